@@ -1,0 +1,27 @@
+# Entry points of the suite. `make demo` runs the work flows on the sample
+# data, `make test` builds everything and runs every test.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?=
+
+.PHONY: all build test demo bench clean
+
+all: build
+
+$(BUILD_DIR)/CMakeCache.txt:
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+
+build: $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+demo: build
+	sh demo/run_demo.sh $(BUILD_DIR)/bin demo-out
+
+bench: build
+	sh bench/run_bench.sh $(BUILD_DIR)/bin bench-out
+
+clean:
+	rm -rf $(BUILD_DIR) demo-out bench-out

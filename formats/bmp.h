@@ -1,0 +1,67 @@
+// Eight-bit palette BMP files: the layout every program of the suite writes
+// (54-byte header, 256-entry palette, rows bottom-up padded to 4 bytes with
+// 255) and the readers and writers that convert between such a file and an
+// image matrix.
+//
+// The readers also accept the 8-bit files other tools write: a longer info
+// header (V4/V5, palette after it), a short palette (missing entries black),
+// pixel data at the stated data offset, and top-down rows (negative height).
+// A file shorter than its header says is refused.
+#pragma once
+
+#include "console.h"
+#include "grid.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Palette colour packed as red*65536 + green*256 + blue. Greys (red = green =
+// blue) are the multiples of 65793.
+constexpr std::int32_t packed_grey_step = 65793;
+inline bool is_grey(std::int32_t packed) { return packed % packed_grey_step == 0; }
+
+// The two callers of the colour reader print slightly different messages.
+enum class ColourReaderCaller { talvern, polvane };
+
+// Reads the BMP named `nome_file` (no extension added) into packed colours:
+// Matrice(x, y), y = 0 the top row; dim[0] = width, dim[1] = height.
+// Returns 0, or 1 after printing its message (and waiting for a key when the
+// file cannot be opened).
+int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<std::int32_t>& Matrice,
+                          int dim[2], ColourReaderCaller caller);
+
+// The state the mask reader hands to the mask writer: the input palette and
+// the foreground value `b_value` (a palette index for a BMP, the sample value
+// for a RAW mask).
+struct MaskFileState {
+    std::array<std::uint8_t, 1024> palette{};  // 256 entries of blue, green, red, reserved
+    std::uint8_t b_value = 0;
+};
+
+// Reads a two-valued mask on a black background into the bordered 0/1 mask:
+// (W+2) x (H+2) cells, image pixel (x, y), y from the top, at cell
+// (x+1, y+1), border 0. Fills state.palette and state.b_value.
+int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state);
+
+// Writes `nome` exactly as named: grey palette, Immagine(x, y) the palette
+// index of pixel (x, y), row 0 at the top.
+int bmp_grayscale256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine);
+
+// Mask form: writes "<nome>.bmp" from a bordered mask as bmp_256_open returns
+// it; cells equal to 1 are written as state.b_value, all others as the lowest
+// black palette index. `pal` keeps state.palette, otherwise the grey palette
+// is written (and stored into state.palette).
+int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
+                   MaskFileState& state, bool pal);
+
+// Zone form: writes "<nome>.bmp" with the zone palette; Immagine(x, y) is the
+// palette index, row 0 at the bottom of the picture.
+int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine);
+
+// The palettes written, 1024 bytes each (blue, green, red, reserved).
+std::array<std::uint8_t, 1024> grey_palette();
+std::array<std::uint8_t, 1024> zone_palette();
+
+// Row stride: the width rounded up to a multiple of 4.
+inline int bmp_stride(int width) { return (width + 3) / 4 * 4; }

@@ -1,0 +1,54 @@
+// Headerless RAW rasters (samples row after row, top row first, no padding)
+// with their ".dim" dimension files and ENVI ".hdr" headers.
+#pragma once
+
+#include "bmp.h"
+#include "console.h"
+#include "grid.h"
+
+#include <cstdint>
+#include <string>
+
+// Reads the 8-bit mask `nome` (a name ending in a three-letter extension) and
+// the ".dim" beside it into the bordered 0/1 mask of bmp_256_open; sets
+// state.b_value to the foreground sample value.
+int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state);
+
+// Writes "<nome>.raw" and "<nome>.dim" from a bordered mask: cells equal to 1
+// as state.b_value (255 when b_value is 0, so that a foreground is never
+// written as background), the others 0.
+int raw_8bit_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
+                    const MaskFileState& state);
+
+// Height form: writes "<nome>.raw" and "<nome>.hdr" from Immagine(x, y),
+// y = 0 the bottom row. Heights on pixels whose building-map pixel
+// (Matrice_building(x, H-1-y), row 0 at the top) is not `building_colour` are
+// set to 0 first. Prints nothing; returns 1 when a file cannot be written.
+int raw_32bit_create(const std::string& nome, Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                     std::int32_t building_colour);
+
+// Zone form: writes the RAW file `nome` (extension included) from
+// Immagine(x, y), y = 0 the bottom row, and the ENVI header under the same
+// name with its last three characters replaced by "hdr". On success `nome`
+// holds the name without its last four characters.
+int raw_32bit_create(Console& console, std::string& nome, const Grid<float>& Immagine);
+
+// Reads a w x h float RAW file into Immagine(x, y), y = 0 the first (top) row
+// of the file. Returns 1 without a message when the file cannot be opened;
+// a file shorter than w*h samples is refused with a message.
+int raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h);
+
+// Reads the two integers of a ".dim" file (width, then height, any white
+// space between). Returns false when the file cannot be opened or does not
+// hold two integers.
+bool read_dim_file(const std::string& path, int& width, int& height);
+
+// Writes "%d\t%d\n" of width and height. Returns false on failure.
+bool write_dim_file(const std::string& path, int width, int height);
+
+// Writes the eleven-line ENVI header of a single-band float raster.
+bool write_envi_header(const std::string& path, const std::string& description, int width, int height);
+
+// Reads exactly `count` bytes from the start of a file. Returns false when
+// the file cannot be opened or holds fewer bytes.
+bool read_raw_bytes(const std::string& path, std::size_t count, std::vector<unsigned char>& bytes);

@@ -1,0 +1,57 @@
+// World files: six numbers beside a raster tying its pixel grid to map
+// coordinates (A cell size x, D and B rotation terms, E cell size y, C and F
+// the easting and northing of the image's outer top-left corner).
+// All values are held as doubles: a 32-bit float loses up to half a metre on
+// UTM coordinates.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+struct WorldFile {
+    std::array<double, 6> values{};  // A, D, B, E, C, F in file order (the programs' `tfw`)
+    bool complete = false;           // all six numbers were read (`check_tfw`)
+
+    double cell_x() const { return values[0]; }
+    double cell_y() const { return values[3]; }
+    double easting() const { return values[4]; }
+    double northing() const { return values[5]; }
+};
+
+// The input name (as typed, without folder) with its last three characters
+// replaced by `extension` ("bpw" or "rww"); none when the name is shorter
+// than three characters.
+std::optional<std::string> world_file_name(const std::string& input_name, const std::string& extension);
+
+// Reads the first six numbers of the world file at `path`, silently.
+WorldFile read_world_file(const std::string& path);
+
+// Polvane and Traskel: prints "\n\nBPW file present" or "\n\nBPW file not
+// present" (each with a line end) and reads the file. A missing `path`
+// counts as a file that does not open.
+WorldFile read_world_file_bpw(const std::optional<std::string>& path);
+
+// Zonrik's second reading, for its shapefile writer: prints "\n\nRWW file
+// present\n" or "\n\nRWW file not present\n".
+WorldFile read_world_file_rww(const std::optional<std::string>& path);
+
+// A rectangle in map units.
+struct MapExtent {
+    double x_min = 0, y_min = 0, x_max = 0, y_max = 0;
+};
+
+// The shapefile writers' extent of a width x height image: from the world
+// file with absolute cell sizes, or 0..width by 0..height in pixel units.
+MapExtent writer_extent(const WorldFile& world, int width, int height);
+
+// Pixel units (origin at the lower-left corner, y up) to map units, evaluated
+// as (x_max - x_min) * px / width + x_min.
+inline double map_x(const MapExtent& e, double px, int width) { return (e.x_max - e.x_min) * px / width + e.x_min; }
+inline double map_y(const MapExtent& e, double py, int height) { return (e.y_max - e.y_min) * py / height + e.y_min; }
+
+// Zonrik's raster extent, with its messages: "\n\nRAW World files (RWW) not
+// present" and 0..width by 0..height, or "\n\nBMP World files (rww) present",
+// the six labelled values, and the extent from the signed cell sizes; then
+// the extent itself as "\n\nXmin= %f\nYmin= %f" and "\n\nXmax= %f\nYmax= %f".
+MapExtent raster_extent(const WorldFile& rww, int width, int height);
