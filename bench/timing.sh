@@ -11,6 +11,6 @@ measure() {
     start=$(date +%s.%N)
     "$@" > /dev/null 2>&1 || true
     end=$(date +%s.%N)
-    echo "$label: $(echo "$end - $start" | bc) s"
+    echo "$label: $(awk "BEGIN{print $end - $start}") s"
   fi
 }
