@@ -1,5 +1,6 @@
 #include "candidate_search.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <queue>
@@ -87,7 +88,14 @@ bool CandidateSearch::passes_cheap_tests(const Box& box, int a, int b) const
 bool CandidateSearch::lies_on_line(int a, int b) const
 {
     const SegmentRaster raster(estremi_[a].x, estremi_[a].y, estremi_[b].x, estremi_[b].y);
-    for (int i = 0; i < raster.count(); ++i) {
+    // A segment that leaves the line mostly does so away from its ends, so a
+    // few inner points are looked at first; then every point.
+    const int n = raster.count();
+    for (int i : {n / 2, n / 4, 3 * n / 4}) {
+        const Point p = raster.point(i);
+        if (immagine_(p.x, p.y) == 255) return false;
+    }
+    for (int i = 0; i < n; ++i) {
         const Point p = raster.point(i);
         if (immagine_(p.x, p.y) == 255) return false;
     }
@@ -164,8 +172,8 @@ SearchResult CandidateSearch::search(const Box& box)
 
     // The entries of each side in list order, which is their order along
     // the side. Seen from a pixel, the entries of a side grow nearer from
-    // both ends of the side inwards, so each (pixel, side) stream yields its
-    // pairs from the longest down by two ends closing in.
+    // both ends of any run of them inwards, so each (pixel, side) stream
+    // yields its pairs from the longest down by two ends closing in.
     std::vector<int> side[4];
     for (int i = 0; i < static_cast<int>(estremi_.size()); ++i) side[estremi_[i].lato].push_back(i);
     struct Stream {
@@ -174,6 +182,16 @@ SearchResult CandidateSearch::search(const Box& box)
         int lo, hi;  // the entries of the side not yet yielded
     };
     std::vector<Stream> streams;
+    // Drops the ends a pair could never pass the reached test with; false
+    // when the stream is exhausted.
+    auto settle = [&](Stream& s) {
+        if (!reached_[s.a]) {
+            const std::vector<int>& entries = side[s.lato];
+            while (s.lo <= s.hi && !reached_[entries[s.lo]]) ++s.lo;
+            while (s.lo <= s.hi && !reached_[entries[s.hi]]) --s.hi;
+        }
+        return s.lo <= s.hi;
+    };
     auto farther_end = [&](const Stream& s, bool& take_lo) {
         const long long d_lo = squared_distance(estremi_[s.a], estremi_[side[s.lato][s.lo]]);
         const long long d_hi = squared_distance(estremi_[s.a], estremi_[side[s.lato][s.hi]]);
@@ -182,12 +200,17 @@ SearchResult CandidateSearch::search(const Box& box)
     };
     using Entry = std::pair<long long, int>;  // squared length, stream
     std::priority_queue<Entry> heap;
+    bool take_lo;
     for (int a = 0; a < static_cast<int>(estremi_.size()); ++a) {
         for (int lato = 0; lato < 4; ++lato) {
             if (lato == estremi_[a].lato || side[lato].empty()) continue;
-            streams.push_back({a, lato, 0, static_cast<int>(side[lato].size()) - 1});
-            bool take_lo;
-            heap.push({farther_end(streams.back(), take_lo), static_cast<int>(streams.size()) - 1});
+            // Only the entries after a: each pair is visited once, from its first entry.
+            const std::vector<int>& entries = side[lato];
+            const int lo = static_cast<int>(std::upper_bound(entries.begin(), entries.end(), a) - entries.begin());
+            Stream s{a, lato, lo, static_cast<int>(entries.size()) - 1};
+            if (!settle(s)) continue;
+            streams.push_back(s);
+            heap.push({farther_end(s, take_lo), static_cast<int>(streams.size()) - 1});
         }
     }
 
@@ -197,15 +220,17 @@ SearchResult CandidateSearch::search(const Box& box)
         const double length = std::sqrt(static_cast<double>(top.first)) + 1;
         if (-(length / 10) > bar) break;  // q >= 0: no pair from here on can score low enough
         Stream& s = streams[top.second];
-        bool take_lo;
         farther_end(s, take_lo);
         const int b = take_lo ? side[s.lato][s.lo++] : side[s.lato][s.hi--];
         const int a = s.a;
-        if (s.lo <= s.hi) heap.push({farther_end(s, take_lo), top.second});
+        // Along a side one coordinate difference is fixed and the other
+        // only shrinks from here on: once the pair does not span the box,
+        // no later pair of the stream does.
+        if (!passes_cheap_tests(box, a, b)) continue;
+        if (settle(s)) heap.push({farther_end(s, take_lo), top.second});
 
-        if (b < a) continue;  // the pair is met from b's stream
         if (a == first->a && b == first->b) continue;
-        if (!passes_cheap_tests(box, a, b) || !lies_on_line(a, b)) continue;
+        if (!lies_on_line(a, b)) continue;
         const Candidate c = make_candidate(a, b);
         const double score = c.q - length / 10;
         if (c.q > 1 || score > score0) continue;

@@ -98,18 +98,24 @@ void add_two_pairs(Acc* acc, const std::uint8_t* p1, const std::uint8_t* m1, con
 }
 
 // Folds the means of direction a into the running total and minimum.
+// Written without branches so that it vectorises: the direction of a new
+// minimum is blended in arithmetically (exact, the values are small whole
+// numbers).
 template <typename Acc>
 void fold_direction(const Acc* acc, const int* kxp, const int* kxm, int c1, int c2, double a, double* total,
                     double* smallest, double* darkest, int n)
 {
     for (int x = 0; x < n; ++x) {
-        const int count = std::min(c1, kxp[x]) + std::min(c2, kxm[x]);
+        const int p = kxp[x] < c1 ? kxp[x] : c1;
+        const int m = kxm[x] < c2 ? kxm[x] : c2;
+        const int count = p + m;
         // Where no point is inside the sum is 0 too, so the mean is 0.
-        const double media = static_cast<double>(acc[x]) / static_cast<double>(std::max(count, 1));
+        const double media = static_cast<double>(acc[x]) / static_cast<double>(count > 1 ? count : 1);
         total[x] += media;
-        const bool smaller = media < smallest[x];
-        smallest[x] = smaller ? media : smallest[x];
-        darkest[x] = smaller ? a : darkest[x];
+        const double old = smallest[x];
+        const double smaller = media < old ? 1.0 : 0.0;
+        smallest[x] = media < old ? media : old;
+        darkest[x] += smaller * (a - darkest[x]);
     }
 }
 
