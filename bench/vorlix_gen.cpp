@@ -5,7 +5,9 @@
 //
 //   vorlix_gen <width> <height> <output.raw> [seed]
 //
-// The same arguments always give the same bytes, on every platform.
+// The same arguments always give the same image.
+
+#include "file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -157,8 +159,8 @@ int main(int argc, char** argv)
     std::vector<unsigned char> bytes(img.grey.size());
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(1.0, img.grey[i]))));
-    std::FILE* out = std::fopen(argv[3], "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
+    File out = open_file(argv[3], "wb");
+    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size() || !close_written_file(out)) {
         std::fprintf(stderr, "vorlix_gen: cannot write %s\n", argv[3]);
         return 1;
     }

@@ -29,13 +29,6 @@ SegmentRaster::SegmentRaster(int x1, int y1, int x2, int y2)
     }
 }
 
-Point SegmentRaster::point(int i) const
-{
-    if (vertical_) return {x1_, y1_ + i};
-    if (shallow_) return {x1_ + sign_x_ * i, y1_ + static_cast<int>(std::floor(i * slope_ + 0.5))};
-    return {x1_ + sign_x_ * static_cast<int>(std::floor(i * inverse_ + 0.5)), y1_ + i};
-}
-
 int calc_punt_seg(int x1, int y1, int x2, int y2, std::vector<SegmentPoint>& punti_segmento)
 {
     const SegmentRaster raster(x1, y1, x2, y2);

@@ -5,6 +5,7 @@
 
 #include "neighbours.h"
 
+#include <cmath>
 #include <vector>
 
 class SegmentRaster {
@@ -12,7 +13,13 @@ public:
     SegmentRaster(int x1, int y1, int x2, int y2);
 
     int count() const { return count_; }
-    Point point(int i) const;
+
+    Point point(int i) const
+    {
+        if (vertical_) return {x1_, y1_ + i};
+        if (shallow_) return {x1_ + sign_x_ * i, y1_ + static_cast<int>(std::floor(i * slope_ + 0.5))};
+        return {x1_ + sign_x_ * static_cast<int>(std::floor(i * inverse_ + 0.5)), y1_ + i};
+    }
 
 private:
     int x1_, y1_;
