@@ -28,6 +28,23 @@ struct Drelwin {
     bool check_line_com = false;
 };
 
+// A prompt's answer; the rest of its line is discarded.
+std::string ask_word(Console& console, const char* prompt)
+{
+    std::fputs(prompt, stdout);
+    std::string answer = console.read_word();
+    console.flush_input();
+    return answer;
+}
+
+int ask_int(Console& console, const char* prompt)
+{
+    std::fputs(prompt, stdout);
+    const int answer = console.read_int();
+    console.flush_input();
+    return answer;
+}
+
 // Input, output, width, height and an optional working folder; with fewer
 // arguments, the prompts.
 void take_arguments(Drelwin& run, int argc, char** argv)
@@ -44,18 +61,10 @@ void take_arguments(Drelwin& run, int argc, char** argv)
         }
         return;
     }
-    std::fputs("\nInput File=", stdout);
-    run.nome_input = run.console.read_word();
-    run.console.flush_input();
-    std::fputs("\nOutput file=", stdout);
-    run.nome_output = run.console.read_word();
-    run.console.flush_input();
-    std::fputs("\nLarghezza=", stdout);
-    run.width = run.console.read_int();
-    run.console.flush_input();
-    std::fputs("\nAltezza=", stdout);
-    run.height = run.console.read_int();
-    run.console.flush_input();
+    run.nome_input = ask_word(run.console, "\nInput File=");
+    run.nome_output = ask_word(run.console, "\nOutput file=");
+    run.width = ask_int(run.console, "\nLarghezza=");
+    run.height = ask_int(run.console, "\nAltezza=");
 }
 
 // The raster to write: the segments drawn, or all white when the file is no

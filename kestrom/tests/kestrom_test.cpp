@@ -45,14 +45,24 @@ bool ends_with(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// Two diagonals crossing at (15, 15).
+const std::string diagonals = "10 10 20 20 10 20 20 10\n";
+
+// Runs kestrom on "cross.txt" holding `crossroads` and "dtm": 40 x 40 at
+// 100, with a 5 x 5 block of `block` around (15, 15) unless block is 0.
+RunResult run_on_dtm(const TempDir& dir, float block, const std::string& crossroads)
+{
+    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, block);
+    write_text(dir.file("cross.txt"), crossroads);
+    return run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+}
+
 }  // namespace
 
 TEST(Kestrom, ReportsACrossingOnAPlateau)
 {
     TempDir dir;
-    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
-    write_text(dir.file("cross.txt"), "10 10 20 20 10 20 20 10\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    const RunResult r = run_on_dtm(dir, 104.0f, diagonals);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "15\t15\t4.00\n\nEnd");
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "15\t15\t4.00\n");
@@ -61,9 +71,7 @@ TEST(Kestrom, ReportsACrossingOnAPlateau)
 TEST(Kestrom, LowPlateauIsNotReported)
 {
     TempDir dir;
-    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 102.0f);
-    write_text(dir.file("cross.txt"), "10 10 20 20 10 20 20 10\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    const RunResult r = run_on_dtm(dir, 102.0f, diagonals);
     EXPECT_EQ(r.out, banner + "\nEnd");
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "");
 }
@@ -93,18 +101,14 @@ TEST(Kestrom, CrossingNearTheEdgeTruncatedAndDividedByEight)
 TEST(Kestrom, RecordsFollowTheNumberStreamNotTheLines)
 {
     TempDir dir;
-    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 110.0f);
-    write_text(dir.file("cross.txt"), "10 10\r\n20 20 10 20\r\n20 10 10 10 20 20 10\n20 20 10\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    const RunResult r = run_on_dtm(dir, 110.0f, "10 10\r\n20 20 10 20\r\n20 10 10 10 20 20 10\n20 20 10\n");
     EXPECT_EQ(r.out, banner + "15\t15\t10.00\n15\t15\t10.00\n\nEnd");
 }
 
 TEST(Kestrom, IncompleteLastRecordIsIgnoredWithANote)
 {
     TempDir dir;
-    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
-    write_text(dir.file("cross.txt"), "10 10 20 20 10 20 20 10\n10 10 20\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    const RunResult r = run_on_dtm(dir, 104.0f, "10 10 20 20 10 20 20 10\n10 10 20\n");
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "15\t15\t4.00\n\nWarning: the last record holds only 3 of 8 numbers and is ignored\nEnd");
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "15\t15\t4.00\n");
@@ -113,9 +117,7 @@ TEST(Kestrom, IncompleteLastRecordIsIgnoredWithANote)
 TEST(Kestrom, TextThatIsNotANumberEndsTheRecords)
 {
     TempDir dir;
-    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
-    write_text(dir.file("cross.txt"), "10 10 20 20 10 20 20 10\nend\n10 10 20 20 10 20 20 10\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    const RunResult r = run_on_dtm(dir, 104.0f, "10 10 20 20 10 20 20 10\nend\n10 10 20 20 10 20 20 10\n");
     EXPECT_EQ(r.out, banner + "15\t15\t4.00\n\nWarning: the crossroads file holds text that is not a number; reading stops there\nEnd");
 }
 
