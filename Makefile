@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build test sanitize demo bench clean
+.PHONY: all build test sanitize windows demo bench clean
 
 all: build
 
@@ -23,6 +23,12 @@ sanitize:
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 
+# The nine programs cross-built for Windows (build-windows/bin/*.exe).
+windows:
+	cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DSUITE_BUILD_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	cmake --build build-windows -j $(JOBS)
+
 demo: build
 	sh demo/run_demo.sh $(BUILD_DIR)/bin demo-out
 
@@ -30,4 +36,4 @@ bench: build
 	sh bench/run_bench.sh $(BUILD_DIR)/bin bench-out
 
 clean:
-	rm -rf $(BUILD_DIR) build-sanitize demo-out bench-out
+	rm -rf $(BUILD_DIR) build-sanitize build-windows demo-out bench-out
