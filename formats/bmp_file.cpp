@@ -113,6 +113,11 @@ bool write_file_bytes(const std::string& path, const std::vector<unsigned char>&
         ok = close_written_file(file) && ok;
         if (!ok) remove_file(path);
     }
-    if (!ok) std::printf("\nError: cannot write '%s'\n", path.c_str());
+    if (!ok) report_unwritable(path);
     return ok;
+}
+
+void report_unwritable(const std::string& path)
+{
+    std::printf("\nError: cannot write '%s'\n", path.c_str());
 }

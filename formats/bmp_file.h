@@ -43,9 +43,12 @@ template <typename FillRow>
 std::vector<unsigned char> compose_bmp(int width, int height, const std::array<std::uint8_t, 1024>& palette,
                                        FillRow fill_row);
 
-// Writes bytes to a new file; on failure prints "\nError: cannot write '<path>'\n",
+// Writes bytes to a new file; on failure reports it (report_unwritable),
 // removes what was written and returns false.
 bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// Prints "\nError: cannot write '<path>'\n".
+void report_unwritable(const std::string& path);
 
 // Implementation of the template.
 std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette);
