@@ -20,22 +20,22 @@ using Mask = Grid<std::uint8_t>;
 
 // Noise of a given density, or buildings (rectangles with holes, notches,
 // diagonal bridges and one-pixel arms) among specks.
-Mask random_mask(std::mt19937& rng)
+Mask random_mask(std::mt19937& rng, int max_side = 24, int max_buildings = 6)
 {
-    std::uniform_int_distribution<int> side(1, 24);
+    std::uniform_int_distribution<int> side(max_side > 24 ? max_side / 2 : 1, max_side);
     const int w = side(rng);
     const int h = side(rng);
     Mask mask(w + 2, h + 2, 0);
     auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
     auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
 
-    if (chance(0.4)) {
+    if (max_side <= 24 && chance(0.4)) {
         const double density = std::uniform_real_distribution<double>(0.15, 0.85)(rng);
         for (int y = 1; y <= h; ++y)
             for (int x = 1; x <= w; ++x) mask(x, y) = chance(density) ? 1 : 0;
         return mask;
     }
-    const int buildings = pick(1, 6);
+    const int buildings = pick(1, max_buildings);
     for (int b = 0; b < buildings; ++b) {
         const int x0 = pick(1, w), y0 = pick(1, h);
         const int x1 = std::min(w, x0 + pick(0, 9)), y1 = std::min(h, y0 + pick(0, 9));
@@ -159,4 +159,17 @@ TEST(Equivalence, WholeCleanUpMatches)
     }
     // The random masks do exercise the closing.
     EXPECT_GT(changed_by_closing, masks_per_test / 10);
+}
+
+TEST(Equivalence, LargerBuildingMasksMatch)
+{
+    std::mt19937 rng(7);
+    for (int i = 0; i < 30; ++i) {
+        const Mask input = random_mask(rng, 64, 30);
+        const int soglia_blob = random_threshold(rng);
+        Mask fast = input, plain = input;
+        clean_mask(fast, soglia_blob);
+        reference::clean_mask(plain, soglia_blob);
+        ASSERT_EQ(fast, plain) << "mask " << i << " threshold " << soglia_blob;
+    }
 }
