@@ -18,8 +18,8 @@ namespace {
 
 using Mask = Grid<std::uint8_t>;
 
-// Noise of a given density, or buildings (rectangles with holes, notches,
-// diagonal bridges and one-pixel arms) among specks.
+// Noise of a given density, or buildings (rectangles with holes) among
+// specks, which bring notches, channels and diagonal bridges with them.
 Mask random_mask(std::mt19937& rng, int max_side = 24, int max_buildings = 6)
 {
     std::uniform_int_distribution<int> side(max_side > 24 ? max_side / 2 : 1, max_side);

@@ -23,6 +23,7 @@ const std::string banner =
     "       Raw files should have 'dim' header with image dimension\n\n"
     "  \n\n"
     "    -------------------------------------------------\n\n";
+const std::string prompts = "\nInput file=\nResult type (raw/bmp)=\n\nBlob threshold: ";
 const std::string end_line = "\n\nEnd";
 const std::string input_type_warning = "\nWarning: input file must be 'raw' or 'bmp'\n";
 const std::string result_type_warning = "\nWarning: result type must be 'raw' or 'bmp'\n";
@@ -115,6 +116,22 @@ void write_mask_raw(const std::string& folder, const std::string& base, const Ro
                std::to_string(width_of(rows)) + "\n" + std::to_string(height_of(rows)) + "\n");
 }
 
+// The building written back as a BMP, with this palette and these indices.
+void expect_bmp(const std::string& path, const Palette& palette, const std::vector<std::uint8_t>& pixels)
+{
+    const Bytes out = read_bytes(path);
+    ASSERT_EQ(out.size(), 1078u + 12u * 7u) << path;
+    EXPECT_EQ(palette_of(out), palette_bytes(palette)) << path;
+    EXPECT_EQ(bmp_pixels(out), pixels) << path;
+}
+
+// The building written back as "<base>.raw" and "<base>.dim".
+void expect_raw(const std::string& base, const Bytes& samples)
+{
+    EXPECT_EQ(read_bytes(base + ".raw"), samples) << base;
+    EXPECT_EQ(read_text(base + ".dim"), "12\t7\n") << base;
+}
+
 }  // namespace
 
 TEST(Murgel, BmpToBmpKeepsThePaletteAndTheForegroundIndex)
@@ -125,11 +142,8 @@ TEST(Murgel, BmpToBmpKeepsThePaletteAndTheForegroundIndex)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, banner + end_line);
 
-    const Bytes out = read_bytes(dir.file("mask_out.bmp"));
-    ASSERT_EQ(out.size(), 1078u + 12u * 7u);
-    EXPECT_EQ(palette_of(out), palette_bytes(class_palette()));
     // Foreground keeps index 9; the background takes the lowest black, 2.
-    EXPECT_EQ(bmp_pixels(out), pixels_of(building_at_two, 9, 2));
+    expect_bmp(dir.file("mask_out.bmp"), class_palette(), pixels_of(building_at_two, 9, 2));
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"mask.bmp", "mask_out.bmp"}));
 }
 
@@ -139,8 +153,7 @@ TEST(Murgel, BmpToRawWritesRawAndDim)
     write_mask_bmp(dir.file("mask.bmp"), building);
     const auto run = run_program("murgel", {"mask.bmp", "raw", "2"}, dir.path());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(read_bytes(dir.file("mask_out.raw")), bytes_of(building_at_two, 9, 0));
-    EXPECT_EQ(read_text(dir.file("mask_out.dim")), "12\t7\n");
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_two, 9, 0));
 }
 
 TEST(Murgel, RawToBmpWritesTheGreyPalette)
@@ -150,10 +163,7 @@ TEST(Murgel, RawToBmpWritesTheGreyPalette)
     const auto run = run_program("murgel", {"mask.raw", "bmp", "0"}, dir.path());
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, banner + end_line);
-    const Bytes out = read_bytes(dir.file("mask_out.bmp"));
-    ASSERT_EQ(out.size(), 1078u + 12u * 7u);
-    EXPECT_EQ(palette_of(out), palette_bytes(grey_palette()));
-    EXPECT_EQ(bmp_pixels(out), pixels_of(building_at_zero, 200, 0));
+    expect_bmp(dir.file("mask_out.bmp"), grey_palette(), pixels_of(building_at_zero, 200, 0));
 }
 
 TEST(Murgel, RawToRawKeepsTheSampleValue)
@@ -161,8 +171,7 @@ TEST(Murgel, RawToRawKeepsTheSampleValue)
     TempDir dir;
     write_mask_raw(dir.path(), "mask", building, 1);
     ASSERT_EQ(run_program("murgel", {"mask.raw", "raw", "2"}, dir.path()).status, 0);
-    EXPECT_EQ(read_bytes(dir.file("mask_out.raw")), bytes_of(building_at_two, 1, 0));
-    EXPECT_EQ(read_text(dir.file("mask_out.dim")), "12\t7\n");
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_two, 1, 0));
 }
 
 TEST(Murgel, ForegroundIndexZeroIsWrittenToRawAs255)
@@ -174,11 +183,11 @@ TEST(Murgel, ForegroundIndexZeroIsWrittenToRawAs255)
     palette[1] = 0x000000;
     write_bytes(dir.file("mask.bmp"), make_bmp(12, 7, pixels_of(building, 0, 1), palette));
     ASSERT_EQ(run_program("murgel", {"mask.bmp", "raw", "2"}, dir.path()).status, 0);
-    EXPECT_EQ(read_bytes(dir.file("mask_out.raw")), bytes_of(building_at_two, 255, 0));
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_two, 255, 0));
 
     // Kept as a BMP, index 0 stays the (white) foreground.
     ASSERT_EQ(run_program("murgel", {"mask.bmp", "bmp", "2"}, dir.path()).status, 0);
-    EXPECT_EQ(bmp_pixels(read_bytes(dir.file("mask_out.bmp"))), pixels_of(building_at_two, 0, 1));
+    expect_bmp(dir.file("mask_out.bmp"), palette, pixels_of(building_at_two, 0, 1));
 }
 
 TEST(Murgel, NegativeThresholdActsAsZero)
@@ -186,10 +195,10 @@ TEST(Murgel, NegativeThresholdActsAsZero)
     TempDir dir;
     write_mask_bmp(dir.file("mask.bmp"), building);
     ASSERT_EQ(run_program("murgel", {"mask.bmp", "bmp", "-7"}, dir.path()).status, 0);
-    EXPECT_EQ(bmp_pixels(read_bytes(dir.file("mask_out.bmp"))), pixels_of(building_at_zero, 9, 2));
+    expect_bmp(dir.file("mask_out.bmp"), class_palette(), pixels_of(building_at_zero, 9, 2));
     // A threshold that is no number reads as 0 too.
     ASSERT_EQ(run_program("murgel", {"mask.bmp", "raw", "many"}, dir.path()).status, 0);
-    EXPECT_EQ(read_bytes(dir.file("mask_out.raw")), bytes_of(building_at_zero, 9, 0));
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_zero, 9, 0));
 }
 
 TEST(Murgel, PromptsForItsInputsAndWaitsAtTheEnd)
@@ -198,17 +207,13 @@ TEST(Murgel, PromptsForItsInputsAndWaitsAtTheEnd)
     write_mask_bmp(dir.file("mask.bmp"), building);
     const auto run = run_program("murgel", {}, dir.path(), "mask.bmp\nraw\n2 and the rest of the line\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, banner + "\nInput file=" + "\nResult type (raw/bmp)=" + "\n\nBlob threshold: " + end_line);
-    EXPECT_EQ(read_bytes(dir.file("mask_out.raw")), bytes_of(building_at_two, 9, 0));
-}
+    EXPECT_EQ(run.out, banner + prompts + end_line);
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_two, 9, 0));
 
-TEST(Murgel, InputEndingBeforeTheAnswersStops)
-{
-    TempDir dir;
-    write_mask_bmp(dir.file("mask.bmp"), building);
-    const auto run = run_program("murgel", {}, dir.path(), "mask.bmp\nbmp\n");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out.find(end_line), std::string::npos);
+    // Input ending before the last answer stops the run.
+    const auto ended = run_program("murgel", {}, dir.path(), "mask.bmp\nbmp\n");
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.out.find(end_line), std::string::npos);
     EXPECT_FALSE(file_exists(dir.file("mask_out.bmp")));
 }
 
@@ -219,11 +224,11 @@ TEST(Murgel, WorkingFolderWithBlanks)
     write_mask_bmp(dir.file("aerial survey/mask.bmp"), building);
     const auto run = run_program("murgel", {"mask.bmp", "bmp", "2", "aerial", "survey"}, dir.path());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(bmp_pixels(read_bytes(dir.file("aerial survey/mask_out.bmp"))), pixels_of(building_at_two, 9, 2));
+    expect_bmp(dir.file("aerial survey/mask_out.bmp"), class_palette(), pixels_of(building_at_two, 9, 2));
 
     write_mask_raw(dir.file("aerial survey"), "plan", building, 77);
     ASSERT_EQ(run_program("murgel", {"plan.raw", "raw", "2", "aerial survey"}, dir.path()).status, 0);
-    EXPECT_EQ(read_bytes(dir.file("aerial survey/plan_out.raw")), bytes_of(building_at_two, 77, 0));
+    expect_raw(dir.file("aerial survey/plan_out"), bytes_of(building_at_two, 77, 0));
 }
 
 TEST(Murgel, InputTypeIsTheNameAsTyped)
@@ -251,8 +256,7 @@ TEST(Murgel, ResultTypeMustBeRawOrBmp)
     }
     // Prompted, the final wait follows the warning.
     const auto run = run_program("murgel", {}, dir.path(), "mask.bmp\ntiff\n3\n");
-    EXPECT_EQ(run.out, banner + "\nInput file=" + "\nResult type (raw/bmp)=" + "\n\nBlob threshold: " +
-                           result_type_warning + end_line);
+    EXPECT_EQ(run.out, banner + prompts + result_type_warning + end_line);
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"mask.bmp"}));
 }
 
