@@ -1,0 +1,128 @@
+#include "bmp_file.h"
+
+#include "byte_order.h"
+#include "platform.h"
+
+#include <climits>
+#include <new>
+
+using namespace byte_order;
+
+const char* bmp_problem_message(BmpProblem problem)
+{
+    switch (problem) {
+    case BmpProblem::bad_layout:
+        return "\nError: the BMP header gives a negative width or places the pixels inside the header\n";
+    case BmpProblem::truncated:
+        return "\nError: the BMP file is shorter than its header says\n";
+    default:
+        return "";
+    }
+}
+
+BmpProblem BmpRowReader::open(const std::string& path)
+{
+    file_ = open_file(path, "rb");
+    if (!file_) return BmpProblem::cannot_open;
+    std::FILE* file = file_.get();
+
+    unsigned char head[54] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    if (got < 2 || head[0] != 'B' || head[1] != 'M') return BmpProblem::not_bmp;
+    if (got < 29 || head[28] != 8) return BmpProblem::not_8bit;
+    if (got < sizeof head) return BmpProblem::truncated;
+    if (get_le32(head + 30) != 0) return BmpProblem::not_8bit;  // RLE rows are not read
+
+    const std::int32_t width = get_le32_signed(head + 18);
+    const std::int32_t stored_height = get_le32_signed(head + 22);
+    if (width < 0 || stored_height == INT32_MIN) return BmpProblem::bad_layout;
+    top_down_ = stored_height < 0;
+    const std::int32_t height = top_down_ ? -stored_height : stored_height;
+
+    // The palette follows the info header; the suite writes a 40-byte one.
+    const std::uint32_t info_size = get_le32(head + 14);
+    const std::uint64_t palette_offset = info_size > 40 ? 14ull + info_size : 54ull;
+    const std::uint32_t used = get_le32(head + 46);
+    const std::uint64_t palette_entries = (used == 0 || used > 256) ? 256 : used;
+    const std::uint64_t data_offset = get_le32(head + 10);
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 3) / 4 * 4;
+    const std::uint64_t data_size = stride * static_cast<std::uint64_t>(height);
+
+    const auto size = file_size(file);
+    if (!size) return BmpProblem::truncated;
+    if (data_offset < palette_offset) return BmpProblem::bad_layout;
+    if (*size < palette_offset + 4 * palette_entries || *size < data_offset + data_size) return BmpProblem::truncated;
+    if (data_offset > static_cast<std::uint64_t>(LONG_MAX)) return BmpProblem::truncated;
+
+    palette_.fill(0);
+    if (std::fseek(file, static_cast<long>(palette_offset), SEEK_SET) != 0 ||
+        std::fread(palette_.data(), 4, palette_entries, file) != palette_entries ||
+        std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0)
+        return BmpProblem::truncated;
+
+    width_ = width;
+    height_ = height;
+    stride_ = static_cast<std::size_t>(stride);
+    return BmpProblem::none;
+}
+
+BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
+{
+    BmpRowReader reader;
+    BmpProblem problem = reader.open(path);
+    if (problem != BmpProblem::none) return problem;
+    try {
+        image.indices.resize(reader.width(), reader.height());
+    } catch (const std::bad_alloc&) {
+        return BmpProblem::out_of_memory;
+    }
+    const std::size_t width = static_cast<std::size_t>(reader.width());
+    problem = reader.read_rows([&](int y, const std::uint8_t* row) { std::copy(row, row + width, image.indices.row(y)); });
+    if (problem != BmpProblem::none) return problem;
+    image.width = reader.width();
+    image.height = reader.height();
+    image.palette = reader.palette();
+    return BmpProblem::none;
+}
+
+std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette)
+{
+    const std::uint32_t stride = static_cast<std::uint32_t>((width + 3) / 4 * 4);
+    const std::uint32_t image_size = stride * static_cast<std::uint32_t>(height);
+    std::vector<unsigned char> bytes(1078, 0);
+    unsigned char* h = bytes.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    put_le32(h + 2, 1078 + image_size);
+    put_le32(h + 10, 1078);
+    put_le32(h + 14, 40);
+    put_le32(h + 18, static_cast<std::uint32_t>(width));
+    put_le32(h + 22, static_cast<std::uint32_t>(height));
+    put_le16(h + 26, 1);
+    put_le16(h + 28, 8);
+    put_le32(h + 34, image_size);
+    put_le32(h + 38, 2800);
+    put_le32(h + 42, 2800);
+    put_le32(h + 46, 256);
+    put_le32(h + 50, 256);
+    std::copy(palette.begin(), palette.end(), bytes.begin() + 54);
+    return bytes;
+}
+
+bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    File file = open_file(path, "wb");
+    bool ok = static_cast<bool>(file);
+    if (ok) {
+        ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+        ok = close_written_file(file) && ok;
+        if (!ok) remove_file(path);
+    }
+    if (!ok) report_unwritable(path);
+    return ok;
+}
+
+void report_unwritable(const std::string& path)
+{
+    std::printf("\nError: cannot write '%s'\n", path.c_str());
+}

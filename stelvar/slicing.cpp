@@ -1,0 +1,69 @@
+#include "stelvar.h"
+
+#include "bmp_file.h"
+#include "bmp.h"
+#include "paths.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+int controllo(StelvarRun& run, const BmpHead& head)
+{
+    if (head[0] == 'B' && head[1] == 'M' && head[28] == 8) return 0;
+    std::printf("\nError in BMP format");
+    run.console.wait_for_key();
+    return 1;
+}
+
+namespace {
+
+// One row of a slice. Kept free of the run state so that the byte stores
+// cannot alias the loop bounds and the loops vectorise.
+void slice_row(const std::uint8_t* in, std::uint8_t* out, std::size_t width, std::uint8_t level, bool grey)
+{
+    if (grey)
+        for (std::size_t x = 0; x < width; ++x) out[x] = in[x] <= level ? in[x] : 255;
+    else
+        for (std::size_t x = 0; x < width; ++x) out[x] = in[x] <= level ? 0 : 255;
+}
+
+}  // namespace
+
+void slice(const StelvarRun& run, int r, std::uint8_t* out)
+{
+    const bool grey = run.p == 's';
+    const long long t = run.attuale;
+    const std::size_t width = static_cast<std::size_t>(run.width);
+    const std::uint8_t* in = run.Immagine_bn.row(run.height - 1 - r);
+    if (t < 0)
+        std::memset(out, 255, width);
+    else if (t >= 255 && grey)
+        std::memcpy(out, in, width);
+    else if (t >= 255)
+        std::memset(out, 0, width);
+    else
+        slice_row(in, out, width, static_cast<std::uint8_t>(t), grey);
+}
+
+std::string slice_name(const StelvarRun& run, long long threshold)
+{
+    return in_folder(run.check_path, run.path, "threshold_" + std::to_string(threshold) + ".bmp");
+}
+
+SliceWritten bmp(StelvarRun& run)
+{
+    try {
+        if (run.slice_head.empty()) run.slice_head = slice_file_head(run.head, run.width, run.height);
+        if (write_bmp_file(slice_name(run, run.attuale), run.slice_head, run.width, run.height,
+                           [&](int r, unsigned char* out) { slice(run, r, out); }))
+            return SliceWritten::yes;
+    } catch (const std::bad_alloc&) {
+        std::printf("\nerror in memory allocation\n");
+        run.console.wait_for_key();
+        return SliceWritten::no_memory;
+    }
+    std::printf("\nError in creating bmp file");
+    run.console.wait_for_key();
+    return SliceWritten::not_created;
+}
