@@ -1,5 +1,7 @@
 #include "reference_filter.h"
 
+#include "direction_table.h"
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -34,40 +36,47 @@ bool check(const std::vector<P>& punto, std::size_t n, int x, int y)
 const int nx8[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
 const int ny8[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
 
+// The blob growth of the candidate mask from an inner seed: only inner
+// points are grown from; ends once the list is longer than the limit.
+std::vector<P> grow_blob(const Grid<std::uint8_t>& comb, int x, int y, long long limit, bool& passed)
+{
+    const int W = comb.width(), H = comb.height();
+    std::vector<P> punto{{x, y}};
+    std::size_t count = 1, next = 0;
+    passed = false;
+    while (next < count && !passed) {
+        const P c = punto[next];
+        if (c.x > 0 && c.x < W - 1 && c.y > 0 && c.y < H - 1)
+            for (int i = 0; i < 8; ++i) {
+                const int xx = c.x + nx8[i], yy = c.y + ny8[i];
+                if (comb(xx, yy) != 255 && !check(punto, count, xx, yy)) {
+                    punto.push_back({xx, yy});
+                    ++count;
+                }
+            }
+        if (static_cast<long long>(count) > limit) passed = true;
+        ++next;
+    }
+    return punto;
+}
+
 }  // namespace
 
+// The table of one radius alone (the fast filter reads prefixes of one table
+// generated for its largest radius).
 Offsets direction_table(int r)
 {
+    const DirectionTable table(r);
     Offsets o;
     o.offset_dx.resize(180);
     o.offset_dy.resize(180);
     o.num_offset.resize(180);
     for (int a = 0; a < 180; ++a) {
-        const double t = std::fabs(std::tan(a * 3.14159265359 / 180));
-        double u = 0.0, v = 0.0;
-        int k = 0;
-        for (;;) {
-            if (a <= 45) {
-                u = u + 1;
-                v = -u * t;
-            } else if (a <= 90) {
-                v = v - 1;
-                if (a != 90) u = v * (-1 / t);
-            } else if (a <= 135) {
-                v = v - 1;
-                u = v * (1 / t);
-            } else {
-                u = u - 1;
-                v = t * u;
-            }
-            const int dx = static_cast<int>(std::floor(u + 0.5));
-            const int dy = static_cast<int>(std::floor(v + 0.5));
-            o.offset_dx[a].push_back(dx);
-            o.offset_dy[a].push_back(dy);
-            k = k + 1;
-            if (std::sqrt(static_cast<double>(dx * dx + dy * dy)) > r) break;
+        o.num_offset[a] = table.num_offset(a, r);
+        for (int k = 0; k < o.num_offset[a]; ++k) {
+            o.offset_dx[a].push_back(table.offsets(a)[k].dx);
+            o.offset_dy[a].push_back(table.offsets(a)[k].dy);
         }
-        o.num_offset[a] = k;
     }
     return o;
 }
@@ -121,27 +130,11 @@ Transforms transforms(const Grid<std::uint8_t>& img, int r)
 
 void remove_small_blobs(Grid<std::uint8_t>& comb, int limit)
 {
-    const int W = comb.width(), H = comb.height();
-    std::vector<P> punto;
-    for (int y = 1; y < H - 1; ++y)
-        for (int x = 1; x < W - 1; ++x) {
+    for (int y = 1; y < comb.height() - 1; ++y)
+        for (int x = 1; x < comb.width() - 1; ++x) {
             if (comb(x, y) == 255) continue;
-            punto.assign(1, P{x, y});
-            std::size_t count = 1, next = 0;
-            bool passed = false;
-            while (next < count && !passed) {
-                const P c = punto[next];
-                if (c.x > 0 && c.x < W - 1 && c.y > 0 && c.y < H - 1)
-                    for (int i = 0; i < 8; ++i) {
-                        const int xx = c.x + nx8[i], yy = c.y + ny8[i];
-                        if (comb(xx, yy) != 255 && !check(punto, count, xx, yy)) {
-                            punto.push_back({xx, yy});
-                            ++count;
-                        }
-                    }
-                if (static_cast<long long>(count) > limit) passed = true;
-                ++next;
-            }
+            bool passed;
+            const std::vector<P> punto = grow_blob(comb, x, y, limit, passed);
             if (!passed)
                 for (const P& q : punto) comb(q.x, q.y) = 255;
         }
@@ -162,26 +155,12 @@ void reclassify_blobs(Grid<std::uint8_t>& comb, const Grid<std::uint8_t>& img, c
                 s_sc += sc(x, y);
             }
     const double g_img = s_img / n, g_min = s_min / n, g_sc = s_sc / n;
-    std::vector<P> punto;
     for (int y = 1; y < H - 1; ++y)
         for (int x = 1; x < W - 1; ++x) {
             if (comb(x, y) != 0) continue;
-            punto.assign(1, P{x, y});
-            std::size_t count = 1, next = 0;
-            bool passed = false;
-            while (next < count && !passed) {
-                const P c = punto[next];
-                if (c.x > 0 && c.x < W - 1 && c.y > 0 && c.y < H - 1)
-                    for (int i = 0; i < 8; ++i) {
-                        const int xx = c.x + nx8[i], yy = c.y + ny8[i];
-                        if (comb(xx, yy) != 255 && !check(punto, count, xx, yy)) {
-                            punto.push_back({xx, yy});
-                            ++count;
-                        }
-                    }
-                if (static_cast<long long>(count) > p.par_blob_max) passed = true;
-                ++next;
-            }
+            bool passed;
+            const std::vector<P> punto = grow_blob(comb, x, y, p.par_blob_max, passed);
+            const double count = static_cast<double>(punto.size());
             double a = 0, b = 0, c = 0;
             for (const P& q : punto) {
                 a += img(q.x, q.y);
