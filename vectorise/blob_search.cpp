@@ -1,0 +1,170 @@
+#include "blob_search.h"
+
+#include "cell_codes.h"
+
+namespace {
+
+void widen_box(BoxBlob& box_blob, int x, int y)
+{
+    if (x < box_blob[0]) box_blob[0] = x;
+    if (x > box_blob[1]) box_blob[1] = x;
+    if (y < box_blob[2]) box_blob[2] = y;
+    if (y > box_blob[3]) box_blob[3] = y;
+}
+
+// Walks the background cells around the blob with the blob on its left-hand
+// side, from the start cell (x, y) right of which the blob lies, until it
+// meets that side of the start cell again. d is what it checks next: 0 the
+// cell to the right, 1 below, 2 to the left, 3 above.
+void walk_boundary(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
+{
+    int d = 1;
+    for (;;) {
+        switch (d) {
+        case 0:
+            if (img(x + 1, y) == cell::free_cell) {
+                if (img(x, y) == cell::contour) {
+                    img(x, y) = cell::walk_mark;
+                    widen_box(box_blob, x, y);
+                    return;
+                }
+                img(x, y) += 2;
+                widen_box(box_blob, x, y);
+                d = 1;
+            } else {
+                ++x;
+                d = 3;
+            }
+            break;
+        case 1:
+            if (img(x, y - 1) == cell::free_cell) {
+                d = 2;
+            } else {
+                --y;
+                d = 0;
+            }
+            break;
+        case 2:
+            if (img(x - 1, y) == cell::free_cell) {
+                if (img(x, y) == cell::contour) {
+                    img(x, y) = cell::walk_mark;
+                    widen_box(box_blob, x, y);
+                    return;
+                }
+                img(x, y) += 2;
+                widen_box(box_blob, x, y);
+                d = 3;
+            } else {
+                --x;
+                d = 1;
+            }
+            break;
+        default:
+            if (img(x, y + 1) == cell::free_cell) {
+                d = 0;
+            } else {
+                ++y;
+                d = 2;
+            }
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+int evidenzia(BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+{
+    int x = box_blob[4];
+    int y = box_blob[5];
+    for (;;) {
+        const std::uint8_t* row = Immagine4.row(y);
+        if (row[x] == cell::scan_end) return 0;
+        while (row[x] != cell::free_cell && row[x] != cell::row_end) ++x;
+        if (row[x] == cell::free_cell) {
+            --x;
+            Immagine4(x, y) = cell::contour;
+            box_blob[4] = x;
+            box_blob[5] = y;
+            walk_boundary(box_blob, Immagine4, x, y);
+            return 1;
+        }
+        x = 0;
+        ++y;
+    }
+}
+
+void archivia(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+{
+    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+        std::uint8_t* row = Immagine4.row(y);
+        bool inside = false;
+        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+            if (row[x] == cell::walk_mark) {
+                row[x] = cell::background;
+                inside = !inside;
+            } else if (row[x] == cell::taken) {
+                row[x] = cell::background;
+            } else if (row[x] == cell::free_cell && inside) {
+                row[x] = cell::taken;
+            }
+        }
+    }
+}
+
+int MOD_evidenzia_contorno(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+{
+    int contorni = 0;
+    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+        const std::uint8_t* below = Immagine4.row(y - 1);
+        std::uint8_t* row = Immagine4.row(y);
+        const std::uint8_t* above = Immagine4.row(y + 1);
+        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+            if (row[x] != cell::taken) continue;
+            if (below[x - 1] == 0 || below[x] == 0 || below[x + 1] == 0 || row[x - 1] == 0 || row[x + 1] == 0 ||
+                above[x - 1] == 0 || above[x] == 0 || above[x + 1] == 0) {
+                row[x] = cell::contour;
+                ++contorni;
+            }
+        }
+    }
+    return contorni;
+}
+
+namespace {
+
+// The 3 x 3 neighbourhood of a contour cell where two pixels of the blob meet
+// only at that corner, rows from y+1 down to y-1, each left to right; the
+// centre is not compared.
+constexpr std::uint8_t pattern_a[3][3] = {{4, 5, 0}, {5, 0, 5}, {0, 5, 4}};
+constexpr std::uint8_t pattern_b[3][3] = {{0, 5, 4}, {5, 0, 5}, {4, 5, 0}};
+
+bool matches(const Grid<std::uint8_t>& img, int x, int y, const std::uint8_t (&pattern)[3][3])
+{
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            if (r == 1 && c == 1) continue;
+            if (img(x - 1 + c, y + 1 - r) != pattern[r][c]) return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+void filtraggio_condivisi(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+{
+    for (int x = box_blob[0]; x <= box_blob[1]; ++x)
+        for (int y = box_blob[2]; y <= box_blob[3]; ++y)
+            if (Immagine4(x, y) == cell::contour &&
+                (matches(Immagine4, x, y, pattern_a) || matches(Immagine4, x, y, pattern_b)))
+                Immagine4(x, y) = cell::shared_corner;
+}
+
+void cancellatore(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+{
+    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+        std::uint8_t* row = Immagine4.row(y);
+        for (int x = box_blob[0]; x <= box_blob[1]; ++x)
+            if (row[x] == cell::taken) row[x] = cell::background;
+    }
+}
