@@ -1,0 +1,23 @@
+#!/bin/sh
+# Runs the suite's work flows on the sample data, as a user would.
+# Usage: demo/run_demo.sh <bin folder> <output folder>
+set -eu
+bin=$(cd "$1" && pwd)
+out=$2
+rm -rf "$out"
+mkdir -p "$out/data"
+out=$(cd "$out" && pwd)
+tools="$bin/../tools-bin"
+
+echo "== Sample data"
+"$tools/make_samples" "$out/data"
+
+echo "== Stelvar: slicing the aerial image at 150, 175, 200 and 225"
+mkdir -p "$out/slices"
+cp "$out/data/aerial.bmp" "$out/slices/"
+(cd "$out/slices" && "$bin/stelvar" aerial.bmp 150 225 25 0)
+echo
+
+echo "== Summary"
+echo "files written:"
+(cd "$out" && find . -type f | sort | sed 's/^\.\//  /')

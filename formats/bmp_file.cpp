@@ -1,0 +1,123 @@
+#include "bmp_file.h"
+
+#include "byte_order.h"
+#include "file.h"
+#include "platform.h"
+
+#include <cstdio>
+#include <new>
+
+using namespace byte_order;
+
+const char* bmp_problem_message(BmpProblem problem)
+{
+    switch (problem) {
+    case BmpProblem::bad_layout:
+        return "\nError: the BMP header gives a negative width or places the pixels inside the header\n";
+    case BmpProblem::truncated:
+        return "\nError: the BMP file is shorter than its header says\n";
+    default:
+        return "";
+    }
+}
+
+BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
+{
+    File file = open_file(path, "rb");
+    if (!file) return BmpProblem::cannot_open;
+
+    unsigned char head[54] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file.get());
+    if (got < 2 || head[0] != 'B' || head[1] != 'M') return BmpProblem::not_bmp;
+    if (got < 29 || head[28] != 8) return BmpProblem::not_8bit;
+    if (got < sizeof head) return BmpProblem::truncated;
+    if (get_le32(head + 30) != 0) return BmpProblem::not_8bit;  // RLE rows are not read
+
+    const std::int32_t width = get_le32_signed(head + 18);
+    const std::int32_t stored_height = get_le32_signed(head + 22);
+    if (width < 0 || stored_height == INT32_MIN) return BmpProblem::bad_layout;
+    const bool top_down = stored_height < 0;
+    const std::int32_t height = top_down ? -stored_height : stored_height;
+
+    // The palette follows the info header; the suite writes a 40-byte one.
+    const std::uint32_t info_size = get_le32(head + 14);
+    const std::uint64_t palette_offset = info_size > 40 ? 14ull + info_size : 54ull;
+    const std::uint32_t used = get_le32(head + 46);
+    const std::uint64_t palette_entries = (used == 0 || used > 256) ? 256 : used;
+    const std::uint64_t data_offset = get_le32(head + 10);
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 3) / 4 * 4;
+    const std::uint64_t data_size = stride * static_cast<std::uint64_t>(height);
+
+    const auto size = file_size(file.get());
+    if (!size) return BmpProblem::truncated;
+    if (data_offset < palette_offset) return BmpProblem::bad_layout;
+    if (*size < palette_offset + 4 * palette_entries || *size < data_offset + data_size) return BmpProblem::truncated;
+
+    image.palette.fill(0);
+    if (std::fseek(file.get(), static_cast<long>(palette_offset), SEEK_SET) != 0 ||
+        std::fread(image.palette.data(), 4, palette_entries, file.get()) != palette_entries)
+        return BmpProblem::truncated;
+
+    std::vector<unsigned char> data;
+    try {
+        data.resize(data_size);
+        image.indices.resize(width, height);
+    } catch (const std::bad_alloc&) {
+        return BmpProblem::out_of_memory;
+    }
+    if (data_size > 0 && (std::fseek(file.get(), static_cast<long>(data_offset), SEEK_SET) != 0 ||
+                          std::fread(data.data(), 1, data_size, file.get()) != data_size))
+        return BmpProblem::truncated;
+
+    for (std::int32_t r = 0; r < height; ++r) {
+        const std::int32_t y = top_down ? r : height - 1 - r;
+        const unsigned char* src = data.data() + stride * static_cast<std::uint64_t>(r);
+        std::uint8_t* dst = image.indices.row(y);
+        for (std::int32_t x = 0; x < width; ++x) dst[x] = src[x];
+    }
+    image.width = width;
+    image.height = height;
+    return BmpProblem::none;
+}
+
+std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette)
+{
+    const std::uint32_t stride = static_cast<std::uint32_t>((width + 3) / 4 * 4);
+    const std::uint32_t image_size = stride * static_cast<std::uint32_t>(height);
+    std::vector<unsigned char> bytes(1078, 0);
+    unsigned char* h = bytes.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    put_le32(h + 2, 1078 + image_size);
+    put_le32(h + 10, 1078);
+    put_le32(h + 14, 40);
+    put_le32(h + 18, static_cast<std::uint32_t>(width));
+    put_le32(h + 22, static_cast<std::uint32_t>(height));
+    put_le16(h + 26, 1);
+    put_le16(h + 28, 8);
+    put_le32(h + 34, image_size);
+    put_le32(h + 38, 2800);
+    put_le32(h + 42, 2800);
+    put_le32(h + 46, 256);
+    put_le32(h + 50, 256);
+    for (std::size_t i = 0; i < palette.size(); ++i) bytes[54 + i] = palette[i];
+    return bytes;
+}
+
+bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    File file = open_file(path, "wb");
+    bool ok = static_cast<bool>(file);
+    if (ok) {
+        ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+        ok = close_written_file(file) && ok;
+        if (!ok) remove_file(path);
+    }
+    if (!ok) report_unwritable(path);
+    return ok;
+}
+
+void report_unwritable(const std::string& path)
+{
+    std::printf("\nError: cannot write '%s'\n", path.c_str());
+}

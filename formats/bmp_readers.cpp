@@ -1,0 +1,126 @@
+// The two readers of 8-bit palette BMP files: packed colours for class maps,
+// and the bordered 0/1 mask of a two-valued image on a black background.
+#include "bmp.h"
+#include "bmp_file.h"
+
+#include <cstdio>
+#include <new>
+
+int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<std::int32_t>& Matrice, int dim[2],
+                          ColourReaderCaller caller)
+{
+    BmpIndices image;
+    const BmpProblem problem = read_bmp_indices(nome_file, image);
+    switch (problem) {
+    case BmpProblem::none:
+        break;
+    case BmpProblem::cannot_open:
+        std::printf(caller == ColourReaderCaller::talvern ? "\nCannot open input file\n" : "Cannot open input file\n");
+        console.wait_for_key();
+        return 1;
+    case BmpProblem::not_bmp:
+        std::printf("\nNot a valid BMP format");
+        return 1;
+    case BmpProblem::not_8bit:
+        std::printf("\nNot a valid 8 bit BMP format");
+        return 1;
+    case BmpProblem::out_of_memory:
+        std::printf("error in memory allocation\n");
+        return 1;
+    default:
+        std::printf("%s", bmp_problem_message(problem));
+        return 1;
+    }
+
+    std::int32_t colour[256];
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t* entry = image.palette.data() + 4 * i;
+        colour[i] = entry[0] + 256 * entry[1] + 65536 * entry[2];
+    }
+    try {
+        Matrice.resize(image.width, image.height);
+    } catch (const std::bad_alloc&) {
+        std::printf("error in memory allocation\n");
+        return 1;
+    }
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* src = image.indices.row(y);
+        std::int32_t* dst = Matrice.row(y);
+        for (int x = 0; x < image.width; ++x) dst[x] = colour[src[x]];
+    }
+    dim[0] = image.width;
+    dim[1] = image.height;
+    return 0;
+}
+
+namespace {
+
+bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
+{
+    const std::uint8_t* entry = palette.data() + 4 * index;
+    return entry[0] == 0 && entry[1] == 0 && entry[2] == 0;
+}
+
+}  // namespace
+
+int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
+{
+    BmpIndices image;
+    const BmpProblem problem = read_bmp_indices(nome, image);
+    switch (problem) {
+    case BmpProblem::none:
+        break;
+    case BmpProblem::cannot_open:
+        std::printf("\nError in opening 'bmp' file\n");
+        return 1;
+    case BmpProblem::not_bmp:
+    case BmpProblem::not_8bit:
+        std::printf("\nError: Not a 8 bit Bitmap image\n");
+        return 1;
+    case BmpProblem::out_of_memory:
+        std::printf("\nError in memory allocation\n");
+        return 1;
+    default:
+        std::printf("%s", bmp_problem_message(problem));
+        return 1;
+    }
+
+    const int W = image.width;
+    const int H = image.height;
+    // Pixels in file order: bottom row of the picture first, left to right.
+    auto first_in_file_order = [&](auto accept) -> int {
+        for (int y = H - 1; y >= 0; --y) {
+            const std::uint8_t* row = image.indices.row(y);
+            for (int x = 0; x < W; ++x)
+                if (accept(row[x])) return row[x];
+        }
+        return -1;
+    };
+
+    const int background = first_in_file_order([&](std::uint8_t v) { return is_black(image.palette, v); });
+    if (background < 0) {
+        std::printf("\nInput file should have black background\n");
+        return 1;
+    }
+    int foreground = first_in_file_order([&](std::uint8_t v) { return v != background; });
+    if (foreground < 0) foreground = 0;
+    if (first_in_file_order([&](std::uint8_t v) { return v != background && v != foreground; }) >= 0) {
+        std::printf("\nInput file should have only two values\n");
+        return 1;
+    }
+
+    try {
+        Immagine.resize(W + 2, H + 2, 0);
+    } catch (const std::bad_alloc&) {
+        std::printf("\nError in memory allocation\n");
+        return 1;
+    }
+    for (int y = 0; y < H; ++y) {
+        const std::uint8_t* src = image.indices.row(y);
+        std::uint8_t* dst = Immagine.row(y + 1) + 1;
+        for (int x = 0; x < W; ++x) dst[x] = src[x] != background ? 1 : 0;
+    }
+    state.palette = image.palette;
+    state.b_value = static_cast<std::uint8_t>(foreground);
+    return 0;
+}

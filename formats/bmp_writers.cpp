@@ -1,0 +1,89 @@
+// The writers of 8-bit palette BMP files, all in the suite's one layout.
+#include "bmp.h"
+#include "bmp_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+std::array<std::uint8_t, 1024> grey_palette()
+{
+    std::array<std::uint8_t, 1024> palette{};
+    for (int i = 0; i < 256; ++i) {
+        palette[4 * i] = palette[4 * i + 1] = palette[4 * i + 2] = static_cast<std::uint8_t>(i);
+        palette[4 * i + 3] = 0;
+    }
+    return palette;
+}
+
+std::array<std::uint8_t, 1024> zone_palette()
+{
+    // Entry 0 black, 1..15 greys for uncovered pixels, 16..254 a ramp from
+    // pure blue towards pale blue, 255 white.
+    static const std::uint8_t greys[15] = {64, 128, 32, 96, 16, 48, 80, 112, 8, 24, 40, 56, 72, 88, 104};
+    std::array<std::uint8_t, 1024> palette{};
+    for (int i = 1; i <= 15; ++i) palette[4 * i] = palette[4 * i + 1] = palette[4 * i + 2] = greys[i - 1];
+    for (int i = 16; i <= 254; ++i) {
+        palette[4 * i] = 255;
+        palette[4 * i + 1] = palette[4 * i + 2] = static_cast<std::uint8_t>(i - 16);
+    }
+    palette[4 * 255] = palette[4 * 255 + 1] = palette[4 * 255 + 2] = palette[4 * 255 + 3] = 255;
+    return palette;
+}
+
+namespace {
+
+// Composes and writes; a buffer that cannot be held prints `memory_message`
+// and waits for a key.
+template <typename FillRow>
+int write_bmp(Console& console, const std::string& path, int width, int height,
+              const std::array<std::uint8_t, 1024>& palette, const char* memory_message, FillRow fill_row)
+{
+    std::vector<unsigned char> bytes;
+    try {
+        bytes = compose_bmp(width, height, palette, fill_row);
+    } catch (const std::bad_alloc&) {
+        std::printf("%s", memory_message);
+        console.wait_for_key();
+        return 1;
+    }
+    return write_file_bytes(path, bytes) ? 0 : 1;
+}
+
+}  // namespace
+
+int bmp_grayscale256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine)
+{
+    const int width = Immagine.width();
+    const int height = Immagine.height();
+    return write_bmp(console, nome, width, height, grey_palette(), "Error in crating bmp image\n",
+                     [&](int r, unsigned char* out) { std::memcpy(out, Immagine.row(height - 1 - r), width); });
+}
+
+int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
+                   MaskFileState& state, bool pal)
+{
+    if (!pal) state.palette = grey_palette();
+    // The lowest black entry of the palette stands for the background.
+    int background = 0;
+    for (int i = 255; i >= 0; --i)
+        if (state.palette[4 * i] == 0 && state.palette[4 * i + 1] == 0 && state.palette[4 * i + 2] == 0) background = i;
+
+    const int W = std::max(0, Immagine.width() - 2);
+    const int H = std::max(0, Immagine.height() - 2);
+    const std::uint8_t foreground = state.b_value;
+    return write_bmp(console, nome + ".bmp", W, H, state.palette, "\nError in opening bmp image\n",
+                     [&](int r, unsigned char* out) {
+                         const std::uint8_t* src = Immagine.row(H - r) + 1;
+                         for (int x = 0; x < W; ++x)
+                             out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
+                     });
+}
+
+int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine)
+{
+    const int width = Immagine.width();
+    return write_bmp(console, nome + ".bmp", width, Immagine.height(), zone_palette(), "\nError in opening bmp image\n",
+                     [&](int r, unsigned char* out) { std::memcpy(out, Immagine.row(r), width); });
+}

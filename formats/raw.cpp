@@ -1,0 +1,263 @@
+// Headerless RAW rasters with their ".dim" and ENVI ".hdr" companions.
+#include "raw.h"
+
+#include "byte_order.h"
+#include "bmp_file.h"
+#include "file.h"
+#include "paths.h"
+#include "platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+
+bool read_dim_file(const std::string& path, int& width, int& height)
+{
+    File file = open_file(path, "rb");
+    if (!file) return false;
+    int w = 0, h = 0;
+    if (std::fscanf(file.get(), "%d%d", &w, &h) != 2) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool write_dim_file(const std::string& path, int width, int height)
+{
+    File file = open_file(path, "wb");
+    if (!file) return false;
+    std::fprintf(file.get(), "%d\t%d\n", width, height);
+    return close_written_file(file);
+}
+
+bool write_envi_header(const std::string& path, const std::string& description, int width, int height)
+{
+    File file = open_file(path, "wb");
+    if (!file) return false;
+    std::FILE* f = file.get();
+    std::fprintf(f, "ENVI\n");
+    std::fprintf(f, "description = {%s.}\n", description.c_str());
+    std::fprintf(f, "samples = %d\n", width);
+    std::fprintf(f, "lines = %d\n", height);
+    std::fprintf(f, "bands = 1\n");
+    std::fprintf(f, "header offset = 0\n");
+    std::fprintf(f, "file type = ENVI Standard\n");
+    std::fprintf(f, "data type = 4\n");
+    std::fprintf(f, "interleave = bsq\n");
+    std::fprintf(f, "sensor type = Unknown\n");
+    std::fprintf(f, "byte order = 0\n");
+    return close_written_file(file);
+}
+
+bool read_raw_bytes(const std::string& path, std::size_t count, std::vector<unsigned char>& bytes)
+{
+    File file = open_file(path, "rb");
+    if (!file) return false;
+    const auto size = file_size(file.get());
+    if (!size || *size < count) return false;
+    bytes.resize(count);
+    return count == 0 || std::fread(bytes.data(), 1, count, file.get()) == count;
+}
+
+namespace {
+
+// Writes a whole buffer to a new file; false when any byte did not arrive.
+bool write_whole(const std::string& path, const void* data, std::size_t size)
+{
+    File file = open_file(path, "wb");
+    if (!file) return false;
+    const bool ok = size == 0 || std::fwrite(data, 1, size, file.get()) == size;
+    if (!(close_written_file(file) && ok)) {
+        remove_file(path);
+        return false;
+    }
+    return true;
+}
+
+// Float samples in file order (little-endian), rows from y = H-1 down to 0.
+std::vector<unsigned char> bottom_up_float_rows(const Grid<float>& Immagine)
+{
+    const int W = Immagine.width();
+    const int H = Immagine.height();
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(W) * H * 4);
+    unsigned char* out = bytes.data();
+    for (int y = H - 1; y >= 0; --y) {
+        const float* row = Immagine.row(y);
+        for (int x = 0; x < W; ++x, out += 4) byte_order::put_le_float(out, row[x]);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
+{
+    File raw = open_file(nome, "rb");
+    if (!raw) {
+        std::printf("\nError in opening '.raw' file\n");
+        return 1;
+    }
+    const auto dim_name = replace_last_chars(nome, 3, "dim");
+    int W = 0, H = 0;
+    if (!dim_name || !open_file(*dim_name, "rb")) {
+        std::printf("\nError in opening '.dim' file\n");
+        return 1;
+    }
+    if (!read_dim_file(*dim_name, W, H) || W < 0 || H < 0) {
+        std::printf("\nError: '%s' does not hold a width and a height of zero or more\n", dim_name->c_str());
+        return 1;
+    }
+    const std::uint64_t count = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
+    const auto size = file_size(raw.get());
+    if (!size || *size != count) {
+        std::printf("\nError: the size of '%s' does not match the %d x %d extent of its '.dim' file\n", nome.c_str(), W, H);
+        return 1;
+    }
+
+    std::vector<unsigned char> bytes;
+    try {
+        bytes.resize(count);
+        Immagine.resize(W + 2, H + 2, 0);
+    } catch (const std::bad_alloc&) {
+        std::printf("\nError in memory allocation\n");
+        return 1;
+    }
+    if (count > 0 && std::fread(bytes.data(), 1, count, raw.get()) != count) {
+        std::printf("\nError: the size of '%s' does not match the %d x %d extent of its '.dim' file\n", nome.c_str(), W, H);
+        return 1;
+    }
+
+    if (std::find(bytes.begin(), bytes.end(), 0) == bytes.end()) {
+        std::printf("\nInput file should have black background\n");
+        return 1;
+    }
+    const auto first = std::find_if(bytes.begin(), bytes.end(), [](unsigned char v) { return v != 0; });
+    const unsigned char foreground = first == bytes.end() ? 0 : *first;
+    if (std::find_if(bytes.begin(), bytes.end(), [&](unsigned char v) { return v != 0 && v != foreground; }) != bytes.end()) {
+        std::printf("\nInput file should have only two values\n");
+        return 1;
+    }
+
+    state.b_value = foreground;
+    for (int y = 0; y < H; ++y) {
+        const unsigned char* src = bytes.data() + static_cast<std::size_t>(y) * W;
+        std::uint8_t* dst = Immagine.row(y + 1) + 1;
+        for (int x = 0; x < W; ++x) dst[x] = src[x] != 0 ? 1 : 0;
+    }
+    return 0;
+}
+
+int raw_8bit_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
+                    const MaskFileState& state)
+{
+    const int W = std::max(0, Immagine.width() - 2);
+    const int H = std::max(0, Immagine.height() - 2);
+    // A foreground of 0 would be indistinguishable from the background.
+    const std::uint8_t foreground = state.b_value != 0 ? state.b_value : 255;
+    std::vector<unsigned char> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(W) * H);
+    } catch (const std::bad_alloc&) {
+        std::printf("Error in memory allocation\n");
+        console.wait_for_key();
+        return 1;
+    }
+    for (int y = 1; y <= H; ++y) {
+        const std::uint8_t* src = Immagine.row(y) + 1;
+        unsigned char* dst = bytes.data() + static_cast<std::size_t>(y - 1) * W;
+        for (int x = 0; x < W; ++x) dst[x] = src[x] == 1 ? foreground : 0;
+    }
+    if (!write_whole(nome + ".raw", bytes.data(), bytes.size())) {
+        std::printf("\nError in writing raw image\n");
+        console.wait_for_key();
+        return 1;
+    }
+    if (!write_dim_file(nome + ".dim", W, H)) {
+        std::printf("\nError in writing .dim file\n");
+        console.wait_for_key();
+        return 1;
+    }
+    return 0;
+}
+
+int raw_32bit_create(const std::string& nome, Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                     std::int32_t building_colour)
+{
+    const int W = Immagine.width();
+    const int H = Immagine.height();
+    // Heights stay only on pixels of the building class.
+    for (int y = 0; y < H; ++y) {
+        float* row = Immagine.row(y);
+        const std::int32_t* building = Matrice_building.row(H - 1 - y);
+        for (int x = 0; x < W; ++x)
+            if (row[x] > 0 && building[x] != building_colour) row[x] = 0;
+    }
+    std::vector<unsigned char> bytes;
+    try {
+        bytes = bottom_up_float_rows(Immagine);
+    } catch (const std::bad_alloc&) {
+        return 1;
+    }
+    if (!write_whole(nome + ".raw", bytes.data(), bytes.size())) return 1;
+    return write_envi_header(nome + ".hdr", nome, W, H) ? 0 : 1;
+}
+
+int raw_32bit_create(Console& console, std::string& nome, const Grid<float>& Immagine)
+{
+    std::vector<unsigned char> bytes;
+    try {
+        bytes = bottom_up_float_rows(Immagine);
+    } catch (const std::bad_alloc&) {
+        std::printf("Error in memory allocation\n");
+        console.wait_for_key();
+        return 1;
+    }
+    if (!write_whole(nome, bytes.data(), bytes.size())) {
+        std::printf("\nError in writing Raw image\n");
+        console.wait_for_key();
+        return 1;
+    }
+    const std::string header = replace_last_chars(nome, 3, "hdr").value_or(nome + ".hdr");
+    const std::string description = drop_last_chars(nome, 4);
+    if (!write_envi_header(header, description, Immagine.width(), Immagine.height())) {
+        std::printf("\nError in writing .hdr file\n");
+        console.wait_for_key();
+        return 1;
+    }
+    nome = description;
+    return 0;
+}
+
+int raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
+{
+    File file = open_file(nome, "rb");
+    if (!file) return 1;
+    if (w < 0 || h < 0) {
+        std::printf("\nError: negative raster size %d x %d\n", w, h);
+        return 1;
+    }
+    const std::uint64_t count = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
+    const auto size = file_size(file.get());
+    if (!size || *size != 4 * count) {
+        std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", nome.c_str(), w, h);
+        return 1;
+    }
+    std::vector<unsigned char> bytes;
+    try {
+        bytes.resize(4 * count);
+        Immagine.resize(w, h);
+    } catch (const std::bad_alloc&) {
+        std::printf("\nError in memory allocation\n");
+        return 1;
+    }
+    if (count > 0 && std::fread(bytes.data(), 4, count, file.get()) != count) {
+        std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", nome.c_str(), w, h);
+        return 1;
+    }
+    const unsigned char* in = bytes.data();
+    for (int y = 0; y < h; ++y) {
+        float* row = Immagine.row(y);
+        for (int x = 0; x < w; ++x, in += 4) row[x] = byte_order::get_le_float(in);
+    }
+    return 0;
+}

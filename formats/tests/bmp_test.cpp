@@ -1,0 +1,312 @@
+#include "bmp.h"
+
+#include "bmp_builder.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace testsupport;
+
+namespace {
+
+// A console whose standard input is empty: every wait returns at once.
+struct QuietConsole {
+    std::FILE* in = std::tmpfile();
+    Console console{in};
+    ~QuietConsole() { std::fclose(in); }
+};
+
+Grid<std::uint8_t> index_image(int w, int h, std::uint8_t base = 0)
+{
+    Grid<std::uint8_t> image(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) image(x, y) = static_cast<std::uint8_t>(base + 10 * y + x);
+    return image;
+}
+
+std::string captured(const std::function<void()>& action)
+{
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST(BmpWriters, FiveByThreeGreyImageLayout)
+{
+    TempDir dir;
+    QuietConsole q;
+    const auto image = index_image(5, 3);
+    ASSERT_EQ(bmp_grayscale256_create(q.console, dir.file("g.bmp"), image), 0);
+    const Bytes b = read_bytes(dir.file("g.bmp"));
+    ASSERT_EQ(b.size(), 1102u);
+    EXPECT_EQ(b[0], 'B');
+    EXPECT_EQ(b[1], 'M');
+    EXPECT_EQ(le32(b, 2), 1102u);
+    EXPECT_EQ(le32(b, 10), 1078u);
+    EXPECT_EQ(le32(b, 14), 40u);
+    EXPECT_EQ(le32(b, 18), 5u);
+    EXPECT_EQ(le32(b, 22), 3u);
+    EXPECT_EQ(le16(b, 26), 1u);
+    EXPECT_EQ(le16(b, 28), 8u);
+    EXPECT_EQ(le32(b, 34), 24u);
+    EXPECT_EQ(le32(b, 38), 2800u);
+    EXPECT_EQ(le32(b, 46), 256u);
+    EXPECT_EQ(le32(b, 50), 256u);
+    // Grey palette entry 7 and the bottom row first.
+    EXPECT_EQ(b[54 + 28], 7);
+    EXPECT_EQ(b[54 + 29], 7);
+    EXPECT_EQ(b[54 + 30], 7);
+    EXPECT_EQ(b[54 + 31], 0);
+    EXPECT_EQ(b[1078], 20);  // (0, 2): bottom-left pixel
+    EXPECT_EQ(b[1078 + 5], 255);
+    EXPECT_EQ(b[1078 + 8], 10);
+}
+
+TEST(BmpWriters, RowPaddingIs255PerWidthModuloFour)
+{
+    TempDir dir;
+    QuietConsole q;
+    for (int w = 1; w <= 8; ++w) {
+        const std::string name = dir.file("w" + std::to_string(w) + ".bmp");
+        ASSERT_EQ(bmp_grayscale256_create(q.console, name, index_image(w, 2)), 0);
+        const Bytes b = read_bytes(name);
+        const int stride = (w + 3) / 4 * 4;
+        ASSERT_EQ(b.size(), 1078u + 2 * stride) << w;
+        for (int r = 0; r < 2; ++r)
+            for (int x = w; x < stride; ++x) EXPECT_EQ(b[1078 + r * stride + x], 255) << w;
+    }
+}
+
+TEST(BmpWriters, ZoneFormPutsRowZeroAtTheBottomWithTheZonePalette)
+{
+    TempDir dir;
+    QuietConsole q;
+    ASSERT_EQ(bmp_256_create(q.console, dir.file("z"), index_image(3, 2, 16)), 0);
+    const Bytes b = read_bytes(dir.file("z.bmp"));
+    EXPECT_EQ(b[1078], 16);      // matrix row 0 is the first file row
+    EXPECT_EQ(b[1078 + 4], 26);
+    auto entry = [&](int i) { return std::vector<int>{b[54 + 4 * i], b[55 + 4 * i], b[56 + 4 * i], b[57 + 4 * i]}; };
+    EXPECT_EQ(entry(0), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(entry(1), (std::vector<int>{64, 64, 64, 0}));
+    EXPECT_EQ(entry(15), (std::vector<int>{104, 104, 104, 0}));
+    EXPECT_EQ(entry(16), (std::vector<int>{255, 0, 0, 0}));
+    EXPECT_EQ(entry(254), (std::vector<int>{255, 238, 238, 0}));
+    EXPECT_EQ(entry(255), (std::vector<int>{255, 255, 255, 255}));
+}
+
+TEST(BmpWriters, UnwritableOutputIsReported)
+{
+    QuietConsole q;
+    int status = 0;
+    const std::string out = captured([&] {
+        status = bmp_grayscale256_create(q.console, "/nonexistent-folder/x.bmp", index_image(2, 2));
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(out.find("cannot write"), std::string::npos);
+}
+
+TEST(ColourReader, PackedColoursAndOrientation)
+{
+    TempDir dir;
+    QuietConsole q;
+    Palette palette = testsupport::grey_palette();
+    palette[200] = 0xFF0000;
+    // 3 x 2 picture, row 0 on top: grey 0, 1, 255 / red, grey 128, grey 7.
+    const Bytes file = make_bmp(3, 2, {0, 1, 255, 200, 128, 7}, palette);
+    write_bytes(dir.file("c.bmp"), file);
+    Grid<std::int32_t> m;
+    int dim[2] = {};
+    ASSERT_EQ(bmp_grayscale256_open(q.console, dir.file("c.bmp"), m, dim, ColourReaderCaller::polvane), 0);
+    EXPECT_EQ(dim[0], 3);
+    EXPECT_EQ(dim[1], 2);
+    EXPECT_EQ(m(0, 0), 0);
+    EXPECT_EQ(m(1, 0), 65793);
+    EXPECT_EQ(m(2, 0), 16777215);
+    EXPECT_EQ(m(0, 1), 16711680);
+    EXPECT_EQ(m(1, 1), 128 * 65793);
+    EXPECT_TRUE(is_grey(m(1, 1)));
+    EXPECT_FALSE(is_grey(m(0, 1)));
+}
+
+TEST(ColourReader, OtherToolsLayoutsReadAsTheSameImage)
+{
+    TempDir dir;
+    QuietConsole q;
+    Palette palette(16);
+    for (int i = 0; i < 16; ++i) palette[i] = static_cast<std::uint32_t>(i * 0x100f03);
+    const std::vector<std::uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    write_bytes(dir.file("plain.bmp"), make_bmp(5, 3, pixels, palette));
+    Grid<std::int32_t> expected;
+    int dim[2];
+    ASSERT_EQ(bmp_grayscale256_open(q.console, dir.file("plain.bmp"), expected, dim, ColourReaderCaller::talvern), 0);
+
+    BmpLayout v5;
+    v5.info_header_size = 124;
+    BmpLayout short_palette;
+    short_palette.palette_entries = 16;
+    BmpLayout top_down;
+    top_down.top_down = true;
+    BmpLayout gap;
+    gap.extra_gap = 6;
+    gap.palette_entries = 16;
+    gap.padding_value = 0;
+    for (const BmpLayout& layout : {v5, short_palette, top_down, gap}) {
+        write_bytes(dir.file("v.bmp"), make_bmp(5, 3, pixels, palette, layout));
+        Grid<std::int32_t> m;
+        ASSERT_EQ(bmp_grayscale256_open(q.console, dir.file("v.bmp"), m, dim, ColourReaderCaller::talvern), 0);
+        EXPECT_EQ(m, expected);
+    }
+}
+
+TEST(ColourReader, RefusesBrokenFilesWithTheirMessages)
+{
+    TempDir dir;
+    QuietConsole q;
+    const Bytes good = make_bmp(5, 3, std::vector<std::uint8_t>(15, 1), testsupport::grey_palette());
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        std::string message;
+    };
+    Bytes not_bm = good;
+    not_bm[0] = 'X';
+    Bytes bits24 = good;
+    bits24[28] = 24;
+    Bytes truncated(good.begin(), good.end() - 3);
+    Bytes negative_width = good;
+    negative_width[21] = 0xFF;
+    negative_width[18] = 0xFB;
+    negative_width[19] = negative_width[20] = 0xFF;
+    Bytes lying_height = good;
+    lying_height[22] = 200;
+    Bytes huge = good;
+    huge[24] = 0x7F;
+    Bytes compressed = good;
+    compressed[30] = 1;
+    Bytes tiny(good.begin(), good.begin() + 20);
+    const std::vector<Case> cases = {
+        {"not_bm", not_bm, "\nNot a valid BMP format"},
+        {"bits24", bits24, "\nNot a valid 8 bit BMP format"},
+        {"compressed", compressed, "\nNot a valid 8 bit BMP format"},
+        {"truncated", truncated, "shorter than its header says"},
+        {"lying_height", lying_height, "shorter than its header says"},
+        {"huge", huge, "shorter than its header says"},
+        {"tiny", tiny, "\nNot a valid 8 bit BMP format"},
+        {"negative_width", negative_width, "negative width"},
+    };
+    for (const Case& c : cases) {
+        write_bytes(dir.file(c.name), c.bytes);
+        Grid<std::int32_t> m;
+        int dim[2];
+        int status = 0;
+        const std::string out = captured([&] {
+            status = bmp_grayscale256_open(q.console, dir.file(c.name), m, dim, ColourReaderCaller::polvane);
+        });
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_NE(out.find(c.message), std::string::npos) << c.name << ": " << out;
+    }
+    int dim[2];
+    Grid<std::int32_t> m;
+    EXPECT_EQ(captured([&] { bmp_grayscale256_open(q.console, dir.file("missing"), m, dim, ColourReaderCaller::polvane); }),
+              "Cannot open input file\n");
+    EXPECT_EQ(captured([&] { bmp_grayscale256_open(q.console, dir.file("missing"), m, dim, ColourReaderCaller::talvern); }),
+              "\nCannot open input file\n");
+}
+
+TEST(ColourReader, ZeroSizedImageIsNoErrorOfItsOwn)
+{
+    TempDir dir;
+    QuietConsole q;
+    write_bytes(dir.file("e.bmp"), make_bmp(0, 0, {}, testsupport::grey_palette()));
+    Grid<std::int32_t> m;
+    int dim[2] = {-1, -1};
+    EXPECT_EQ(bmp_grayscale256_open(q.console, dir.file("e.bmp"), m, dim, ColourReaderCaller::polvane), 0);
+    EXPECT_EQ(dim[0], 0);
+    EXPECT_EQ(dim[1], 0);
+}
+
+TEST(MaskReader, BackgroundIsTheFirstBlackPixelInFileOrder)
+{
+    TempDir dir;
+    Palette palette = testsupport::grey_palette();
+    palette[9] = 0;  // a second black entry
+    // Picture rows top first: 9 9 0 / 0 0 9. The file stores the bottom row
+    // first, so index 0 is met first and is the background; 9 is foreground.
+    write_bytes(dir.file("m.bmp"), make_bmp(3, 2, {9, 9, 0, 0, 0, 9}, palette));
+    Grid<std::uint8_t> mask;
+    MaskFileState state;
+    ASSERT_EQ(bmp_256_open(dir.file("m.bmp"), mask, state), 0);
+    EXPECT_EQ(state.b_value, 9);
+    EXPECT_EQ(mask(1, 1), 1);
+    EXPECT_EQ(mask(3, 1), 0);
+    EXPECT_EQ(mask(3, 2), 1);
+}
+
+TEST(MaskReader, TwoValuedMasksAndRefusals)
+{
+    TempDir dir;
+    const Palette palette = testsupport::grey_palette();
+    write_bytes(dir.file("m.bmp"), make_bmp(3, 2, {0, 200, 0, 200, 200, 0}, palette));
+    Grid<std::uint8_t> mask;
+    MaskFileState state;
+    ASSERT_EQ(bmp_256_open(dir.file("m.bmp"), mask, state), 0);
+    EXPECT_EQ(state.b_value, 200);
+    EXPECT_EQ(mask(1, 1), 0);  // top-left pixel at cell (1, 1)
+    EXPECT_EQ(mask(2, 1), 1);
+    EXPECT_EQ(mask(1, 2), 1);
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(mask(x, 0) + mask(x, 3), 0);
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(mask(0, y) + mask(4, y), 0);
+
+    write_bytes(dir.file("black.bmp"), make_bmp(2, 2, {0, 0, 0, 0}, palette));
+    ASSERT_EQ(bmp_256_open(dir.file("black.bmp"), mask, state), 0);
+    EXPECT_EQ(state.b_value, 0);
+    EXPECT_EQ(mask, Grid<std::uint8_t>(4, 4, 0));
+
+    write_bytes(dir.file("three.bmp"), make_bmp(3, 1, {0, 255, 128}, palette));
+    EXPECT_EQ(captured([&] { EXPECT_EQ(bmp_256_open(dir.file("three.bmp"), mask, state), 1); }),
+              "\nInput file should have only two values\n");
+    write_bytes(dir.file("white.bmp"), make_bmp(2, 1, {255, 255}, palette));
+    EXPECT_EQ(captured([&] { EXPECT_EQ(bmp_256_open(dir.file("white.bmp"), mask, state), 1); }),
+              "\nInput file should have black background\n");
+    Bytes bits24 = make_bmp(2, 1, {0, 1}, palette);
+    bits24[28] = 24;
+    write_bytes(dir.file("b24.bmp"), bits24);
+    EXPECT_EQ(captured([&] { EXPECT_EQ(bmp_256_open(dir.file("b24.bmp"), mask, state), 1); }),
+              "\nError: Not a 8 bit Bitmap image\n");
+    EXPECT_EQ(captured([&] { EXPECT_EQ(bmp_256_open(dir.file("none.bmp"), mask, state), 1); }),
+              "\nError in opening 'bmp' file\n");
+}
+
+TEST(MaskWriter, RoundTripKeepsPaletteAndForegroundIndex)
+{
+    TempDir dir;
+    QuietConsole q;
+    Palette palette = testsupport::grey_palette();
+    palette[3] = 0x102030;
+    palette[40] = 0;   // black entries 0 and 40: the lowest is the background
+    palette[0] = 0x000000;
+    const std::vector<std::uint8_t> pixels = {40, 3, 40, 3, 3, 40, 40, 40};
+    write_bytes(dir.file("in.bmp"), make_bmp(4, 2, pixels, palette));
+    Grid<std::uint8_t> mask;
+    MaskFileState state;
+    ASSERT_EQ(bmp_256_open(dir.file("in.bmp"), mask, state), 0);
+    EXPECT_EQ(state.b_value, 3);
+    ASSERT_EQ(bmp_256_create(q.console, dir.file("out"), mask, state, true), 0);
+    const Bytes in = read_bytes(dir.file("in.bmp"));
+    const Bytes out = read_bytes(dir.file("out.bmp"));
+    ASSERT_EQ(out.size(), in.size());
+    EXPECT_TRUE(std::equal(in.begin() + 54, in.begin() + 1078, out.begin() + 54));
+    EXPECT_EQ(bmp_pixels(out), (std::vector<std::uint8_t>{0, 3, 0, 3, 3, 0, 0, 0}));
+
+    // Grey palette when asked not to keep it.
+    ASSERT_EQ(bmp_256_create(q.console, dir.file("grey"), mask, state, false), 0);
+    const Bytes grey = read_bytes(dir.file("grey.bmp"));
+    EXPECT_EQ(grey[54 + 4 * 3], 3);
+    EXPECT_EQ(grey[54 + 4 * 3 + 1], 3);
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "world_file.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace testsupport;
+
+namespace {
+
+TEST(WorldFile, NameDerivation)
+{
+    EXPECT_EQ(world_file_name("plan.bmp", "bpw").value(), "plan.bpw");
+    EXPECT_EQ(world_file_name("scene.raw", "rww").value(), "scene.rww");
+    EXPECT_EQ(world_file_name("a.b", "bpw").value(), "bpw");
+    EXPECT_FALSE(world_file_name("ab", "bpw").has_value());
+}
+
+TEST(WorldFile, WriterExtentAndConversion)
+{
+    TempDir dir;
+    write_text(dir.file("w.bpw"), "2\n0\n0\n-2\n1000\n5000\n");
+    testing::internal::CaptureStdout();
+    const WorldFile world = read_world_file_bpw(dir.file("w.bpw"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n\nBPW file present\n");
+    ASSERT_TRUE(world.complete);
+    const MapExtent e = writer_extent(world, 10, 5);
+    EXPECT_EQ(e.x_min, 1000);
+    EXPECT_EQ(e.x_max, 1020);
+    EXPECT_EQ(e.y_min, 4990);
+    EXPECT_EQ(e.y_max, 5000);
+    EXPECT_EQ(map_x(e, 0, 10), 1000);
+    EXPECT_EQ(map_y(e, 0, 5), 4990);
+    EXPECT_EQ(map_x(e, 10, 10), 1020);
+    EXPECT_EQ(map_y(e, 5, 5), 5000);
+
+    // Positive E: the writers take absolute values, the raster extent does not.
+    write_text(dir.file("p.rww"), "2 0 0 2 1000 5000");
+    const WorldFile up = read_world_file(dir.file("p.rww"));
+    const MapExtent w = writer_extent(up, 10, 5);
+    EXPECT_EQ(w.y_min, 4990);
+    EXPECT_EQ(w.y_max, 5000);
+    testing::internal::CaptureStdout();
+    const MapExtent r = raster_extent(up, 10, 5);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(r.y_min, 5000);
+    EXPECT_EQ(r.y_max, 5010);
+}
+
+TEST(WorldFile, UtmCoordinatesKeepTheirPrecision)
+{
+    TempDir dir;
+    write_text(dir.file("u.bpw"), "0.5 0 0 -0.5 500123.25 5000456.75");
+    const WorldFile world = read_world_file(dir.file("u.bpw"));
+    const MapExtent e = writer_extent(world, 1024, 1024);
+    EXPECT_EQ(e.x_min, 500123.25);
+    EXPECT_EQ(e.y_max, 5000456.75);
+    EXPECT_EQ(map_x(e, 1, 1024), 500123.75);
+}
+
+TEST(WorldFile, IncompleteOrMissingFiles)
+{
+    TempDir dir;
+    write_text(dir.file("f.bpw"), "2 0 0 -2 1000");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(read_world_file_bpw(dir.file("f.bpw")).complete);
+    EXPECT_FALSE(read_world_file_bpw(dir.file("none.bpw")).complete);
+    EXPECT_FALSE(read_world_file_bpw(std::nullopt).complete);
+    EXPECT_FALSE(read_world_file_rww(dir.file("f.bpw")).complete);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n\nBPW file present\n\n\nBPW file not present\n\n\nBPW file not present\n\n\nRWW file present\n");
+    const MapExtent e = writer_extent(WorldFile(), 10, 5);
+    EXPECT_EQ(e.x_max, 10);
+    EXPECT_EQ(e.y_max, 5);
+}
+
+TEST(WorldFile, ZonrikRasterExtentAndMessages)
+{
+    TempDir dir;
+    write_text(dir.file("b.rww"), "2.0 0 0 -2.0 1000.0 5000.0");
+    const WorldFile rww = read_world_file(dir.file("b.rww"));
+    testing::internal::CaptureStdout();
+    const MapExtent e = raster_extent(rww, 100, 50);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(e.x_min, 1000);
+    EXPECT_EQ(e.y_min, 4900);
+    EXPECT_EQ(e.x_max, 1200);
+    EXPECT_EQ(e.y_max, 5000);
+    EXPECT_EQ(out,
+              "\n\nBMP World files (rww) present"
+              "\n\n\t\t\t2.000000\tCell size in the 'X' direction"
+              "\n\n\t\t\t0.000000\tInsertion point in the 'X' direction"
+              "\n\n\t\t\t0.000000\tInsertion point in the 'Y' direction"
+              "\n\n\t\t\t-2.000000\tCell size in the 'Y' direction"
+              "\n\n\t\t\t1000.000000\tEasting value of insertion point 'X'"
+              "\n\n\t\t\t5000.000000\tNorthing value of insertion point 'Y'"
+              "\n\nXmin= 1000.000000\nYmin= 4900.000000"
+              "\n\nXmax= 1200.000000\nYmax= 5000.000000");
+    testing::internal::CaptureStdout();
+    raster_extent(WorldFile(), 100, 50);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n\nRAW World files (RWW) not present\n\nXmin= 0.000000\nYmin= 0.000000\n\nXmax= 100.000000\nYmax= 50.000000");
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+// Stelvar: slices an 8-bit grey BMP at a series of thresholds, one BMP per
+// threshold, black-and-white or keeping the grey tones at or below it.
+#pragma once
+
+#include "console.h"
+#include "grid.h"
+#include "slicer_bmp.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct StelvarRun {
+    Console console;
+
+    std::string nome_input;       // as given
+    std::string path;             // working folder
+    bool check_path = false;
+    bool check_line_com = true;   // inputs came from the command line
+    int soglia_min = 0;
+    int soglia_max = 0;
+    int step = 0;
+    char p = 'n';                 // 's' grey-tone slices, 'n' binary slices
+
+    BmpHead head{};
+    int width = 0;
+    int height = 0;
+    long long attuale = 0;        // threshold in hand
+    Grid<std::uint8_t> Immagine_bn;  // input pixels, row 0 the top
+    // The output file's header and palette, the same for every threshold,
+    // and a band of sliced rows laid out as in the file (padding 255), which
+    // is filled and written band after band.
+    std::vector<unsigned char> slice_head;
+    std::vector<unsigned char> slice_rows;
+};
+
+// Fills the inputs from the command line (5 or more arguments) or the prompts.
+void take_inputs(StelvarRun& run, int argc, char** argv);
+
+// 0 when the header is an 8-bit BMP; otherwise prints "\nError in BMP format"
+// and waits for a key, and the program ends with status 0.
+int controllo(StelvarRun& run, const BmpHead& head);
+
+// Slices file rows first .. first+count-1 (0 the bottom row of the picture)
+// at `attuale` into slice_rows.
+void slice(StelvarRun& run, int first, int count);
+
+enum class SliceWritten { yes, not_created, no_memory };
+
+// Slices at `attuale` and writes "threshold_<attuale>.bmp". On failure
+// prints its message and waits for a key.
+SliceWritten bmp(StelvarRun& run);
+
+// "threshold_<value>.bmp", in the working folder when one was given.
+std::string slice_name(const StelvarRun& run, long long threshold);
