@@ -18,6 +18,12 @@ cp "$out/data/aerial.bmp" "$out/slices/"
 (cd "$out/slices" && "$bin/stelvar" aerial.bmp 150 225 25 0)
 echo
 
+echo "== Polvane: one polygon shapefile per class colour of the land cover map"
+mkdir -p "$out/polygons"
+cp "$out/data/landcover.bmp" "$out/polygons/"
+(cd "$out/polygons" && "$bin/polvane" landcover.bmp landcover)
+echo
+
 echo "== Summary"
 echo "files written:"
 (cd "$out" && find . -type f | sort | sed 's/^\.\//  /')
