@@ -12,6 +12,20 @@ void widen_box(BoxBlob& box_blob, int x, int y)
     if (y > box_blob[3]) box_blob[3] = y;
 }
 
+// The walker has the blob directly to its right or left: its cell gains 2
+// and widens the box, or, when it is the start cell, becomes a single mark
+// and ends the walk (returns true).
+bool meet_blob(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
+{
+    widen_box(box_blob, x, y);
+    if (img(x, y) == cell::contour) {
+        img(x, y) = cell::walk_mark;
+        return true;
+    }
+    img(x, y) += 2;
+    return false;
+}
+
 // Walks the background cells around the blob with the blob on its left-hand
 // side, from the start cell (x, y) right of which the blob lies, until it
 // meets that side of the start cell again. d is what it checks next: 0 the
@@ -23,13 +37,7 @@ void walk_boundary(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
         switch (d) {
         case 0:
             if (img(x + 1, y) == cell::free_cell) {
-                if (img(x, y) == cell::contour) {
-                    img(x, y) = cell::walk_mark;
-                    widen_box(box_blob, x, y);
-                    return;
-                }
-                img(x, y) += 2;
-                widen_box(box_blob, x, y);
+                if (meet_blob(box_blob, img, x, y)) return;
                 d = 1;
             } else {
                 ++x;
@@ -46,13 +54,7 @@ void walk_boundary(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
             break;
         case 2:
             if (img(x - 1, y) == cell::free_cell) {
-                if (img(x, y) == cell::contour) {
-                    img(x, y) = cell::walk_mark;
-                    widen_box(box_blob, x, y);
-                    return;
-                }
-                img(x, y) += 2;
-                widen_box(box_blob, x, y);
+                if (meet_blob(box_blob, img, x, y)) return;
                 d = 3;
             } else {
                 --x;
