@@ -17,14 +17,25 @@
 // the same values. Islands of the class inside the blob's holes lie within
 // its pixel rectangle, so they are in the window too.
 //
-// Typical use, per blob or per zone:
+// Use, for one blob or one zone whose pixel rectangle is known:
 //     open_work_window(window, x_min, y_min, x_max, y_max, width, height);
-//     for each pixel (X, Y) of the class in the window: window.set_pixel(X, Y);
+//     for each pixel (X, Y) of the class inside window.first_x()..last_x()
+//         by window.first_y()..last_y(): window.set_pixel(X, Y);
 //     prepare_work_window(window);
-//     if (evidenzia(window.box_blob, window.Immagine4)) ... or, for a single
-//     search whatever it finds (Zonrik):
-//     evidenzia(window.box_blob, window.Immagine4);
-//     trace_found_blob(console, window, records);
+//     if (evidenzia(window.box_blob, window.Immagine4) == 1) {
+//         trace_found_blob(console, window, records);   // one record
+//     }
+// A caller that traces exactly what the first search finds, found or not
+// (one record per zone, empty when the zone has no pixel), calls
+// trace_found_blob whatever evidenzia returned. Further blobs of the same
+// window can follow: cancellatore(window.box_blob, window.Immagine4),
+// seed_box_blob(window.box_blob, window.width, window.height), evidenzia.
+// ClassTracer (class_tracing.h) traces every blob of a class map, each in a
+// window of its own.
+//
+// The whole image as one work image (no window) is build_work_image
+// (work_image.h) on the whole bordered mask with initial_box_blob(width,
+// height), or a window opened on (1, 1, width, height).
 #pragma once
 
 #include "box_blob.h"

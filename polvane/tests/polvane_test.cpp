@@ -162,6 +162,35 @@ TEST_F(Polvane, WorldFileGivesMapUnits)
     EXPECT_EQ(le_double(read_bytes(dir.file("out_0.shp")), 52), 10.0);
 }
 
+TEST_F(Polvane, WorldFileNameReplacesTheLastThreeCharacters)
+{
+    write_bytes(dir.file("a.b"), picture_bmp({"a"}));
+    write_text(dir.file("bpw"), "1 0 0 -1 50 60\n");
+    EXPECT_NE(run({"a.b", "out"}).out.find("\n\nBPW file present\n"), std::string::npos);
+    EXPECT_EQ(le_double(read_bytes(dir.file("out_0.shp")), 36), 50.0);
+
+    // Too short to derive a name: no world file.
+    write_bytes(dir.file("ab"), picture_bmp({"a"}));
+    EXPECT_NE(run({"ab", "out"}).out.find("\n\nBPW file not present\n"), std::string::npos);
+}
+
+TEST_F(Polvane, TopDownAndLongHeaderFilesGiveTheSameShapes)
+{
+    const std::vector<std::string> picture = {"ab.", ".ab", "b.a"};
+    write_bytes(dir.file("plain.bmp"), picture_bmp(picture));
+    std::vector<std::uint8_t> pixels;
+    for (const auto& row : picture)
+        for (char c : row) pixels.push_back(c == '.' ? 0 : static_cast<std::uint8_t>(1 + c - 'a'));
+    BmpLayout other;
+    other.top_down = true;
+    other.info_header_size = 124;
+    write_bytes(dir.file("other.bmp"), make_bmp(3, 3, pixels, class_palette(), other));
+    run({"plain.bmp", "plain"});
+    run({"other.bmp", "other"});
+    for (const char* name : {"_0.shp", "_1.shp", "_1.shx"})
+        EXPECT_EQ(read_bytes(dir.file(std::string("plain") + name)), read_bytes(dir.file(std::string("other") + name)));
+}
+
 TEST_F(Polvane, WorkingFolderOfSeveralWords)
 {
     const std::string folder = dir.file("my data dir");
