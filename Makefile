@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all build test demo bench clean
+.PHONY: all build test sanitize windows demo bench clean
 
 all: build
 
@@ -17,6 +17,18 @@ build: $(BUILD_DIR)/CMakeCache.txt
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize:
+	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-sanitize -j $(JOBS)
+	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
+
+# The nine programs cross-built for Windows (build-windows/bin/*.exe).
+windows:
+	cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DSUITE_BUILD_TESTS=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	cmake --build build-windows -j $(JOBS)
+
 demo: build
 	sh demo/run_demo.sh $(BUILD_DIR)/bin demo-out
 
@@ -24,4 +36,4 @@ bench: build
 	sh bench/run_bench.sh $(BUILD_DIR)/bin bench-out
 
 clean:
-	rm -rf $(BUILD_DIR) demo-out bench-out
+	rm -rf $(BUILD_DIR) build-sanitize build-windows demo-out bench-out

@@ -1,0 +1,134 @@
+// Drelwin run end to end on files in a temporary folder.
+
+#include "bmp_builder.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+// Palette indices of a BMP, row 0 the top; empty when the file is missing.
+std::vector<std::uint8_t> pixels_of(const std::string& path)
+{
+    if (!file_exists(path)) return {};
+    return bmp_pixels(read_bytes(path));
+}
+
+std::vector<std::uint8_t> white(int width, int height)
+{
+    return std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height, 255);
+}
+
+}  // namespace
+
+TEST(Drelwin, DrawsTheSegmentsIntoAGreyBmp)
+{
+    TempDir dir;
+    write_text(dir.file("seg.txt"), "0 0 3 9\n8 5 2 5\n");
+    const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", "10", "12"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\nEnd");
+
+    const Bytes file = read_bytes(dir.file("out.bmp"));
+    ASSERT_EQ(file.size(), 1078u + 12u * 12u);
+    EXPECT_EQ(le32(file, 18), 10u);
+    EXPECT_EQ(le32(file, 22), 12u);
+    std::vector<std::uint8_t> expected = white(10, 12);
+    for (auto [x, y] : std::vector<std::pair<int, int>>{{0, 0}, {0, 1}, {0, 2}, {1, 3}, {1, 4}, {1, 5}, {2, 6}, {2, 7}, {2, 8}, {3, 9}})
+        expected[y * 10 + x] = 0;
+    for (int x = 2; x <= 8; ++x) expected[5 * 10 + x] = 0;
+    EXPECT_EQ(bmp_pixels(file), expected);
+}
+
+TEST(Drelwin, ScoreColumnAndCrLfDrawTheSameImage)
+{
+    TempDir dir;
+    write_text(dir.file("five.txt"), "   12    40    57    88 -5.93\r\n    0    99    99     0  1.25\r\n");
+    write_text(dir.file("four.txt"), "12 40 57 88\n0 99 99 0\n");
+    EXPECT_EQ(run_program("drelwin", {"five.txt", "five.bmp", "100", "100"}, dir.path()).status, 0);
+    EXPECT_EQ(run_program("drelwin", {"four.txt", "four.bmp", "100", "100"}, dir.path()).status, 0);
+    const Bytes five = read_bytes(dir.file("five.bmp"));
+    EXPECT_EQ(five, read_bytes(dir.file("four.bmp")));
+    EXPECT_NE(bmp_pixels(five), white(100, 100));
+}
+
+TEST(Drelwin, InvalidSegmentsFileGivesAWhiteImageSilently)
+{
+    TempDir dir;
+    write_text(dir.file("empty.txt"), "");
+    write_text(dir.file("three.txt"), "1 2 3\n");
+    write_text(dir.file("partial.txt"), "1 2 3 4\n5 6\n");
+    for (const char* name : {"empty.txt", "three.txt", "partial.txt"}) {
+        const RunResult r = run_program("drelwin", {name, "out.bmp", "7", "3"}, dir.path());
+        EXPECT_EQ(r.out, "\nEnd") << name;
+        EXPECT_EQ(pixels_of(dir.file("out.bmp")), white(7, 3)) << name;
+        std::remove(dir.file("out.bmp").c_str());
+    }
+}
+
+TEST(Drelwin, MissingInputWritesNothing)
+{
+    TempDir dir;
+    const RunResult r = run_program("drelwin", {"none.txt", "out.bmp", "7", "3"}, dir.path(), "\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\nError in file opening\nEnd");
+    EXPECT_FALSE(file_exists(dir.file("out.bmp")));
+}
+
+TEST(Drelwin, SizeOfZeroOrLessIsRefused)
+{
+    TempDir dir;
+    write_text(dir.file("seg.txt"), "0 0 3 3\n");
+    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}, {"x", "5"}}) {
+        const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", w, h}, dir.path(), "\n");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("\nError: image width and height must be greater than 0"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.substr(r.out.size() - 4), "\nEnd");
+        EXPECT_FALSE(file_exists(dir.file("out.bmp")));
+    }
+}
+
+TEST(Drelwin, PromptsForItsInputsAndWaitsAtTheEnd)
+{
+    TempDir dir;
+    write_text(dir.file("seg.txt"), "0 1 3 1\n");
+    const RunResult r = run_program("drelwin", {}, dir.path(), "seg.txt more words\nout.bmp\n4 junk\n3\nk");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\nInput File=\nOutput file=\nLarghezza=\nAltezza=\nEnd");
+    EXPECT_EQ(pixels_of(dir.file("out.bmp")), (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0, 0, 0, 255, 255, 255, 255}));
+}
+
+TEST(Drelwin, EndOfInputAtAPromptStops)
+{
+    TempDir dir;
+    const RunResult r = run_program("drelwin", {}, dir.path(), "seg.txt\nout.bmp\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(file_exists(dir.file("out.bmp")));
+}
+
+TEST(Drelwin, WorkingFolderHoldsInputAndOutput)
+{
+    TempDir dir;
+    const std::string folder = dir.file("aerial survey");
+    ASSERT_EQ(std::system(("mkdir '" + folder + "'").c_str()), 0);
+    write_text(folder + "/seg.txt", "0 0 1 1\n");
+    const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", "2", "2", dir.file("aerial"), "survey"}, dir.path());
+    EXPECT_EQ(r.out, "\nEnd");
+    EXPECT_EQ(pixels_of(folder + "/out.bmp"), (std::vector<std::uint8_t>{0, 255, 255, 0}));
+}
+
+TEST(Drelwin, OutputThatCannotBeCreatedIsReported)
+{
+    TempDir dir;
+    write_text(dir.file("seg.txt"), "0 0 1 1\n");
+    const RunResult r = run_program("drelwin", {"seg.txt", "no/such/folder/out.bmp", "2", "2"}, dir.path());
+    EXPECT_NE(r.out.find("Error"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.size() - 4), "\nEnd");
+}
