@@ -133,33 +133,29 @@ int MOD_evidenzia_contorno(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine
     return contorni;
 }
 
-namespace {
-
-// The 3 x 3 neighbourhood of a contour cell where two pixels of the blob meet
-// only at that corner, rows from y+1 down to y-1, each left to right; the
-// centre is not compared.
-constexpr std::uint8_t pattern_a[3][3] = {{4, 5, 0}, {5, 0, 5}, {0, 5, 4}};
-constexpr std::uint8_t pattern_b[3][3] = {{0, 5, 4}, {5, 0, 5}, {4, 5, 0}};
-
-bool matches(const Grid<std::uint8_t>& img, int x, int y, const std::uint8_t (&pattern)[3][3])
-{
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) {
-            if (r == 1 && c == 1) continue;
-            if (img(x - 1 + c, y + 1 - r) != pattern[r][c]) return false;
-        }
-    return true;
-}
-
-}  // namespace
-
 void filtraggio_condivisi(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
 {
-    for (int x = box_blob[0]; x <= box_blob[1]; ++x)
-        for (int y = box_blob[2]; y <= box_blob[3]; ++y)
-            if (Immagine4(x, y) == cell::contour &&
-                (matches(Immagine4, x, y, pattern_a) || matches(Immagine4, x, y, pattern_b)))
-                Immagine4(x, y) = cell::shared_corner;
+    // A contour cell is a shared corner when its four neighbours are contour
+    // cells and its diagonals read, from the upper left clockwise, 4 0 4 0
+    // or 0 4 0 4. A cell turned to 10 fails the tests of its neighbours. Row
+    // by row, as column by column, a cell's left and lower neighbours have
+    // been decided before it and its right and upper ones not yet (diagonals,
+    // 5 or 10, fail either way), so both orders give the same cells.
+    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+        const std::uint8_t* below = Immagine4.row(y - 1);
+        std::uint8_t* row = Immagine4.row(y);
+        const std::uint8_t* above = Immagine4.row(y + 1);
+        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+            if (row[x] != cell::contour || row[x - 1] != cell::contour || row[x + 1] != cell::contour ||
+                above[x] != cell::contour || below[x] != cell::contour)
+                continue;
+            const bool pattern_a = above[x - 1] == cell::taken && above[x + 1] == cell::background &&
+                                   below[x - 1] == cell::background && below[x + 1] == cell::taken;
+            const bool pattern_b = above[x - 1] == cell::background && above[x + 1] == cell::taken &&
+                                   below[x - 1] == cell::taken && below[x + 1] == cell::background;
+            if (pattern_a || pattern_b) row[x] = cell::shared_corner;
+        }
+    }
 }
 
 void cancellatore(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)

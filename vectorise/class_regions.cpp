@@ -52,7 +52,9 @@ ClassRegions find_class_regions(const Grid<std::uint8_t>& classes, std::uint8_t 
 
     // First pass, rows from the bottom, each from the left: provisional
     // labels joined with the same-class neighbours already visited (left,
-    // and the three below).
+    // and the three below). The pixel below, when of the class, touches the
+    // other three, which were joined with it before; the left pixel has
+    // already been joined with the one below it.
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* row = classes.row(y);
         const std::uint8_t* below = y > 0 ? classes.row(y - 1) : nullptr;
@@ -61,17 +63,22 @@ ClassRegions find_class_regions(const Grid<std::uint8_t>& classes, std::uint8_t 
         for (int x = 0; x < width; ++x) {
             const std::uint8_t c = row[x];
             if (c == no_class) continue;
-            std::int32_t label = -1;
-            auto join = [&](std::int32_t neighbour) {
-                label = label < 0 ? forest.find(neighbour) : forest.unite(label, neighbour);
-            };
-            if (x > 0 && row[x - 1] == c) join(labels[x - 1]);
-            if (below) {
-                if (x > 0 && below[x - 1] == c) join(labels_below[x - 1]);
-                if (below[x] == c) join(labels_below[x]);
-                if (x + 1 < width && below[x + 1] == c) join(labels_below[x + 1]);
+            const bool left = x > 0 && row[x - 1] == c;
+            const bool down = below && below[x] == c;
+            const bool down_left = below && x > 0 && below[x - 1] == c;
+            const bool down_right = below && x + 1 < width && below[x + 1] == c;
+            std::int32_t label;
+            if (down) {
+                label = labels_below[x];
+            } else if (left || down_left) {
+                label = left ? labels[x - 1] : labels_below[x - 1];
+                if (down_right) label = forest.unite(label, labels_below[x + 1]);
+            } else if (down_right) {
+                label = labels_below[x + 1];
+            } else {
+                label = forest.add();
             }
-            labels[x] = label < 0 ? forest.add() : label;
+            labels[x] = label;
         }
     }
 

@@ -157,9 +157,11 @@ void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, G
     part.push_back(0);  // start of part 0
 
     bool primo = true;
+    const std::size_t stride = static_cast<std::size_t>(Immagine4.width());
     for (int p = box_blob[0]; p <= box_blob[1]; ++p) {
-        for (int i = box_blob[2]; i <= box_blob[3]; ++i) {
-            if (Immagine4(p, i) != cell::contour) continue;
+        const std::uint8_t* column = box_blob[2] <= box_blob[3] ? &Immagine4(p, box_blob[2]) : nullptr;
+        for (int i = box_blob[2]; i <= box_blob[3]; ++i, column += stride) {
+            if (*column != cell::contour) continue;
             int k = 2;
             vettore[k] = corner_of(p);
             vettore[k + 1] = corner_of(i);

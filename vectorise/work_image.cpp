@@ -2,9 +2,11 @@
 
 #include "cell_codes.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
+#include <vector>
 
 void caricamento(const Grid<std::int32_t>& Matrice, std::int32_t colour, Grid<std::uint8_t>& Immagine)
 {
@@ -80,7 +82,32 @@ void place_sentinels(Grid<std::uint8_t>& Immagine4)
 
 void build_work_image(const Grid<std::uint8_t>& Immagine, int width, int height, Grid<std::uint8_t>& Immagine4)
 {
-    MOD_raddoppiatore(Immagine, width, height, Immagine4);
-    MOD_completamento(Immagine4, Immagine4.width(), Immagine4.height());
+    // Doubling and growth in one sweep, for masks of 0 and 1: after both,
+    // mask pixel X covers cells 2X-1..2X+1, so an even cell 2j belongs to
+    // pixel j alone and an odd cell 2j+1 to pixels j and j+1; the same holds
+    // for rows. `grown` holds the cells of one mask row grown to the right.
+    const int columns = work_image_extent(width);
+    const int rows = work_image_extent(height);
+    if (Immagine4.width() != columns || Immagine4.height() != rows) Immagine4.resize(columns, rows, 0);
+    std::vector<std::uint8_t> lower(static_cast<std::size_t>(columns), 0);
+    std::vector<std::uint8_t> upper(static_cast<std::size_t>(columns), 0);
+    auto grow_row = [&](int Y, std::vector<std::uint8_t>& grown) {
+        if (Y > height + 1) {
+            std::fill(grown.begin(), grown.end(), 0);
+            return;
+        }
+        const std::uint8_t* mask = Immagine.row(Y);
+        for (int j = 0; j <= width + 1; ++j) grown[2 * j] = mask[j];
+        for (int j = 0; j <= width; ++j) grown[2 * j + 1] = mask[j] | mask[j + 1];
+        grown[2 * width + 3] = 0;
+    };
+    grow_row(0, lower);
+    for (int k = 0; 2 * k < rows; ++k) {
+        grow_row(k + 1, upper);
+        std::memcpy(Immagine4.row(2 * k), lower.data(), lower.size());
+        std::uint8_t* odd = Immagine4.row(2 * k + 1);
+        for (int c = 0; c < columns; ++c) odd[c] = lower[c] | upper[c];
+        lower.swap(upper);
+    }
     place_sentinels(Immagine4);
 }

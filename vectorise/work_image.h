@@ -39,6 +39,6 @@ void MOD_completamento(Grid<std::uint8_t>& Immagine4, int columns, int rows);
 // rows 0 and rows-1 cleared, then cell (0, rows-1) 40.
 void place_sentinels(Grid<std::uint8_t>& Immagine4);
 
-// The three steps above: the work image of a bordered mask, ready for the
-// first blob search.
+// The three steps above in one sweep: the work image of a bordered 0/1
+// mask, ready for the first blob search.
 void build_work_image(const Grid<std::uint8_t>& Immagine, int width, int height, Grid<std::uint8_t>& Immagine4);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 // Work image of the class-0 pixels of a class map, ready for the search.
@@ -55,6 +57,23 @@ TEST(WorkImage, PixelCoversThreeByThreeCellsAndSentinelsClose)
             if (x == 0 && y == 9) expected = cell::scan_end;
             EXPECT_EQ(img(x, y), expected) << x << ", " << y;
         }
+}
+
+TEST(WorkImage, OneSweepBuildEqualsDoublingGrowthAndSentinels)
+{
+    std::mt19937 rng(3);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int width = 1 + static_cast<int>(rng() % 17), height = 1 + static_cast<int>(rng() % 17);
+        Grid<std::uint8_t> Immagine(width + 2, height + 2, 0);
+        for (int Y = 1; Y <= height; ++Y)
+            for (int X = 1; X <= width; ++X) Immagine(X, Y) = rng() % 3 == 0;
+        Grid<std::uint8_t> stepwise, swept;
+        MOD_raddoppiatore(Immagine, width, height, stepwise);
+        MOD_completamento(stepwise, stepwise.width(), stepwise.height());
+        place_sentinels(stepwise);
+        build_work_image(Immagine, width, height, swept);
+        ASSERT_EQ(swept, stepwise) << trial;
+    }
 }
 
 TEST(WorkImage, GrowthDoesNotCascade)

@@ -67,11 +67,32 @@ Grid<std::uint8_t> whole_work_image(const Grid<std::uint8_t>& classes, int class
     return img;
 }
 
+// The shared-corner marks as the procedure reads: column by column, each
+// cell's 3 x 3 neighbourhood against the two patterns (rows from y+1 down).
+void filtraggio_by_columns(const BoxBlob& box_blob, Grid<std::uint8_t>& img)
+{
+    static const int pattern[2][3][3] = {{{4, 5, 0}, {5, -1, 5}, {0, 5, 4}}, {{0, 5, 4}, {5, -1, 5}, {4, 5, 0}}};
+    for (int x = box_blob[0]; x <= box_blob[1]; ++x)
+        for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+            if (img(x, y) != 5) continue;
+            for (const auto& p : pattern) {
+                bool match = true;
+                for (int r = 0; r < 3; ++r)
+                    for (int c = 0; c < 3; ++c)
+                        if (p[r][c] >= 0 && img(x - 1 + c, y + 1 - r) != p[r][c]) match = false;
+                if (match) {
+                    img(x, y) = 10;
+                    break;
+                }
+            }
+        }
+}
+
 void trace_steps(Console& console, BoxBlob& box_blob, Grid<std::uint8_t>& img, RecordArrays& records)
 {
     archivia(box_blob, img);
     const int contorni = MOD_evidenzia_contorno(box_blob, img);
-    filtraggio_condivisi(box_blob, img);
+    filtraggio_by_columns(box_blob, img);
     gestore_contorno(console, contorni, box_blob, img, records);
 }
 

@@ -51,6 +51,51 @@ TEST(ClassRegions, EightConnectedRegionsInSearchOrder)
     EXPECT_EQ(lists[1], (std::vector<std::int32_t>{1, 3}));
 }
 
+TEST(ClassRegions, SameRegionsAsAFloodFillInScanOrder)
+{
+    std::mt19937 rng(17);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int width = 1 + static_cast<int>(rng() % 30), height = 1 + static_cast<int>(rng() % 30);
+        const Grid<std::uint8_t> classes = random_class_map(rng, width, height, 3);
+        const ClassRegions found = find_class_regions(classes, test_no_class);
+        // Flood fill from every unlabelled pixel in scan order.
+        Grid<std::int32_t> label(width, height, -1);
+        int regions = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (classes(x, y) == test_no_class || label(x, y) >= 0) continue;
+                ASSERT_LT(regions, static_cast<int>(found.regions.size())) << trial;
+                const ClassRegion& region = found.regions[regions];
+                EXPECT_EQ(region.class_index, classes(x, y)) << trial;
+                int x_min = x, x_max = x, y_max = y;
+                std::vector<std::pair<int, int>> stack{{x, y}};
+                label(x, y) = regions;
+                while (!stack.empty()) {
+                    const auto [px, py] = stack.back();
+                    stack.pop_back();
+                    x_min = std::min(x_min, px);
+                    x_max = std::max(x_max, px);
+                    y_max = std::max(y_max, py);
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx) {
+                            const int nx = px + dx, ny = py + dy;
+                            if (label.contains(nx, ny) && label(nx, ny) < 0 && classes(nx, ny) == classes(x, y)) {
+                                label(nx, ny) = regions;
+                                stack.emplace_back(nx, ny);
+                            }
+                        }
+                }
+                EXPECT_EQ(region.x_min, x_min + 1) << trial;
+                EXPECT_EQ(region.x_max, x_max + 1) << trial;
+                EXPECT_EQ(region.y_min, y + 1) << trial;
+                EXPECT_EQ(region.y_max, y_max + 1) << trial;
+                ++regions;
+            }
+        EXPECT_EQ(regions, static_cast<int>(found.regions.size())) << trial;
+        ASSERT_EQ(found.region_of, label) << trial;
+    }
+}
+
 TEST(WindowedTracing, SameRecordsAsTheWholeImageOnRandomMaps)
 {
     std::mt19937 rng(20240611);
