@@ -108,12 +108,12 @@ int main(int argc, char** argv)
         }
     }
 
-    Console console;
-    const auto palette = class_palette();
-    const auto bytes = compose_bmp(size, size, palette, [&](int r, unsigned char* out) {
-        std::copy(map.row(size - 1 - r), map.row(size - 1 - r) + size, out);
-    });
-    if (!write_file_bytes(argv[1], bytes)) return 1;
+    const auto head = bmp_header_and_palette(size, size, class_palette());
+    if (!write_bmp_file(argv[1], head, size, size, [&](int r, unsigned char* out) {
+            std::copy(map.row(size - 1 - r), map.row(size - 1 - r) + size, out);
+        }))
+        return 1;
     for (auto& v : map.cells()) v = v == background ? 0 : 255;
+    Console console;
     return bmp_grayscale256_create(console, argv[2], map);
 }

@@ -50,8 +50,10 @@ int bmp_grayscale256_create(Console& console, const std::string& nome, const Gri
 
 // Mask form: writes "<nome>.bmp" from a bordered mask as bmp_256_open returns
 // it; cells equal to 1 are written as state.b_value, all others as the lowest
-// black palette index. `pal` keeps state.palette, otherwise the grey palette
-// is written (and stored into state.palette).
+// black palette index. When b_value is that very index (an input with no
+// foreground), the foreground takes the highest entry that is not black, so
+// that it stays visible. `pal` keeps state.palette, otherwise the grey
+// palette is written (and stored into state.palette).
 int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
                    MaskFileState& state, bool pal);
 

@@ -1,10 +1,9 @@
 #include "bmp_file.h"
 
 #include "byte_order.h"
-#include "file.h"
 #include "platform.h"
 
-#include <cstdio>
+#include <climits>
 #include <new>
 
 using namespace byte_order;
@@ -21,13 +20,14 @@ const char* bmp_problem_message(BmpProblem problem)
     }
 }
 
-BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
+BmpProblem BmpRowReader::open(const std::string& path)
 {
-    File file = open_file(path, "rb");
-    if (!file) return BmpProblem::cannot_open;
+    file_ = open_file(path, "rb");
+    if (!file_) return BmpProblem::cannot_open;
+    std::FILE* file = file_.get();
 
     unsigned char head[54] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head, file.get());
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
     if (got < 2 || head[0] != 'B' || head[1] != 'M') return BmpProblem::not_bmp;
     if (got < 29 || head[28] != 8) return BmpProblem::not_8bit;
     if (got < sizeof head) return BmpProblem::truncated;
@@ -36,8 +36,8 @@ BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
     const std::int32_t width = get_le32_signed(head + 18);
     const std::int32_t stored_height = get_le32_signed(head + 22);
     if (width < 0 || stored_height == INT32_MIN) return BmpProblem::bad_layout;
-    const bool top_down = stored_height < 0;
-    const std::int32_t height = top_down ? -stored_height : stored_height;
+    top_down_ = stored_height < 0;
+    const std::int32_t height = top_down_ ? -stored_height : stored_height;
 
     // The palette follows the info header; the suite writes a 40-byte one.
     const std::uint32_t info_size = get_le32(head + 14);
@@ -48,35 +48,40 @@ BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
     const std::uint64_t stride = (static_cast<std::uint64_t>(width) + 3) / 4 * 4;
     const std::uint64_t data_size = stride * static_cast<std::uint64_t>(height);
 
-    const auto size = file_size(file.get());
+    const auto size = file_size(file);
     if (!size) return BmpProblem::truncated;
     if (data_offset < palette_offset) return BmpProblem::bad_layout;
     if (*size < palette_offset + 4 * palette_entries || *size < data_offset + data_size) return BmpProblem::truncated;
+    if (data_offset > static_cast<std::uint64_t>(LONG_MAX)) return BmpProblem::truncated;
 
-    image.palette.fill(0);
-    if (std::fseek(file.get(), static_cast<long>(palette_offset), SEEK_SET) != 0 ||
-        std::fread(image.palette.data(), 4, palette_entries, file.get()) != palette_entries)
+    palette_.fill(0);
+    if (std::fseek(file, static_cast<long>(palette_offset), SEEK_SET) != 0 ||
+        std::fread(palette_.data(), 4, palette_entries, file) != palette_entries ||
+        std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0)
         return BmpProblem::truncated;
 
-    std::vector<unsigned char> data;
+    width_ = width;
+    height_ = height;
+    stride_ = static_cast<std::size_t>(stride);
+    return BmpProblem::none;
+}
+
+BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
+{
+    BmpRowReader reader;
+    BmpProblem problem = reader.open(path);
+    if (problem != BmpProblem::none) return problem;
     try {
-        data.resize(data_size);
-        image.indices.resize(width, height);
+        image.indices.resize(reader.width(), reader.height());
     } catch (const std::bad_alloc&) {
         return BmpProblem::out_of_memory;
     }
-    if (data_size > 0 && (std::fseek(file.get(), static_cast<long>(data_offset), SEEK_SET) != 0 ||
-                          std::fread(data.data(), 1, data_size, file.get()) != data_size))
-        return BmpProblem::truncated;
-
-    for (std::int32_t r = 0; r < height; ++r) {
-        const std::int32_t y = top_down ? r : height - 1 - r;
-        const unsigned char* src = data.data() + stride * static_cast<std::uint64_t>(r);
-        std::uint8_t* dst = image.indices.row(y);
-        for (std::int32_t x = 0; x < width; ++x) dst[x] = src[x];
-    }
-    image.width = width;
-    image.height = height;
+    const std::size_t width = static_cast<std::size_t>(reader.width());
+    problem = reader.read_rows([&](int y, const std::uint8_t* row) { std::copy(row, row + width, image.indices.row(y)); });
+    if (problem != BmpProblem::none) return problem;
+    image.width = reader.width();
+    image.height = reader.height();
+    image.palette = reader.palette();
     return BmpProblem::none;
 }
 
@@ -100,7 +105,7 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
     put_le32(h + 42, 2800);
     put_le32(h + 46, 256);
     put_le32(h + 50, 256);
-    for (std::size_t i = 0; i < palette.size(); ++i) bytes[54 + i] = palette[i];
+    std::copy(palette.begin(), palette.end(), bytes.begin() + 54);
     return bytes;
 }
 

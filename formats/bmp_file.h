@@ -1,11 +1,15 @@
-// The header of an 8-bit BMP file as the readers understand it, and the
-// common steps of reading one: open, check, locate palette and pixel rows.
+// The common steps of reading and writing 8-bit BMP files: open and check a
+// file, read its pixel rows one at a time, and stream the rows of a new file
+// band by band, so that large images never need a second copy in memory.
 #pragma once
 
+#include "file.h"
 #include "grid.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,32 @@ enum class BmpProblem {
 // Shared message texts for the problems that have no reader-specific text.
 const char* bmp_problem_message(BmpProblem problem);
 
+// An open 8-bit palette BMP whose header has been checked: the suite's own
+// layout, and also V4/V5 info headers (palette after the header), short
+// palettes (missing entries black), pixel data at the stated offset and
+// top-down rows.
+class BmpRowReader {
+public:
+    BmpProblem open(const std::string& path);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    const std::array<std::uint8_t, 1024>& palette() const { return palette_; }
+
+    // Calls visit(y, indices) for every row, y = 0 the top row of the
+    // picture, in the order the rows are stored.
+    template <typename Visit>
+    BmpProblem read_rows(Visit visit);
+
+private:
+    File file_;
+    int width_ = 0;
+    int height_ = 0;
+    bool top_down_ = false;
+    std::size_t stride_ = 0;
+    std::array<std::uint8_t, 1024> palette_{};
+};
+
 struct BmpIndices {
     int width = 0;
     int height = 0;
@@ -31,36 +61,64 @@ struct BmpIndices {
     Grid<std::uint8_t> indices;                // palette index of (x, y), y = 0 the top row
 };
 
-// Reads an 8-bit palette BMP: the suite's own layout, and also V4/V5 info
-// headers (palette after the header), short palettes (missing entries
-// black), pixel data at the stated offset and top-down rows.
+// Reads a whole image's palette indices.
 BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image);
 
-// Builds the bytes of a BMP in the suite's layout: 54-byte header, the
-// palette, rows bottom-up padded with 255. fill_row(r, out) writes the
-// `width` indices of file row r (r = 0 is the bottom row of the picture).
-template <typename FillRow>
-std::vector<unsigned char> compose_bmp(int width, int height, const std::array<std::uint8_t, 1024>& palette,
-                                       FillRow fill_row);
+// The 54-byte header of the suite's layout followed by the palette.
+std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette);
 
-// Writes bytes to a new file; on failure reports it (report_unwritable),
-// removes what was written and returns false.
+// Writes a new BMP: `head` (header and palette, 1078 bytes), then the rows
+// bottom-up, each padded to a multiple of 4 bytes with 255. fill_row(r, out)
+// writes the `width` indices of file row r (r = 0 the bottom row of the
+// picture). On failure reports it (report_unwritable), removes what was
+// written and returns false. Throws std::bad_alloc when its band buffer
+// cannot be held.
+template <typename FillRow>
+bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
+                    FillRow fill_row);
+
+// Writes bytes to a new file; on failure reports it, removes what was
+// written and returns false.
 bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // Prints "\nError: cannot write '<path>'\n".
 void report_unwritable(const std::string& path);
 
-// Implementation of the template.
-std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette);
+// Template implementations.
+
+template <typename Visit>
+BmpProblem BmpRowReader::read_rows(Visit visit)
+{
+    std::vector<std::uint8_t> row(std::max<std::size_t>(stride_, 1));
+    for (int r = 0; r < height_; ++r) {
+        if (std::fread(row.data(), 1, stride_, file_.get()) != stride_) return BmpProblem::truncated;
+        visit(top_down_ ? r : height_ - 1 - r, static_cast<const std::uint8_t*>(row.data()));
+    }
+    return BmpProblem::none;
+}
 
 template <typename FillRow>
-std::vector<unsigned char> compose_bmp(int width, int height, const std::array<std::uint8_t, 1024>& palette,
-                                       FillRow fill_row)
+bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
+                    FillRow fill_row)
 {
-    std::vector<unsigned char> bytes = bmp_header_and_palette(width, height, palette);
     const std::size_t stride = static_cast<std::size_t>((width + 3) / 4 * 4);
-    const std::size_t start = bytes.size();
-    bytes.resize(start + stride * static_cast<std::size_t>(height), 255);
-    for (int r = 0; r < height; ++r) fill_row(r, bytes.data() + start + stride * static_cast<std::size_t>(r));
-    return bytes;
+    const int band = static_cast<int>(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(stride, 1), 1,
+                                                              static_cast<std::size_t>(std::max(height, 1))));
+    std::vector<unsigned char> rows(stride * static_cast<std::size_t>(band), 255);
+
+    File file = open_file(path, "wb");
+    bool ok = static_cast<bool>(file);
+    if (ok) {
+        ok = std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
+        for (int first = 0; ok && first < height; first += band) {
+            const int count = std::min(band, height - first);
+            for (int i = 0; i < count; ++i) fill_row(first + i, rows.data() + stride * static_cast<std::size_t>(i));
+            const std::size_t size = stride * static_cast<std::size_t>(count);
+            ok = size == 0 || std::fwrite(rows.data(), 1, size, file.get()) == size;
+        }
+        ok = close_written_file(file) && ok;
+        if (!ok) std::remove(path.c_str());
+    }
+    if (!ok) report_unwritable(path);
+    return ok;
 }

@@ -9,11 +9,30 @@
 int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<std::int32_t>& Matrice, int dim[2],
                           ColourReaderCaller caller)
 {
-    BmpIndices image;
-    const BmpProblem problem = read_bmp_indices(nome_file, image);
+    BmpRowReader reader;
+    BmpProblem problem = reader.open(nome_file);
+    std::int32_t colour[256];
+    if (problem == BmpProblem::none) {
+        for (int i = 0; i < 256; ++i) {
+            const std::uint8_t* entry = reader.palette().data() + 4 * i;
+            colour[i] = entry[0] + 256 * entry[1] + 65536 * entry[2];
+        }
+        try {
+            Matrice.resize(reader.width(), reader.height());
+            const int width = reader.width();
+            problem = reader.read_rows([&](int y, const std::uint8_t* row) {
+                std::int32_t* out = Matrice.row(y);
+                for (int x = 0; x < width; ++x) out[x] = colour[row[x]];
+            });
+        } catch (const std::bad_alloc&) {
+            problem = BmpProblem::out_of_memory;
+        }
+    }
     switch (problem) {
     case BmpProblem::none:
-        break;
+        dim[0] = reader.width();
+        dim[1] = reader.height();
+        return 0;
     case BmpProblem::cannot_open:
         std::printf(caller == ColourReaderCaller::talvern ? "\nCannot open input file\n" : "Cannot open input file\n");
         console.wait_for_key();
@@ -31,26 +50,6 @@ int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<s
         std::printf("%s", bmp_problem_message(problem));
         return 1;
     }
-
-    std::int32_t colour[256];
-    for (int i = 0; i < 256; ++i) {
-        const std::uint8_t* entry = image.palette.data() + 4 * i;
-        colour[i] = entry[0] + 256 * entry[1] + 65536 * entry[2];
-    }
-    try {
-        Matrice.resize(image.width, image.height);
-    } catch (const std::bad_alloc&) {
-        std::printf("error in memory allocation\n");
-        return 1;
-    }
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* src = image.indices.row(y);
-        std::int32_t* dst = Matrice.row(y);
-        for (int x = 0; x < image.width; ++x) dst[x] = colour[src[x]];
-    }
-    dim[0] = image.width;
-    dim[1] = image.height;
-    return 0;
 }
 
 namespace {

@@ -34,21 +34,24 @@ std::array<std::uint8_t, 1024> zone_palette()
 
 namespace {
 
-// Composes and writes; a buffer that cannot be held prints `memory_message`
-// and waits for a key.
+// Streams the rows; a band buffer that cannot be held prints
+// `memory_message` and waits for a key.
 template <typename FillRow>
 int write_bmp(Console& console, const std::string& path, int width, int height,
               const std::array<std::uint8_t, 1024>& palette, const char* memory_message, FillRow fill_row)
 {
-    std::vector<unsigned char> bytes;
     try {
-        bytes = compose_bmp(width, height, palette, fill_row);
+        return write_bmp_file(path, bmp_header_and_palette(width, height, palette), width, height, fill_row) ? 0 : 1;
     } catch (const std::bad_alloc&) {
         std::printf("%s", memory_message);
         console.wait_for_key();
         return 1;
     }
-    return write_file_bytes(path, bytes) ? 0 : 1;
+}
+
+bool is_black(const std::array<std::uint8_t, 1024>& palette, int i)
+{
+    return palette[4 * i] == 0 && palette[4 * i + 1] == 0 && palette[4 * i + 2] == 0;
 }
 
 }  // namespace
@@ -68,11 +71,20 @@ int bmp_256_create(Console& console, const std::string& nome, const Grid<std::ui
     // The lowest black entry of the palette stands for the background.
     int background = 0;
     for (int i = 255; i >= 0; --i)
-        if (state.palette[4 * i] == 0 && state.palette[4 * i + 1] == 0 && state.palette[4 * i + 2] == 0) background = i;
+        if (is_black(state.palette, i)) background = i;
+    // A foreground written with the background's index would vanish (an
+    // input that had no foreground gives 0): take the highest entry that is
+    // not black instead.
+    std::uint8_t foreground = state.b_value;
+    if (foreground == background)
+        for (int i = 255; i >= 0; --i)
+            if (!is_black(state.palette, i)) {
+                foreground = static_cast<std::uint8_t>(i);
+                break;
+            }
 
     const int W = std::max(0, Immagine.width() - 2);
     const int H = std::max(0, Immagine.height() - 2);
-    const std::uint8_t foreground = state.b_value;
     return write_bmp(console, nome + ".bmp", W, H, state.palette, "\nError in opening bmp image\n",
                      [&](int r, unsigned char* out) {
                          const std::uint8_t* src = Immagine.row(H - r) + 1;

@@ -90,6 +90,22 @@ std::vector<unsigned char> bottom_up_float_rows(const Grid<float>& Immagine)
 
 }  // namespace
 
+bool write_raw_bytes(const std::string& path, const Grid<std::uint8_t>& image)
+{
+    return write_whole(path, image.cells().data(), image.cells().size());
+}
+
+bool write_raw_floats(const std::string& path, const Grid<float>& image)
+{
+    std::vector<unsigned char> bytes(image.cells().size() * 4);
+    unsigned char* out = bytes.data();
+    for (float v : image.cells()) {
+        byte_order::put_le_float(out, v);
+        out += 4;
+    }
+    return write_whole(path, bytes.data(), bytes.size());
+}
+
 int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
 {
     File raw = open_file(nome, "rb");

@@ -49,6 +49,12 @@ bool write_dim_file(const std::string& path, int width, int height);
 // Writes the eleven-line ENVI header of a single-band float raster.
 bool write_envi_header(const std::string& path, const std::string& description, int width, int height);
 
+// Writes a whole raster as headerless RAW samples, the top row (y = 0) first:
+// one byte, or one little-endian float, per pixel. Returns false when the
+// file cannot be written (nothing is left behind).
+bool write_raw_bytes(const std::string& path, const Grid<std::uint8_t>& image);
+bool write_raw_floats(const std::string& path, const Grid<float>& image);
+
 // Reads exactly `count` bytes from the start of a file. Returns false when
 // the file cannot be opened or holds fewer bytes.
 bool read_raw_bytes(const std::string& path, std::size_t count, std::vector<unsigned char>& bytes);

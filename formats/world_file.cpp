@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 std::optional<std::string> world_file_name(const std::string& input_name, const std::string& extension)
 {
@@ -36,6 +37,31 @@ WorldFile read_announced(const std::optional<std::string>& path, const char* pre
 }
 
 }  // namespace
+
+namespace {
+
+// The shortest fixed-point text ("%.*f") that converts back to the same
+// double; "%.17g" for values that need more than 17 decimals.
+std::string shortest_decimal(double value)
+{
+    char text[400];
+    for (int decimals = 0; decimals <= 17; ++decimals) {
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        if (std::strtod(text, nullptr) == value) return text;
+    }
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+}  // namespace
+
+bool write_world_file(const std::string& path, const WorldFile& world)
+{
+    File file = open_file(path, "wb");
+    if (!file) return false;
+    for (double value : world.values) std::fprintf(file.get(), "%s\n", shortest_decimal(value).c_str());
+    return close_written_file(file);
+}
 
 WorldFile read_world_file(const std::string& path)
 {

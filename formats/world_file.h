@@ -24,6 +24,10 @@ struct WorldFile {
 // than three characters.
 std::optional<std::string> world_file_name(const std::string& input_name, const std::string& extension);
 
+// Writes the six values, one per line, each in the shortest decimal form that
+// reads back as the same double. Returns false when the file cannot be written.
+bool write_world_file(const std::string& path, const WorldFile& world);
+
 // Reads the first six numbers of the world file at `path`, silently.
 WorldFile read_world_file(const std::string& path);
 

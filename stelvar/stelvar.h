@@ -27,11 +27,8 @@ struct StelvarRun {
     int height = 0;
     long long attuale = 0;        // threshold in hand
     Grid<std::uint8_t> Immagine_bn;  // input pixels, row 0 the top
-    // The output file's header and palette, the same for every threshold,
-    // and a band of sliced rows laid out as in the file (padding 255), which
-    // is filled and written band after band.
+    // The output files' header and palette, the same for every threshold.
     std::vector<unsigned char> slice_head;
-    std::vector<unsigned char> slice_rows;
 };
 
 // Fills the inputs from the command line (5 or more arguments) or the prompts.
@@ -41,9 +38,9 @@ void take_inputs(StelvarRun& run, int argc, char** argv);
 // and waits for a key, and the program ends with status 0.
 int controllo(StelvarRun& run, const BmpHead& head);
 
-// Slices file rows first .. first+count-1 (0 the bottom row of the picture)
-// at `attuale` into slice_rows.
-void slice(StelvarRun& run, int first, int count);
+// Slices file row r (0 the bottom row of the picture) at `attuale` into the
+// `width` bytes at `out`.
+void slice(const StelvarRun& run, int r, std::uint8_t* out);
 
 enum class SliceWritten { yes, not_created, no_memory };
 

@@ -310,3 +310,25 @@ TEST(MaskWriter, RoundTripKeepsPaletteAndForegroundIndex)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MaskWriter, ForegroundWithTheBackgroundIndexStaysVisible)
+{
+    TempDir dir;
+    QuietConsole q;
+    Grid<std::uint8_t> mask(4, 3, 0);
+    mask(1, 1) = 1;
+    MaskFileState state;
+    state.b_value = 0;  // an input that had no foreground
+    ASSERT_EQ(bmp_256_create(q.console, dir.file("grey"), mask, state, false), 0);
+    EXPECT_EQ(bmp_pixels(read_bytes(dir.file("grey.bmp"))), (std::vector<std::uint8_t>{255, 0}));
+
+    state.palette.fill(0);
+    state.palette[4 * 7 + 2] = 200;  // the only colour that is not black
+    state.b_value = 0;
+    ASSERT_EQ(bmp_256_create(q.console, dir.file("own"), mask, state, true), 0);
+    EXPECT_EQ(bmp_pixels(read_bytes(dir.file("own.bmp"))), (std::vector<std::uint8_t>{7, 0}));
+}
+
+}  // namespace

@@ -170,4 +170,26 @@ TEST(MaskRaster, RefusalsWithTheirMessages)
               "\nError in writing raw image\n");
 }
 
+TEST(PlainRaster, WholeGridsAreWrittenTopRowFirst)
+{
+    TempDir dir;
+    Grid<std::uint8_t> bytes(3, 2);
+    for (int i = 0; i < 6; ++i) bytes.cells()[i] = static_cast<std::uint8_t>(10 * i);
+    ASSERT_TRUE(write_raw_bytes(dir.file("g.raw"), bytes));
+    EXPECT_EQ(read_bytes(dir.file("g.raw")), (Bytes{0, 10, 20, 30, 40, 50}));
+
+    const Grid<float> floats = three_by_two();  // row 0: 1 2 3, row 1: 4 5 6
+    ASSERT_TRUE(write_raw_floats(dir.file("f.raw"), floats));
+    const Bytes b = read_bytes(dir.file("f.raw"));
+    ASSERT_EQ(b.size(), 24u);
+    EXPECT_EQ(le_float(b, 0), 1.0f);
+    EXPECT_EQ(le_float(b, 20), 6.0f);
+    Grid<float> back;
+    ASSERT_EQ(raw_32bit_open(dir.file("f.raw"), back, 3, 2), 0);
+    EXPECT_EQ(back, floats);
+
+    EXPECT_FALSE(write_raw_bytes(dir.file("none/g.raw"), bytes));
+    EXPECT_FALSE(write_raw_floats(dir.file("none/f.raw"), floats));
+}
+
 }  // namespace

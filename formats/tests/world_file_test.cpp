@@ -102,4 +102,21 @@ TEST(WorldFile, ZonrikRasterExtentAndMessages)
               "\n\nRAW World files (RWW) not present\n\nXmin= 0.000000\nYmin= 0.000000\n\nXmax= 100.000000\nYmax= 50.000000");
 }
 
+TEST(WorldFile, WriterUsesTheShortestExactDecimalsAndReadsBack)
+{
+    TempDir dir;
+    WorldFile world;
+    world.values = {0.5, 0, 0, -0.5, 500000, 5000512.25};
+    ASSERT_TRUE(write_world_file(dir.file("w.bpw"), world));
+    EXPECT_EQ(read_text(dir.file("w.bpw")), "0.5\n0\n0\n-0.5\n500000\n5000512.25\n");
+
+    world.values = {0.1, 1e-30, 0, -2, 1e300, 123456.789};
+    ASSERT_TRUE(write_world_file(dir.file("x.bpw"), world));
+    const WorldFile back = read_world_file(dir.file("x.bpw"));
+    ASSERT_TRUE(back.complete);
+    EXPECT_EQ(back.values, world.values);
+
+    EXPECT_FALSE(write_world_file(dir.file("no such folder/w.bpw"), world));
+}
+
 }  // namespace

@@ -1,0 +1,187 @@
+#include "filtra.h"
+
+#include "blob_passes.h"
+#include "direction_table.h"
+#include "file.h"
+#include "line_mask_cleanup.h"
+#include "line_mask_file.h"
+#include "paths.h"
+#include "segment_extraction.h"
+#include "thresholds.h"
+#include "transforms.h"
+#include "visit_marks.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// Radii worked in one pass of the transforms. Each costs three bytes per
+// pixel until its blob passes are done.
+constexpr std::size_t radii_per_pass = 8;
+
+// The progress marks printed at the start of row y of the transforms.
+void print_row_progress(int y, int ydim)
+{
+    if (y % 10 == 0 && y != 0) std::printf(".");
+    if (y % 50 == 0) {
+        const float percent = static_cast<float>(y) * 100.0f / static_cast<float>(ydim);
+        std::printf(" %.0f%% ", static_cast<double>(percent));
+        std::fflush(stdout);
+    }
+}
+
+void print_transform_header(int raggio)
+{
+    std::printf("\nCalcolo trasformate (raggio = %d):\n", raggio);
+}
+
+// Steps after the transforms of one radius: scaling, thresholds, blob passes
+// and accumulation into `finale`.
+struct RadiusPlanes {
+    Grid<std::uint8_t> maschera_ang, maschera_minrad, maschera_varrad, maschera_comb;
+    VisitMarks marks;
+    std::vector<Point> punto;
+
+    RadiusPlanes(int width, int height)
+        : maschera_ang(width, height, 255),
+          maschera_minrad(width, height, 255),
+          maschera_varrad(width, height, 255),
+          maschera_comb(width, height, 255),
+          marks(width, height)
+    {
+    }
+};
+
+void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, const VorlixParameters& p,
+                      RadiusPlanes& planes, Grid<std::uint8_t>& finale)
+{
+    scale_transforms(t);
+    std::printf("\n");
+    const RadiusThresholds s = thresholds_for_radius(t.raggio, p);
+    std::printf("\n");
+    const int Q = p.par_quadrosoglia;
+    const int h = Q / 2;
+    planes.maschera_ang.fill(255);
+    planes.maschera_minrad.fill(255);
+    planes.maschera_varrad.fill(255);
+    std::printf("Sogliatura della trasformata angolare:");
+    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang);
+    std::printf(" 100%% COMPLETED\n");
+    std::printf("Sogliatura della trasformata minima-radianza:");
+    minimum_radiance_threshold(t.minima_radianza, h, s.soglia_min, planes.maschera_minrad);
+    std::printf(" 100%% COMPLETED\n");
+    std::printf("Sogliatura della trasformata scarto-radianza:");
+    radiance_deviation_threshold(t.scarto_radianza, h, s.soglia_var, planes.maschera_varrad);
+    std::printf(" 100%% COMPLETED\n");
+    std::fflush(stdout);
+
+    combine_masks(planes.maschera_ang, planes.maschera_minrad, planes.maschera_varrad, planes.maschera_comb);
+    remove_small_blobs(planes.maschera_comb, p.par_min_blob, planes.marks);
+    const GlobalMeans means = global_means(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza);
+    reclassify_blobs(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza, p, means, planes.marks,
+                     planes.punto);
+    accumulate_lines(planes.maschera_comb, finale);
+}
+
+}  // namespace
+
+Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p)
+{
+    const int width = immagine.width();
+    const int height = immagine.height();
+    Grid<std::uint8_t> finale(width, height, 255);
+    RadiusPlanes planes(width, height);
+    if (parameters_problem(p)) return finale;  // the driver refuses such parameters
+
+    // The radii in loop order, taken a pass at a time (64-bit steps: the
+    // loop must end even next to the int limit).
+    long long r = p.par_min_raggio;
+    while (r <= p.par_max_raggio) {
+        std::vector<int> raggi;
+        for (; r <= p.par_max_raggio && raggi.size() < radii_per_pass; r += p.par_step_raggio)
+            raggi.push_back(static_cast<int>(r));
+
+        print_transform_header(raggi.front());
+        const DirectionTable table(raggi.back());
+        std::vector<RadiusTransforms> transforms =
+            compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); });
+        for (std::size_t i = 0; i < raggi.size(); ++i) {
+            if (i > 0) {
+                print_transform_header(raggi[i]);
+                for (int y = 0; y < height; ++y) print_row_progress(y, height);
+            }
+            std::printf(" 100%% COMPLETED\n");
+            threshold_radius(immagine, transforms[i], p, planes, finale);
+            transforms[i] = RadiusTransforms();  // its planes are no longer needed
+        }
+    }
+    return finale;
+}
+
+namespace {
+
+bool write_segments_file(const std::string& name, const std::vector<ExtractedSegment>& segmenti_estratti)
+{
+    File file = open_file(name, "wb");
+    if (!file) return false;
+    for (const ExtractedSegment& s : segmenti_estratti)
+        std::fprintf(file.get(), "%5d %5d %5d %5d %5.2f\r\n", s.x1, s.y1, s.x2, s.y2, s.punteggio);
+    return close_written_file(file);
+}
+
+bool all_zero(const Grid<std::uint8_t>& image)
+{
+    const std::vector<std::uint8_t>& cells = image.cells();
+    return std::all_of(cells.begin(), cells.end(), [](std::uint8_t v) { return v == 0; });
+}
+
+void print_cannot_read(const std::string& name)
+{
+    std::printf("\n\nImpossibile aprire il file <%s> in lettura\n", name.c_str());
+}
+
+}  // namespace
+
+FilterOutcome filtra(VorlixRun& run)
+{
+    Grid<std::uint8_t> immagine(run.xdim, run.ydim, 0);
+    // A short file leaves the unread pixels at 0.
+    if (read_raster_bytes(run.nomefilein, immagine) == RasterRead::cannot_open) {
+        print_cannot_read(run.nomefilein);
+        return {false, 0};
+    }
+
+    std::vector<ExtractedSegment> segmenti_estratti;
+    if (!all_zero(immagine)) {
+        Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters);
+        std::printf("\nScrittura files...\n");
+        if (!write_raster_bytes(working_file_name, finale)) {
+            std::printf("\n\nImpossibile aprire il file <%s> in scrittura\n", working_file_name);
+            return {false, 1};
+        }
+        if (read_raster_bytes(working_file_name, finale) != RasterRead::complete) {
+            print_cannot_read(working_file_name);
+            return {false, 0};
+        }
+        immagine = std::move(finale);  // from here on the line mask
+
+        VisitMarks marks(immagine.width(), immagine.height());
+        clean_line_mask(immagine, marks);
+        marks = VisitMarks();
+        segmenti_estratti = extract_segments(immagine, [](const ExtractedSegment& s) {
+            std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
+            std::fflush(stdout);
+        });
+    }
+
+    run.nomefileout = in_folder(run.check_path, run.path, "segmenti.txt");
+    if (!write_segments_file(run.nomefileout, segmenti_estratti)) {
+        std::printf("\n\nImpossibile aprire il file <segmenti.txt> in scrittura\n");
+        return {false, 1};
+    }
+    open_file(marker_file_name, "wb");  // an empty marker; a failure is of no consequence
+    std::printf("\n\n### END ###\n");
+    return {true, 0};
+}

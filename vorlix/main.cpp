@@ -1,0 +1,109 @@
+// vorlix: finds thin dark line structures in a single-band 8-bit RAW image
+// and reduces them to straight segments in "segmenti.txt".
+//
+//   vorlix <nomefile> <xdim> <ydim> [working folder words...]
+//
+// Without the three arguments it prompts for them and waits for a key at
+// the end.
+
+#include "arguments.h"
+#include "console.h"
+#include "exit_status.h"
+#include "file.h"
+#include "filtra.h"
+#include "parameters.h"
+#include "paths.h"
+#include "platform.h"
+#include "vorlix_run.h"
+
+#include <cstdio>
+#include <new>
+
+namespace {
+
+void read_arguments(VorlixRun& run, int argc, char** argv)
+{
+    if (argc >= 4) {
+        run.nome_input = argv[1];
+        run.xdim = atoi_like(argv[2]);
+        run.ydim = atoi_like(argv[3]);
+        if (argc >= 5) {
+            run.path = join_arguments(argc, argv, 4);
+            run.check_path = true;
+        }
+        return;
+    }
+    run.interactive = true;
+    std::printf("Input file: ");
+    run.nome_input = run.console.read_word();
+    std::printf("\nWidth: ");
+    run.xdim = run.console.read_int();
+    std::printf("\nHeight: ");
+    run.ydim = run.console.read_int();
+}
+
+// The file must hold exactly xdim * ydim bytes; negative dimensions never
+// match.
+bool size_matches(const VorlixRun& run)
+{
+    const auto size = file_size(run.nomefilein);
+    if (!size || run.xdim < 0 || run.ydim < 0) return false;
+    return *size == static_cast<std::uint64_t>(run.xdim) * static_cast<std::uint64_t>(run.ydim);
+}
+
+void load_parameters(VorlixRun& run)
+{
+    File file = open_file(parameters_file_name, "rb");
+    if (file) {
+        std::printf("\n\n### CARICAMENTO PARAMETRI DAL FILE \"%s\" ###\n\n", parameters_file_name);
+        run.parameters = read_parameters(file.get());
+        return;
+    }
+    std::printf("\n\nImpossible to open \"%s\" in reading\n", parameters_file_name);
+    std::printf("\n### CARICAMENTO PARAMETRI DI DEFAULT ###\n\n");
+    run.parameters = default_parameters();
+}
+
+int run_vorlix(int argc, char** argv)
+{
+    VorlixRun run;
+    read_arguments(run, argc, argv);
+    run.nomefilein = in_folder(run.check_path, run.path, run.nome_input + ".raw");
+    if (!size_matches(run)) {
+        std::printf("\nERROR: file size of \"%s\" not matching with xdim & ydim!\n\nUSAGE: vorlix <nomefile> <xdim> "
+                    "<ydim>\n",
+                    run.nomefilein.c_str());
+        return exit_status::vorlix_failure;
+    }
+    load_parameters(run);
+    if (const auto problem = parameters_problem(run.parameters)) {
+        std::printf("\nERROR: %s\n", problem->c_str());
+        return exit_status::vorlix_failure;
+    }
+
+    const FilterOutcome outcome = filtra(run);
+    if (!outcome.completed) return outcome.exit_status;
+
+    remove_file(working_file_name);
+    if (run.interactive) {
+        // The first key consumes the end of the line the height was typed on.
+        run.console.wait_for_key();
+        run.console.wait_for_key();
+    }
+    return exit_status::success;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run_vorlix(argc, argv);
+    } catch (const InputEnded&) {
+        std::fputs(Console::input_ended_message(), stdout);
+        return exit_status::input_ended;
+    } catch (const std::bad_alloc&) {
+        std::fputs("\nError in memory allocation\n", stdout);
+        return exit_status::vorlix_failure;
+    }
+}

@@ -1,0 +1,111 @@
+#include "random_images.h"
+#include "thresholds.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The window tests written out pixel by pixel.
+Grid<std::uint8_t> plain_angular(const Grid<std::uint8_t>& dir, int Q, double soglia, double tol)
+{
+    const int W = dir.width(), H = dir.height();
+    Grid<std::uint8_t> mask(W, H, 255);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            int agree = 0, disagree = 0;
+            for (int yy = y - Q; yy <= y + Q; ++yy)
+                for (int xx = x - Q; xx <= x + Q; ++xx) {
+                    if (!dir.contains(xx, yy)) continue;
+                    int d = std::abs(dir(xx, yy) - dir(x, y)) % 90;
+                    if (d > 45) d = 90 - d;
+                    (tol >= d ? agree : disagree)++;
+                }
+            if (soglia > 255 - 255.0 * agree / (agree + disagree)) mask(x, y) = 0;
+        }
+    return mask;
+}
+
+Grid<std::uint8_t> plain_local(const Grid<std::uint8_t>& plane, int h, double soglia, bool deviation)
+{
+    const int W = plane.width(), H = plane.height();
+    Grid<std::uint8_t> mask(W, H, 255);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            double sum = 0;
+            int n = 0;
+            for (int yy = y - h; yy <= y + h; ++yy)
+                for (int xx = x - h; xx <= x + h; ++xx)
+                    if (plane.contains(xx, yy)) {
+                        sum += plane(xx, yy);
+                        ++n;
+                    }
+            const int v = plane(x, y);
+            if (sum / n * soglia > v && (!deviation || v <= 199)) mask(x, y) = 0;
+        }
+    return mask;
+}
+
+Grid<std::uint8_t> random_directions(int w, int h, std::uint32_t seed)
+{
+    Grid<std::uint8_t> g = testimages::noise(w, h, seed);
+    // Clustered directions, so that windows agree in places.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) g(x, y) = static_cast<std::uint8_t>((g(x, y) % 7 + (x / 5) * 31 + (y / 4) * 17) % 180);
+    return g;
+}
+
+}  // namespace
+
+TEST(Thresholds, ValuesOfTheRadius)
+{
+    const VorlixParameters p = default_parameters();
+    const RadiusThresholds r5 = thresholds_for_radius(5, p);
+    EXPECT_DOUBLE_EQ(r5.soglia_min, 0.9);
+    EXPECT_DOUBLE_EQ(r5.soglia_var, 0.92);
+    EXPECT_DOUBLE_EQ(r5.soglia_ang, 209);
+    EXPECT_DOUBLE_EQ(r5.tolleranza, 11);
+    const RadiusThresholds r40 = thresholds_for_radius(40, p);
+    EXPECT_DOUBLE_EQ(r40.soglia_min, 0.94);
+    EXPECT_DOUBLE_EQ(r40.soglia_var, 0.94);
+    EXPECT_DOUBLE_EQ(r40.soglia_ang, 202);
+    EXPECT_DOUBLE_EQ(r40.tolleranza, 4);
+}
+
+TEST(Thresholds, ScalingWithAZeroMaximum)
+{
+    RadiusTransforms t;
+    t.minima_radianza = Grid<std::uint8_t>(2, 1, 0);
+    t.scarto_radianza = Grid<std::uint8_t>(2, 1, 0);
+    t.minima_radianza(1, 0) = 40;
+    t.max_min = 40;
+    scale_transforms(t);
+    EXPECT_EQ(t.minima_radianza(0, 0), 0);
+    EXPECT_EQ(t.minima_radianza(1, 0), 255);
+    EXPECT_EQ(t.scarto_radianza(0, 0), 255);  // no deviation anywhere: all 255
+}
+
+TEST(Thresholds, SlidingWindowsMatchTheWindowsPixelByPixel)
+{
+    std::uint32_t seed = 100;
+    for (auto [w, h] : {std::pair{31, 23}, {5, 40}, {1, 1}, {12, 3}}) {
+        const Grid<std::uint8_t> dir = random_directions(w, h, seed++);
+        for (int Q : {0, 1, 4, 8, 50}) {
+            for (double tol : {11.0, 4.0, -2.0, 50.0}) {
+                Grid<std::uint8_t> mask(w, h, 255);
+                angular_threshold(dir, Q, 209, tol, mask);
+                EXPECT_TRUE(mask == plain_angular(dir, Q, 209, tol)) << w << "x" << h << " Q " << Q << " tol " << tol;
+            }
+        }
+        const Grid<std::uint8_t> plane = testimages::grey_with_lines(w, h, seed++);
+        for (int half : {0, 1, 4, 30}) {
+            Grid<std::uint8_t> a(w, h, 255), b(w, h, 255);
+            minimum_radiance_threshold(plane, half, 0.94, a);
+            EXPECT_TRUE(a == plain_local(plane, half, 0.94, false)) << "h " << half;
+            radiance_deviation_threshold(plane, half, 1.1, b);
+            EXPECT_TRUE(b == plain_local(plane, half, 1.1, true)) << "h " << half;
+        }
+    }
+}

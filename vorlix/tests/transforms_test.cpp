@@ -1,0 +1,81 @@
+#include "direction_table.h"
+#include "random_images.h"
+#include "reference_filter.h"
+#include "transforms.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+void expect_same_transforms(const Grid<std::uint8_t>& image, const std::vector<int>& raggi)
+{
+    const int max_r = *std::max_element(raggi.begin(), raggi.end());
+    const DirectionTable table(max_r);
+    const std::vector<RadiusTransforms> fast = compute_transforms(image, raggi, table);
+    ASSERT_EQ(fast.size(), raggi.size());
+    for (std::size_t i = 0; i < raggi.size(); ++i) {
+        const reference::Transforms ref = reference::transforms(image, raggi[i]);
+        SCOPED_TRACE(testing::Message() << image.width() << "x" << image.height() << " radius " << raggi[i]);
+        EXPECT_EQ(fast[i].raggio, raggi[i]);
+        EXPECT_TRUE(fast[i].direzione == ref.direzione);
+        EXPECT_TRUE(fast[i].minima_radianza == ref.minima_radianza);
+        EXPECT_TRUE(fast[i].scarto_radianza == ref.scarto_radianza);
+        EXPECT_EQ(fast[i].max_min, ref.max_min);
+        EXPECT_EQ(fast[i].max_scarto, ref.max_scarto);
+    }
+}
+
+}  // namespace
+
+// Identical planes, borders and corners included, on images smaller and
+// larger than the radii.
+TEST(Transforms, MatchThePerPixelProcedureOnRandomImages)
+{
+    std::uint32_t seed = 1;
+    for (auto [w, h] : {std::pair{23, 17}, {40, 31}, {9, 44}, {3, 2}, {1, 1}, {1, 12}}) {
+        expect_same_transforms(testimages::grey_with_lines(w, h, seed++), {1, 3, 5});
+        expect_same_transforms(testimages::noise(w, h, seed++), {2, 7, 12});
+    }
+}
+
+TEST(Transforms, SingleAndDegenerateRadii)
+{
+    expect_same_transforms(testimages::noise(19, 14, 7), {0});
+    expect_same_transforms(testimages::noise(19, 14, 8), {-4, -1});
+    expect_same_transforms(testimages::grey_with_lines(30, 22, 9), {10});
+}
+
+// Radii above 63 and sums that outgrow 16 bits (more than 128 offsets on a
+// direction inside the image).
+TEST(Transforms, LargeRadii)
+{
+    expect_same_transforms(testimages::noise(21, 16, 11), {40, 63, 64, 90});
+    expect_same_transforms(testimages::noise(140, 3, 12), {135});
+}
+
+TEST(Transforms, ManyRadiiInOnePass)
+{
+    expect_same_transforms(testimages::grey_with_lines(26, 20, 13), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+}
+
+// A uniform image has the same mean in every direction (direction 0, no
+// deviation), except in the corners, where a direction with no sample
+// inside has mean 0 and is the darkest.
+TEST(Transforms, UniformImage)
+{
+    const Grid<std::uint8_t> image(12, 9, 77);
+    const DirectionTable table(5);
+    const RadiusTransforms t = compute_transforms(image, {5}, table)[0];
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) {
+            const bool corner = (x == 0 || x == 11) && (y == 0 || y == 8);
+            EXPECT_EQ(t.minima_radianza(x, y), corner ? 0 : 77) << x << "," << y;
+            if (!corner) {
+                EXPECT_EQ(t.direzione(x, y), 0) << x << "," << y;
+            }
+        }
+    EXPECT_EQ(t.scarto_radianza(5, 4), 0);
+}

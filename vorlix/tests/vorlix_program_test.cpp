@@ -1,0 +1,217 @@
+// The program run end to end on files in a temporary folder.
+
+#include "random_images.h"
+#include "reference_filter.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace testsupport;
+
+namespace {
+
+const std::string defaults_lines =
+    "\n\nImpossible to open \"vorlix_parameters.txt\" in reading\n\n### CARICAMENTO PARAMETRI DI DEFAULT ###\n\n";
+const std::string file_lines = "\n\n### CARICAMENTO PARAMETRI DAL FILE \"vorlix_parameters.txt\" ###\n\n";
+
+void write_image(const std::string& path, const Grid<std::uint8_t>& g)
+{
+    write_bytes(path, Bytes(g.cells().begin(), g.cells().end()));
+}
+
+std::string parameters_text(const VorlixParameters& p)
+{
+    char text[512];
+    std::snprintf(text, sizeof text, "%d %d %d %.17g %.17g %.17g %d %d %d %.17g %.17g %.17g\n", p.par_min_raggio,
+                  p.par_max_raggio, p.par_step_raggio, p.par_soglia_minrad, p.par_soglia_varrad, p.par_soglia_ang,
+                  p.par_quadrosoglia, p.par_min_blob, p.par_blob_max, p.par_reclass_source, p.par_reclass_minrad,
+                  p.par_reclass_varrad);
+    return text;
+}
+
+// Runs the program on the image with the parameters and checks the console
+// and the segments file against the straightforward filter.
+void expect_as_reference(const Grid<std::uint8_t>& image, const VorlixParameters& p, const std::string& what)
+{
+    TempDir dir;
+    write_image(dir.file("img.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(p));
+    const RunResult run = run_program(
+        "vorlix", {"img", std::to_string(image.width()), std::to_string(image.height())}, dir.path());
+    const reference::Run want = reference::filtra(image, p);
+    EXPECT_EQ(run.status, 0) << what;
+    EXPECT_EQ(run.out, file_lines + want.console) << what;
+    EXPECT_EQ(read_text(dir.file("segmenti.txt")), want.segments_file) << what;
+    EXPECT_TRUE(file_exists(dir.file("nomefile")));
+    EXPECT_FALSE(file_exists(dir.file("finale_grezza.raw")));
+}
+
+VorlixParameters small_radii()
+{
+    VorlixParameters p = default_parameters();
+    p.par_min_raggio = 2;
+    p.par_max_raggio = 11;
+    p.par_step_raggio = 3;
+    p.par_quadrosoglia = 4;
+    p.par_min_blob = 6;
+    p.par_blob_max = 40;
+    return p;
+}
+
+}  // namespace
+
+TEST(VorlixProgram, WrongFileSizeIsRefusedBeforeTheParameters)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(5001, 100));
+    const RunResult run = run_program("vorlix", {"img", "100", "50"}, dir.path());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out,
+              "\nERROR: file size of \"img.raw\" not matching with xdim & ydim!\n\nUSAGE: vorlix <nomefile> <xdim> "
+              "<ydim>\n");
+    const RunResult missing = run_program("vorlix", {"nothing", "10", "10"}, dir.path());
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.out.find("file size of \"nothing.raw\""), std::string::npos);
+}
+
+TEST(VorlixProgram, DefaultsWithoutAParameterFile)
+{
+    TempDir dir;
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(48, 40, 41);
+    write_image(dir.file("img.raw"), image);
+    const RunResult run = run_program("vorlix", {"img", "48", "40"}, dir.path());
+    const reference::Run want = reference::filtra(image, default_parameters());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, defaults_lines + want.console);
+    EXPECT_EQ(read_text(dir.file("segmenti.txt")), want.segments_file);
+}
+
+TEST(VorlixProgram, ParameterFileWithOnlyTheRadii)
+{
+    TempDir dir;
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(30, 26, 42);
+    write_image(dir.file("img.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), "3\n9 3\n");
+    const RunResult run = run_program("vorlix", {"img", "30", "26"}, dir.path());
+    VorlixParameters p;  // the other nine stay zero
+    p.par_min_raggio = 3;
+    p.par_max_raggio = 9;
+    p.par_step_raggio = 3;
+    const reference::Run want = reference::filtra(image, p);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, file_lines + want.console);
+    EXPECT_EQ(read_text(dir.file("segmenti.txt")), want.segments_file);
+}
+
+TEST(VorlixProgram, AllZeroImage)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(20 * 10, 0));
+    const RunResult run = run_program("vorlix", {"img", "20", "10"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, defaults_lines + "\n\n### END ###\n");
+    EXPECT_EQ(read_bytes(dir.file("segmenti.txt")).size(), 0u);
+    EXPECT_TRUE(file_exists(dir.file("nomefile")));
+}
+
+TEST(VorlixProgram, MinimumRadiusAboveMaximumRunsNoRadius)
+{
+    VorlixParameters p = default_parameters();
+    p.par_min_raggio = 9;
+    p.par_max_raggio = 4;
+    expect_as_reference(testimages::grey_with_lines(25, 20, 43), p, "min above max");
+}
+
+TEST(VorlixProgram, UniformImageDetectsNothing)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(30 * 20, 128));
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const RunResult run = run_program("vorlix", {"img", "30", "20"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_bytes(dir.file("segmenti.txt")).size(), 0u);
+    EXPECT_EQ(run.out.find("ESTRATTO"), std::string::npos);
+}
+
+TEST(VorlixProgram, MatchesTheStraightforwardFilterOnRandomImages)
+{
+    for (std::uint32_t seed = 50; seed < 56; ++seed) {
+        VorlixParameters p = small_radii();
+        p.par_quadrosoglia = 2 + static_cast<int>(seed % 4);
+        expect_as_reference(testimages::grey_with_lines(36 + seed % 7, 28 + seed % 5, seed), p,
+                            "seed " + std::to_string(seed));
+    }
+}
+
+TEST(VorlixProgram, WorkingFolderWithABlank)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("my data"));
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(30, 24, 44);
+    write_image(dir.file("my data/img.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const RunResult run = run_program("vorlix", {"img", "30", "24", "my", "data"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_text(dir.file("my data/segmenti.txt")), reference::filtra(image, small_radii()).segments_file);
+    EXPECT_FALSE(file_exists(dir.file("segmenti.txt")));
+    EXPECT_TRUE(file_exists(dir.file("nomefile")));
+    EXPECT_FALSE(file_exists(dir.file("my data/nomefile")));
+}
+
+TEST(VorlixProgram, PromptsAndWaitsForAKey)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(12 * 8, 0));
+    const RunResult run = run_program("vorlix", {}, dir.path(), "img\n12\n8\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Input file: \nWidth: \nHeight: " + defaults_lines + "\n\n### END ###\n");
+    const RunResult ended = run_program("vorlix", {"img"}, dir.path(), "img\n12\n");
+    EXPECT_EQ(ended.status, 2);
+}
+
+TEST(VorlixProgram, ParametersThatCannotEndAreRefused)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(10 * 10, 90));
+    write_text(dir.file("vorlix_parameters.txt"), "5 40 0 0.9 0.92 210 8 16 1000 1.35 1.35 1.5\n");
+    const RunResult step = run_program("vorlix", {"img", "10", "10"}, dir.path());
+    EXPECT_EQ(step.status, 1);
+    EXPECT_NE(step.out.find("radius step"), std::string::npos);
+    EXPECT_FALSE(file_exists(dir.file("segmenti.txt")));
+    write_text(dir.file("vorlix_parameters.txt"), "5 40 5 0.9 0.92 210 -1 16 1000 1.35 1.35 1.5\n");
+    const RunResult window = run_program("vorlix", {"img", "10", "10"}, dir.path());
+    EXPECT_EQ(window.status, 1);
+    EXPECT_NE(window.out.find("window half side"), std::string::npos);
+}
+
+TEST(VorlixProgram, RadiiAboveSixtyThreeWork)
+{
+    VorlixParameters p = small_radii();
+    p.par_min_raggio = 60;
+    p.par_max_raggio = 70;
+    p.par_step_raggio = 10;
+    expect_as_reference(testimages::grey_with_lines(26, 20, 45), p, "large radii");
+}
+
+TEST(VorlixProgram, OutputsThatCannotBeCreated)
+{
+    TempDir dir;
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(20, 16, 46);
+    write_image(dir.file("img.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    std::filesystem::create_directory(dir.file("finale_grezza.raw"));
+    const RunResult working = run_program("vorlix", {"img", "20", "16"}, dir.path());
+    EXPECT_EQ(working.status, 1);
+    EXPECT_NE(working.out.find("\n\nImpossibile aprire il file <finale_grezza.raw> in scrittura\n"), std::string::npos);
+    EXPECT_FALSE(file_exists(dir.file("segmenti.txt")));
+    std::filesystem::remove(dir.file("finale_grezza.raw"));
+
+    std::filesystem::create_directory(dir.file("segmenti.txt"));
+    const RunResult segments = run_program("vorlix", {"img", "20", "16"}, dir.path());
+    EXPECT_EQ(segments.status, 1);
+    EXPECT_NE(segments.out.find("\n\nImpossibile aprire il file <segmenti.txt> in scrittura\n"), std::string::npos);
+    EXPECT_EQ(segments.out.find("### END ###"), std::string::npos);
+}

@@ -1,0 +1,41 @@
+// From the transforms of one radius to its candidate mask: scaling, the
+// radius' thresholds, the three threshold masks and their combination.
+// Masks hold 0 where a pixel passes and 255 where it does not.
+#pragma once
+
+#include "grid.h"
+#include "parameters.h"
+#include "transforms.h"
+
+#include <cstdint>
+
+struct RadiusThresholds {
+    double soglia_min;  // factor of the local mean of minima_radianza
+    double soglia_var;  // factor of the local mean of scarto_radianza
+    double soglia_ang;  // level of the angular score
+    double tolleranza;  // angle tolerance in degrees
+};
+
+RadiusThresholds thresholds_for_radius(int raggio, const VorlixParameters& p);
+
+// Scales minima_radianza to 0..255 and scarto_radianza to 255..0 (a low
+// deviation value then marks a strongly directional pixel).
+void scale_transforms(RadiusTransforms& t);
+
+// maschera_ang = 0 where the pixels of the window of half side Q around a
+// pixel agree enough with its direction (directions 90 degrees apart agree).
+void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia_ang, double tolleranza,
+                       Grid<std::uint8_t>& maschera_ang);
+
+// maschera_minrad = 0 where local mean * soglia_min > value, the local mean
+// taken over the inside pixels of the window of half side h.
+void minimum_radiance_threshold(const Grid<std::uint8_t>& minima_radianza, int h, double soglia_min,
+                                Grid<std::uint8_t>& maschera_minrad);
+
+// maschera_varrad = 0 where local mean * soglia_var > value and value <= 199.
+void radiance_deviation_threshold(const Grid<std::uint8_t>& scarto_radianza, int h, double soglia_var,
+                                  Grid<std::uint8_t>& maschera_varrad);
+
+// maschera_comb = 0 where all three masks are 0, else 255.
+void combine_masks(const Grid<std::uint8_t>& maschera_ang, const Grid<std::uint8_t>& maschera_minrad,
+                   const Grid<std::uint8_t>& maschera_varrad, Grid<std::uint8_t>& maschera_comb);

@@ -1,0 +1,39 @@
+// The three directional transforms of a grey image for a radius: for every
+// pixel, the mean grey value along each of the 180 lines of that radius
+// through it (the pixel itself not sampled, points outside the image not
+// counted), reduced to the darkest direction, the darkest mean and how much
+// the average of the 180 means exceeds it.
+#pragma once
+
+#include "direction_table.h"
+#include "grid.h"
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+struct RadiusTransforms {
+    int raggio = 0;
+    Grid<std::uint8_t> direzione;        // 0..179, the darkest direction (lowest on ties)
+    Grid<std::uint8_t> minima_radianza;  // the darkest mean, truncated
+    Grid<std::uint8_t> scarto_radianza;  // mean of the 180 means minus the darkest, truncated
+    int max_min = 0;                     // largest minima_radianza value of the image
+    int max_scarto = 0;                  // largest scarto_radianza value of the image
+};
+
+// Called before the work on row y starts.
+using RowProgress = std::function<void(int y)>;
+
+// The transforms of `immagine` for each radius of `raggi`, which must be
+// increasing and within table.max_raggio().
+//
+// All radii are worked in one pass: the offsets of a direction for a radius
+// are a prefix of its offsets for the next one, so each direction's sums are
+// carried from radius to radius. A sum is the integer sum of shifted rows of
+// a zero-padded copy of the image; the number of inside points follows from
+// how many leading offsets stay inside along the row and along the column.
+// The means, their running minimum (strictly smaller from 999) and their
+// running total (in direction order) are the doubles of the per-pixel
+// procedure, bit for bit.
+std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
+                                                 const DirectionTable& table, const RowProgress& before_row = {});
