@@ -18,6 +18,12 @@ cp "$out/data/aerial.bmp" "$out/slices/"
 (cd "$out/slices" && "$bin/stelvar" aerial.bmp 150 225 25 0)
 echo
 
+echo "== Polvane: the building class map as polygons, in map units through its world file"
+mkdir -p "$out/polygons"
+cp "$out/data/buildings.bmp" "$out/data/buildings.bpw" "$out/polygons/"
+(cd "$out/polygons" && "$bin/polvane" buildings.bmp buildings)
+echo
+
 echo "== Summary"
 echo "files written:"
 (cd "$out" && find . -type f | sort | sed 's/^\.\//  /')

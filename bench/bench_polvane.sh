@@ -1,0 +1,31 @@
+# Polvane: a 4096 x 4096 class map of 8 colours in about 20 000 blobs, next
+# to gdal_polygonize.py on the same map (8-connected, background masked out)
+# when GDAL's Python tools are installed; then 1024 x 1024 with 253 colours.
+set -eu
+bin=$1 gen=$2 out=$3
+. "$(dirname "$0")/timing.sh"
+mkdir -p "$out"
+cd "$out"
+
+# Blobs written: the last number of each "blob in process" line, summed.
+count_blobs() {
+  tr '\n' ' ' < "$1" | sed 's/Processing Color/\n/g' | awk '{ n += $NF } END { print n }'
+}
+
+"$gen/polvane_gen" classes.bmp mask.bmp 4096 8 16000
+"$bin/polvane" classes.bmp zones > polvane.log
+echo "class map 4096x4096 (16.8 Mpixel), 8 colours, $(count_blobs polvane.log) blobs"
+measure "polvane 4096x4096, 8 colours" "$bin/polvane" classes.bmp zones
+if command -v gdal_polygonize.py > /dev/null 2>&1; then
+  measure "gdal_polygonize.py -8 with mask, same map" \
+    gdal_polygonize.py -q -8 -mask mask.bmp classes.bmp -f "ESRI Shapefile" gdal.shp
+else
+  echo "gdal_polygonize.py not installed: no comparison"
+fi
+
+"$gen/polvane_gen" many.bmp many_mask.bmp 1024 253 4000
+"$bin/polvane" many.bmp many > many.log
+echo "class map 1024x1024, 253 colours, $(count_blobs many.log) blobs"
+measure "polvane 1024x1024, 253 colours" "$bin/polvane" many.bmp many
+cd /
+rm -rf "$out"
