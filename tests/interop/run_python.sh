@@ -9,7 +9,7 @@ shift
 imports=$(echo "$modules" | tr ' ' ',')
 for python in python3 /usr/bin/python3; do
   command -v "$python" >/dev/null 2>&1 || continue
-  if "$python" -c "import $imports" >/dev/null 2>&1; then
+  if [ -z "$imports" ] || "$python" -c "import $imports" >/dev/null 2>&1; then
     exec "$python" "$@"
   fi
 done

@@ -13,6 +13,11 @@ import subprocess
 import tempfile
 from dataclasses import dataclass, field
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 # --- Shapefiles ------------------------------------------------------------
 
 
