@@ -17,6 +17,7 @@
 
 namespace {
 
+constexpr double pi = 3.14159265358979323846;
 constexpr std::uint8_t ground = 0, building = 1, shadow = 2;
 
 std::array<std::uint8_t, 1024> map_palette()
@@ -93,7 +94,7 @@ int main(int argc, char** argv)
     }
     const int size = std::atoi(argv[3]);
     const int wanted = std::max(1, std::atoi(argv[4]));
-    const double azimuth = std::atof(argv[5]) * M_PI / 180;
+    const double azimuth = std::atof(argv[5]) * pi / 180;
     const int cell = std::max(48, static_cast<int>(size / std::sqrt(static_cast<double>(wanted))));
     const int cells = size / cell;
 

@@ -41,6 +41,7 @@ std::string progress(int blobs)
     return text;
 }
 
+constexpr double pi = 3.14159265358979323846;
 constexpr std::uint8_t red = 1, blue = 2, grey = 128, black = 0;
 
 Palette map_palette()
@@ -485,7 +486,7 @@ TEST_F(Talvern, RandomScenesGiveHeightsWithinOnePixelsWorth)
     for (int scene_number = 0; scene_number < 12; ++scene_number) {
         const float azimuth = static_cast<float>(std::floor(azimuth_of(random) * 10) / 10);
         const float elevation = static_cast<float>(std::floor(elevation_of(random)));
-        const double radians = azimuth * M_PI / 180;
+        const double radians = azimuth * pi / 180;
         const double cx = std::cos(radians), cy = std::sin(radians);
         Scene scene(240, 240);
         std::vector<Block> blocks;
@@ -507,7 +508,7 @@ TEST_F(Talvern, RandomScenesGiveHeightsWithinOnePixelsWorth)
         std::snprintf(az, sizeof az, "%.1f", azimuth);
         std::snprintf(el, sizeof el, "%.0f", elevation);
         const Heights heights = measure(scene, az, el, "0.5");
-        const double pixel_worth = std::tan(elevation * M_PI / 180) * 0.5;
+        const double pixel_worth = std::tan(elevation * pi / 180) * 0.5;
         const double along_sun = std::fabs(cx) + std::fabs(cy);
         for (const Block& b : blocks) {
             EXPECT_NEAR(heights.at(b.x0, b.y0), b.length * pixel_worth, along_sun * pixel_worth)
