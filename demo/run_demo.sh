@@ -71,12 +71,6 @@ run() {
   printf '      %s s, wrote %s\n' "$(($(date +%s) - started))" "$expected"
 }
 
-# The 32-bit little-endian float at (x, y) of a raster <width> floats wide,
-# rows from the top.
-float_at() {
-  od -A n -t f4 -j $((4 * ($3 * $2 + $1))) -N 4 "$4" | tr -d ' '
-}
-
 records_in_shapefile() {  # from the index file: 100-byte header, 8 bytes a record
   echo $((($(wc -c <"$1") - 100) / 8))
 }
@@ -122,21 +116,12 @@ echo "$written" | sed 's/^/  /'
 truth=$data/buildings_truth.txt
 buildings=$(grep -vc '^#' "$truth")
 polygons=$(records_in_shapefile "$out/buildings/buildings_0.shx")
-echo "buildings found: $polygons polygons in buildings_0.shp ($buildings buildings in the truth; a pair of blocks touching at a corner is one polygon)"
+echo "buildings found: $polygons polygons in buildings_0.shp ($buildings in the truth)"
 zones=$(records_in_shapefile "$out/buildings/roof_temperature.shx")
 echo "roof temperatures: $zones zones in roof_temperature.shp and roof_temperature_temp.txt"
 
-# Talvern's height at one pixel of every building of the truth.
-heights=$(grep -v '^#' "$truth" | while read -r _id _shape _x0 _y0 _x1 _y1 height _shadow seed_x seed_y; do
-  echo "$height $(float_at "$seed_x" "$seed_y" 1024 "$out/buildings/buildings_raise.raw")"
-done)
-echo "$heights" | awk '
-  $2 > 0 { n++; error += ($2 > $1 ? $2 - $1 : $1 - $2) }
-  END {
-    if (n) printf "building heights: %d of %d buildings measured, mean height error %.2f m against the truth\n", n, NR, error / n
-    else printf "building heights: none of %d buildings measured\n", NR
-  }'
-
+heights=$($runner "$tools/compare_heights$exe" "$out/buildings/buildings_raise.raw" 1024 1024 "$data/buildings_truth.txt")
+echo "building heights against the truth: $heights"
 segments=$(grep -c . "$out/lines/segmenti.txt")
 echo "segments found: $segments in segmenti.txt (roads_lines.shp, segments.bmp)"
 raised=$(grep '^crossing' "$data/roads_truth.txt" | awk '$6 != -1' | wc -l | tr -d ' ')
