@@ -11,13 +11,16 @@ values, and every BMP with its palette and pixels.
 import glob
 import os
 import subprocess
+import sys
 
-from osgeo import ogr
+import numpy as np
+from osgeo import gdal, ogr
 
 import suite_files as sf
 from gdal_checks import GdalChecks
 
-DEMO = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "demo", "run_demo.sh")
+SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
+DEMO = os.path.join(SOURCE, "demo", "run_demo.sh")
 
 
 class DemoOutputs(GdalChecks):
@@ -92,6 +95,20 @@ class DemoOutputs(GdalChecks):
         with open(base + "_temp.txt") as f:
             report = [line.split() for line in f if line.strip() and line.split()[0].isdigit()]
         self.assertEqual([f"{float(r[0]):.2f}" for r in rows], [line[3] for line in report])
+
+    def test_documented_picture_of_the_polygons_is_current(self):
+        # The README's picture, drawn again from the demo's outputs by the
+        # documented command, has the same pixels.
+        picture = self.folder.file("sample_polygons.png")
+        subprocess.run([sys.executable, os.path.join(SOURCE, "tools", "render_polygons.py"),
+                        self.folder.file("buildings/buildings.bmp"), self.folder.file("buildings/buildings_0.shp"),
+                        picture, "232", "248", "384", "2"], check=True)
+        drawn = gdal.Open(picture).ReadAsArray()
+        self.assertEqual(drawn.shape, (3, 768, 768))
+        documented = gdal.Open(os.path.join(SOURCE, "docs", "sample_polygons.png")).ReadAsArray()
+        self.assertTrue(np.array_equal(drawn, documented))
+        yellow = (drawn[0] == 255) & (drawn[1] == 230) & (drawn[2] == 0)
+        self.assertGreater(int(yellow.sum()), 1000)
 
 
 if __name__ == "__main__":
