@@ -61,9 +61,9 @@ StepEnd open_report(Zonrik& run, ZonalRun& zonal)
     return {};
 }
 
-// A record the loop cannot read: its message; the run ends at the closing
-// step.
-StepEnd unreadable_record(Zonrik& run, ShapeRead problem, const ShapeRecord& record)
+// A record the loop cannot read (block number `block`): its message; the run
+// ends at the closing step.
+StepEnd unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
 {
     switch (problem) {
     case ShapeRead::wrong_index:
@@ -71,13 +71,13 @@ StepEnd unreadable_record(Zonrik& run, ShapeRead problem, const ShapeRecord& rec
         return closing(run);
     case ShapeRead::not_polygon: std::printf("\n\nError in Shape type - all blocks must be 'Polygon'"); break;
     case ShapeRead::counts_too_large:
-        std::printf("\n\nError: block %d of the Shape file has more parts or points than it holds\n", record.number);
+        std::printf("\n\nError: block %d of the Shape file has more parts or points than it holds\n", block);
         break;
     case ShapeRead::part_out_of_range:
-        std::printf("\n\nError: block %d of the Shape file has a part starting outside its points\n", record.number);
+        std::printf("\n\nError: block %d of the Shape file has a part starting outside its points\n", block);
         break;
     default:
-        std::printf("\n\nError: the Shape file ends inside block %d\n", run.shapefile->indice() + 1);
+        std::printf("\n\nError: the Shape file ends inside block %d\n", block);
         break;
     }
     run.console.wait_for_key();
@@ -92,10 +92,10 @@ StepEnd record_loop(Zonrik& run, ZonalRun& zonal)
     for (;;) {
         ShapeRead read = run.shapefile->read_record_number(record);
         if (read == ShapeRead::end) return {};
-        if (read != ShapeRead::record) return unreadable_record(run, read, record);
+        if (read != ShapeRead::record) return unreadable_record(run, read, run.shapefile->indice() + 1);
         std::printf("\nProcessing block %d......   ", record.number);
         read = run.shapefile->read_record_body(record);
-        if (read != ShapeRead::record) return unreadable_record(run, read, record);
+        if (read != ShapeRead::record) return unreadable_record(run, read, record.number);
 
         const PixelRecord placed = to_pixel_units(record, run.bmp_box, run.width, run.height);
         if (outside_background(placed, run.width, run.height)) {

@@ -389,3 +389,191 @@ TEST_F(Zonrik, HoleAndReversedRingOrder)
     EXPECT_TRUE(rings[1].empty());  // the reversed order leaves an empty zone
     EXPECT_EQ(dbf_value(read_bytes(dir.file("out.dbf")), 1), std::string(26, ' '));
 }
+
+TEST_F(Zonrik, ShapefileHeaderChecks)
+{
+    ramp_background("bg", 6, 5);
+    const Bytes good = polygon_shapefile({{{test_rectangle(1, 1, 2, 2)}}});
+    struct Case {
+        std::size_t offset;
+        unsigned char value;
+        std::string message;
+    };
+    const Case cases[] = {{3, 0x0B, "\nError: input file is not a  Shape file\n"},
+                          {28, 0xE9, "\nError in Shape file version\n"},
+                          {32, 3, "\nError in Shape type - must be 'Polygon'"}};
+    for (const Case& c : cases) {
+        Bytes shp = good;
+        shp[c.offset] = c.value;
+        write_bytes(dir.file("a.shp"), shp);
+        const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.substr(r.out.size() - c.message.size()), c.message);
+        EXPECT_EQ(r.out.find("BOUNDING BOX"), std::string::npos);
+        EXPECT_FALSE(file_exists(dir.file("out.raw")));
+    }
+    write_bytes(dir.file("a.shp"), Bytes(good.begin(), good.begin() + 60));
+    const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nError: the Shape file ends inside its 100-byte header\n"), std::string::npos);
+    write_bytes(dir.file("a.shp"), Bytes{0, 0});
+    EXPECT_NE(run({"a.shp", "bg.raw", "out", "mean"}).out.find("\nError: input file is not a  Shape file\n"),
+              std::string::npos);
+}
+
+TEST_F(Zonrik, RecordShapeTypeMustBePolygon)
+{
+    ramp_background("bg", 6, 5);
+    TestRecord line({test_rectangle(1, 1, 2, 2)});
+    line.shape_type = 3;
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}, line}));
+    const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(processed(1) + "\nProcessing block 2......   \n\nError in Shape type - all blocks must be 'Polygon'"),
+              std::string::npos);
+    EXPECT_FALSE(file_exists(dir.file("out.shp")));
+}
+
+TEST_F(Zonrik, HostileCountsAndShortFilesAreRefused)
+{
+    ramp_background("bg", 6, 5);
+    auto refused = [&](const Bytes& shp, const std::string& message) {
+        write_bytes(dir.file("a.shp"), shp);
+        const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("End program"), std::string::npos);
+        EXPECT_FALSE(file_exists(dir.file("out.raw")));
+    };
+    const std::string counts = "\n\nError: block 1 of the Shape file has more parts or points than it holds\n";
+    TestRecord record({test_rectangle(1, 1, 3, 3)});
+    record.numpoints = 1000000000;
+    refused(polygon_shapefile({record}), counts);
+    record.numpoints = -5;
+    refused(polygon_shapefile({record}), counts);
+    record.numpoints.reset();
+    record.numparts = 0x7FFFFFFF;
+    refused(polygon_shapefile({record}), counts);
+    record.numparts = 2;  // one more part than the content holds
+    refused(polygon_shapefile({record}), counts);
+
+    TestRecord late({test_rectangle(1, 1, 3, 3), test_rectangle(1, 1, 2, 2)});
+    Bytes shp = polygon_shapefile({late});
+    shp[100 + 8 + 48] = 11;  // second part starts at 11 of 10 points
+    refused(shp, "\n\nError: block 1 of the Shape file has a part starting outside its points\n");
+
+    const Bytes whole = polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}});
+    refused(Bytes(whole.begin(), whole.end() - 9), "\n\nError: the Shape file ends inside block 1\n");
+    refused(Bytes(whole.begin(), whole.begin() + 102), "\n\nError: the Shape file ends inside block 1\n");
+}
+
+TEST_F(Zonrik, RecordsWithoutPartsOrPointsGiveEmptyZones)
+{
+    ramp_background("bg", 6, 5);
+    TestRecord empty;
+    empty.box = std::array<double, 4>{1, 1, 3, 3};
+    TestRecord lone({{{2, 2}}});
+    write_bytes(dir.file("a.shp"), polygon_shapefile({empty, lone}, std::array<double, 4>{0, 0, 5, 4}));
+    const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(processed(1) + processed(2)), std::string::npos);
+    const Bytes shp = read_bytes(dir.file("out.shp"));
+    ASSERT_EQ(shp.size(), 100u + 2 * 52);
+    EXPECT_EQ(le32(shp, 100 + 8 + 36), 0u);
+    EXPECT_EQ(le32(shp, 100 + 8 + 40), 0u);
+}
+
+TEST_F(Zonrik, DimensionFileChecks)
+{
+    write_bytes(dir.file("a.shp"), polygon_shapefile({}));
+    write_bytes(dir.file("bg.raw"), Bytes(24, 0));
+    const std::string missing = "\nOpening Background image... Ok\nError in opening '.dim' file\n";
+    RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out.substr(r.out.size() - missing.size()), missing);
+
+    for (const std::string text : {"6", "6 x 4", "-2 -3", "abc"}) {
+        write_text(dir.file("bg.dim"), text);
+        r = run({"a.shp", "bg.raw", "out", "mean"});
+        EXPECT_EQ(r.status, 255) << text;
+        EXPECT_NE(r.out.find("\nError: 'bg.dim' does not hold a width and a height of zero or more\n"),
+                  std::string::npos);
+    }
+    write_text(dir.file("bg.dim"), "5\n4\n");  // 24 bytes is no depth of 5 x 4
+    r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_NE(r.out.find("\nError dimension in background file\n"), std::string::npos);
+
+    // A background name shorter than three characters has no ".dim" name.
+    write_bytes(dir.file("b"), Bytes(24, 0));
+    r = run({"a.shp", "b", "out", "mean"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_NE(r.out.find("\nError in opening '.dim' file\n"), std::string::npos);
+}
+
+TEST_F(Zonrik, MissingInputsEndWithMinusOne)
+{
+    ramp_background("bg", 6, 5);
+    RunResult r = run({"none.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, banner + "\n\nFunction = Mean" + "\nError in input SHP file opening");
+    write_bytes(dir.file("a.shp"), polygon_shapefile({}));
+    r = run({"a.shp", "none.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, banner + "\n\nFunction = Mean" + "\nOpening Background image..." +
+                         "\nError in  opening Background file");
+}
+
+TEST_F(Zonrik, PromptedNamesAndTheFinalWait)
+{
+    ramp_background("bg", 6, 5);
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
+    const RunResult r = run({}, "a.shp\nbg.raw extra words\nout\nlvariance\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind(banner + "\nShape file =\nFile back_ground =\nFile output (without extension)="
+                                   "\nFunction (mean - lmean - variance - lvariance - sqrt_variance - c_cover - sp_temp)="
+                                   "\n\nFunction = Log Variance",
+                          0),
+              0u);
+    EXPECT_TRUE(file_exists(dir.file("out.raw")));
+
+    const RunResult ended = run({"a.shp"}, "a.shp\nbg.raw\n");
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_NE(ended.out.find("\nError: standard input ended before all answers were given\n"), std::string::npos);
+
+    // The cover thresholds are asked on standard input even when the names
+    // came from the command line.
+    const RunResult cover = run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n");
+    EXPECT_EQ(cover.status, 2);
+}
+
+TEST_F(Zonrik, OutputsThatCannotBeCreated)
+{
+    ramp_background("bg", 6, 5);
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
+    std::filesystem::create_directory(dir.file("out.shp"));
+    RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    const std::string ending = processed(1) + "\nError in creating '.shp'\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - ending.size()), ending);
+    EXPECT_FALSE(file_exists(dir.file("out.raw")));
+    std::filesystem::remove(dir.file("out.shp"));
+
+    std::filesystem::create_directory(dir.file("out.raw"));
+    r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nError in writing Raw image\n\nError in creating output image"), std::string::npos);
+    EXPECT_EQ(r.out.find("End program"), std::string::npos);
+    std::filesystem::remove(dir.file("out.raw"));
+
+    std::filesystem::create_directory(dir.file("out_cover.txt"));
+    r = run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n10\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_NE(r.out.find("\nProcessing block 1......   \nError: in generating 'cover' ascii file"), std::string::npos);
+    std::filesystem::create_directory(dir.file("out_temp.txt"));
+    std::vector<float> warm(30, 300.0f);
+    write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 6, 5, warm);
+    r = run({"a.shp", "bg.raw", "out", "sp_temp"});
+    EXPECT_EQ(r.status, 255);
+    EXPECT_NE(r.out.find("\nError: in generating 'temp' ascii file"), std::string::npos);
+}
