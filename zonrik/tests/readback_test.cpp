@@ -130,7 +130,7 @@ TEST(ZonrikReadBack, ZonesOfAShapefileWrittenByGdal)
   [[[[1, 7], [3, 7], [3, 9], [1, 9], [1, 7]]], [[[12, 7], [14, 7], [14, 9], [12, 9], [12, 7]]]]}}
 ]})");
     ASSERT_EQ(std::system(("cd '" + dir.path() + "' && ogr2ogr -q -f 'ESRI Shapefile' gdal.shp in.geojson").c_str()), 0);
-    const RunResult r = run_program("zonrik", {"gdal.shp", "bg.raw", "gdal", "mean"}, dir.path());
+    const RunResult r = run_program("zonrik", {"gdal.shp", "bg.raw", "from_gdal", "mean"}, dir.path());
     ASSERT_EQ(r.status, 0) << r.out;
 
     // GDAL writes outer rings clockwise and holes counter-clockwise; the
@@ -143,10 +143,11 @@ TEST(ZonrikReadBack, ZonesOfAShapefileWrittenByGdal)
                 polygon_shapefile({{{reversed(test_rectangle(1, 1, 5, 5)), reversed(test_rectangle(2, 2, 4, 4))}},
                                    {{{{6.5, 1.5}, {11.5, 1.5}, {6.5, 7.5}, {6.5, 1.5}}}},
                                    {{test_rectangle(1, 7, 3, 9), test_rectangle(12, 7, 14, 9)}}}));
-    ASSERT_EQ(run_program("zonrik", {"own.shp", "bg.raw", "own", "mean"}, dir.path()).status, 0);
-    const Bytes raw = read_bytes(dir.file("gdal.raw"));
+    ASSERT_EQ(run_program("zonrik", {"own.shp", "bg.raw", "from_own", "mean"}, dir.path()).status, 0);
+    const Bytes raw = read_bytes(dir.file("from_gdal.raw"));
     EXPECT_NE(read_bytes(dir.file("gdal.shp")), read_bytes(dir.file("own.shp")));
-    EXPECT_EQ(raw, read_bytes(dir.file("own.raw")));
+    EXPECT_EQ(raw, read_bytes(dir.file("from_own.raw")));
+    EXPECT_EQ(read_bytes(dir.file("from_gdal.shp")), read_bytes(dir.file("from_own.shp")));
 
     // The square with its hole, and only the first square of the last
     // feature (x from the left, y from the bottom).
