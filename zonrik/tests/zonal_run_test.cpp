@@ -5,6 +5,7 @@
 #include "function_choice.h"
 #include "reference_vectoriser.h"
 #include "reference_zonrik.h"
+#include "test_records.h"
 #include "zonal_run.h"
 
 #include <gtest/gtest.h>
@@ -39,48 +40,31 @@ Grid<float> random_background(std::mt19937& rng, int width, int height)
     return background;
 }
 
-// A random polygon record in pixel units, most of them inside the grid.
+// A random polygon record in pixel units, most of them inside the grid:
+// stars of 3 to 9 points, some vertices on pixel corners, up to three rings.
 PixelRecord random_polygon(std::mt19937& rng, int width, int height)
 {
     std::uniform_real_distribution<double> ux(-1.0, width + 0.5), uy(-1.0, height + 0.5);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    PixelRecord record;
-    double x_min = 1e300, y_min = 1e300, x_max = -1e300, y_max = -1e300;
-    const int rings = 1 + pick(3);
-    for (int r = 0; r < rings; ++r) {
-        record.parts.push_back(record.numpoints());
+    std::vector<Ring> rings(1 + pick(3));
+    for (Ring& ring : rings) {
         const double cx = ux(rng), cy = uy(rng), size = 1 + pick(std::min(9, std::min(width, height) / 2));
         const int n = 3 + pick(7);
-        for (int i = 0; i <= n; ++i) {
-            const double angle = 2 * M_PI * (i % n) / n;
+        for (int i = 0; i < n; ++i) {
+            const double angle = 2 * M_PI * i / n;
             const double reach = size * (pick(3) == 0 ? 0.4 : 1.0);
             double x = cx + reach * std::cos(angle), y = cy + reach * std::sin(angle);
             if (pick(3) == 0) {
                 x = std::round(x);
                 y = std::round(y);
             }
-            record.points.push_back(x);
-            record.points.push_back(y);
-            x_min = std::min(x_min, x);
-            x_max = std::max(x_max, x);
-            y_min = std::min(y_min, y);
-            y_max = std::max(y_max, y);
+            ring.emplace_back(x, y);
         }
-        // Close the ring on its first vertex.
-        record.points[record.points.size() - 2] = record.points[2 * record.parts.back()];
-        record.points.back() = record.points[2 * record.parts.back() + 1];
+        ring.push_back(ring.front());
     }
-    record.box = {x_min, y_min, x_max, y_max};
-    return record;
+    return record_of(rings);
 }
 
-struct Outcome {
-    Grid<float> Matrice_output;
-    Grid<std::uint8_t> Immagine_bmp;
-    std::vector<float> valori_db;
-    RecordArrays records;
-    std::string report;
-};
 
 }  // namespace
 
@@ -123,25 +107,12 @@ TEST(ZonalRun, SameOutputsAsTheWholeGridProcedure)
     EXPECT_GT(records_traced, 300);
 }
 
-namespace {
-
-PixelRecord square(double x0, double y0, double x1, double y1)
-{
-    PixelRecord record;
-    record.box = {x0, y0, x1, y1};
-    record.parts = {0};
-    record.points = {x0, y0, x0, y1, x1, y1, x1, y0, x0, y0};
-    return record;
-}
-
-}  // namespace
-
 TEST(ZonalRun, ZoneWhoseValueIsTheOutsideMarkIsTracedFromItsPixels)
 {
     Grid<float> background(6, 6, -999999.0f);
     ZonalRun run(background, function_code::mean);
     TestConsole input;
-    run.process(input.console, square(1, 1, 3, 4));
+    run.process(input.console, record_of({rectangle(1, 1, 3, 4)}));
     EXPECT_EQ(run.valori_db, std::vector<float>{-999999.0f});
     const std::vector<std::int32_t> one_ring = {1, 5, 0, -3000};
     EXPECT_EQ(run.records.part, one_ring);
@@ -153,7 +124,7 @@ TEST(ZonalRun, EmptyZoneGivesNaNAndAnEmptyRecord)
     Grid<float> background(6, 6, 1.0f);
     ZonalRun run(background, function_code::variance);
     TestConsole input;
-    run.process(input.console, square(2.1, 1, 2.9, 4));
+    run.process(input.console, record_of({rectangle(2.1, 1, 2.9, 4)}));
     ASSERT_EQ(run.valori_db.size(), 1u);
     EXPECT_TRUE(std::isnan(run.valori_db[0]));
     EXPECT_EQ(run.records.part, (std::vector<std::int32_t>{0, 0, -3000}));
