@@ -74,6 +74,10 @@ bool ZoneRasteriser::outline_part(const PixelRecord& record, std::int32_t first,
     part_y0 = (y_lo - 1) / 2;
     part_y1 = (y_hi - 1) / 2 - 1;
     if (part_x0 > part_x1 || part_y0 > part_y1) return false;
+    // A later part that misses the first part's pixels cuts nothing out.
+    if (first_part_drawn && (part_x1 < out_x0 || part_x0 >= out_x0 + Matrice_out.width() ||
+                                 part_y1 < out_y0 || part_y0 >= out_y0 + Matrice_out.height()))
+        return false;
 
     // The outline's cells, a ring of empty cells round them where the flood
     // starts, and the frame.
@@ -109,6 +113,7 @@ const Zone& ZoneRasteriser::rasterise(const PixelRecord& record)
 
     const std::int32_t numparts = static_cast<std::int32_t>(record.parts.size());
     if (numparts == 0) return zone;
+    first_part_drawn = false;
     const std::int32_t numpoints = record.numpoints();
     for (std::int32_t i = 0; i < numparts; ++i) {
         const std::int32_t first = record.parts[i];
@@ -120,6 +125,7 @@ const Zone& ZoneRasteriser::rasterise(const PixelRecord& record)
             out_x0 = part_x0;
             out_y0 = part_y0;
             Matrice_out.resize(part_x1 - part_x0 + 1, part_y1 - part_y0 + 1, not_in_zone);
+            first_part_drawn = true;
         }
         if (!encloses) continue;
         const std::int16_t mark = i == 0 ? in_zone : not_in_zone;

@@ -47,8 +47,9 @@ public:
     const Zone& rasterise(const PixelRecord& record);
 
 private:
-    // Draws and floods one part; returns false when it encloses no pixel.
-    // Its pixel rectangle is left in part_x0.. part_y1.
+    // Draws and floods one part; returns false when it encloses no pixel (of
+    // the first part's rectangle, for a later part). Its pixel rectangle is
+    // left in part_x0 .. part_y1.
     bool outline_part(const PixelRecord& record, std::int32_t first, std::int32_t end);
     bool pixel_enclosed(int px, int py) const;
 
@@ -64,6 +65,7 @@ private:
     // -1 not.
     Grid<std::int16_t> Matrice_out;
     int out_x0 = 0, out_y0 = 0;
+    bool first_part_drawn = false;
 
     std::vector<int> cell_x, cell_y;  // drawn cell of each vertex of the part
     std::vector<std::size_t> stack;  // flood seeds (cell indices)
