@@ -33,6 +33,14 @@ echo "$(grep -c ' ok$' "$out/zones/zonrik.log") buildings measured; the first fi
 grep -v -e '^$' -e '^- ' "$out/zones/roof_temperature_temp.txt" | head -n 6
 echo
 
+echo "== Talvern: building heights from the shadows (sun azimuth 40, elevation 60, pixels of 0.5 m)"
+mkdir -p "$out/heights"
+cp "$out/data/buildings.bmp" "$out/data/shadows.bmp" "$out/heights/"
+(cd "$out/heights" && "$bin/talvern" buildings.bmp shadows.bmp 40 60 0.5 > talvern.log)
+echo "buildings measured: $(grep -o 'initializing.*' "$out/heights/talvern.log" | awk '{print $NF}')"
+echo "heights against the truth: $("$tools/compare_heights" "$out/heights/buildings_raise.raw" 1024 1024 "$out/data/buildings_truth.txt")"
+echo
+
 echo "== Summary"
 echo "files written:"
 (cd "$out" && find . -type f | sort | sed 's/^\.\//  /')
