@@ -24,6 +24,15 @@ cp "$out/data/buildings.bmp" "$out/data/buildings.bpw" "$out/polygons/"
 (cd "$out/polygons" && "$bin/polvane" buildings.bmp buildings)
 echo
 
+echo "== Zonrik: surface temperature of every building polygon polvane traced"
+mkdir -p "$out/zones"
+cp "$out/polygons/buildings_0.shp" "$out/data/temperature.raw" "$out/data/temperature.dim" \
+   "$out/data/temperature.rww" "$out/zones/"
+(cd "$out/zones" && "$bin/zonrik" buildings_0.shp temperature.raw roof_temperature sp_temp > zonrik.log)
+echo "$(grep -c ' ok$' "$out/zones/zonrik.log") buildings measured; the first five in roof_temperature_temp.txt (degrees Celsius):"
+grep -v -e '^$' -e '^- ' "$out/zones/roof_temperature_temp.txt" | head -n 6
+echo
+
 echo "== Talvern: building heights from the shadows (sun azimuth 40, elevation 60, pixels of 0.5 m)"
 mkdir -p "$out/heights"
 cp "$out/data/buildings.bmp" "$out/data/shadows.bmp" "$out/heights/"
