@@ -120,10 +120,11 @@ void append_record(std::vector<unsigned char>& out, int number, const RecordArra
                              to_map);
 }
 
-void report_failure(Console& console, const char* extension, ShapefileMessages messages)
+// Polvane and Traskel put the text with `puts`, Zonrik prints it followed by
+// its own "\n": one line end either way.
+void report_failure(Console& console, const char* extension)
 {
-    std::printf("\nError in creating '%s'%s", extension, messages == ShapefileMessages::zonrik ? "\n" : "");
-    std::puts("");
+    std::printf("\nError in creating '%s'\n", extension);
     console.wait_for_key();
 }
 
@@ -139,7 +140,7 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
     for (int f = 0; f < 3; ++f) {
         files[f] = open_file(nome + extensions[f], "wb");
         if (!files[f]) {
-            report_failure(console, extensions[f], options.messages);
+            report_failure(console, extensions[f]);
             return 1;
         }
     }
@@ -158,7 +159,7 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
         shp.flush_if_full();
     }
     if (!shp.finish()) {
-        report_failure(console, ".shp", options.messages);
+        report_failure(console, ".shp");
         return 1;
     }
 
@@ -173,14 +174,14 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
         shx.flush_if_full();
     }
     if (!shx.finish()) {
-        report_failure(console, ".shx", options.messages);
+        report_failure(console, ".shx");
         return 1;
     }
 
     BufferedFile dbf(std::move(files[2]));
     dbf.buffer() = attribute_table_bytes(options.table, layouts.size(), options.values);
     if (!dbf.finish()) {
-        report_failure(console, ".dbf", options.messages);
+        report_failure(console, ".dbf");
         return 1;
     }
     return 0;

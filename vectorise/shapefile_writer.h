@@ -40,8 +40,8 @@ constexpr int shape_type_polyline = 3;
 constexpr int shape_type_polygon = 5;
 
 // How a file that cannot be created is reported: the text "\nError in
-// creating '.shp'" (or '.shx', '.dbf') printed with a line end of its own
-// (standard), or followed by "\n" and then the line end (Zonrik).
+// creating '.shp'" (or '.shx', '.dbf') printed with `puts` (standard), or
+// followed by "\n" (Zonrik): the same bytes either way, one line end.
 enum class ShapefileMessages { standard, zonrik };
 
 struct ShapefileOptions {

@@ -200,7 +200,7 @@ TEST(ShapefileWriter, UncreatableFileReportsAndReturnsOne)
     ASSERT_TRUE(std::filesystem::create_directory(blocked));  // a folder where the index file should go
     testing::internal::CaptureStdout();
     EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), centre_pixel_record(), 3, 3, zonrik), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nError in creating '.shx'\n\n");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nError in creating '.shx'\n");
     EXPECT_TRUE(read_bytes(dir.file("out.shp")).empty());
 }
 
