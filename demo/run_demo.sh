@@ -22,6 +22,7 @@ bin=$(cd "$1" && pwd)
 tools=$(cd "$bin/../tools-bin" && pwd)
 exe=${SUITE_EXE:-}
 runner=${SUITE_RUNNER:-}
+shown=$2  # the output folder as given, for the messages
 rm -rf "$2"
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
@@ -57,30 +58,32 @@ run() {
   program=$3
   shift 3
   step=$((step + 1))
-  log=$(printf '%s/%02d_%s.txt' "$logs" "$step" "$program")
+  log_name=$(printf 'logs/%02d_%s.txt' "$step" "$program")
+  log=$out/$log_name
   printf '  %s$ %s %s\n' "$folder" "$program" "$*"
+  [ -f "$bin/$program$exe" ] || fail "$program$exe is not in $bin (build it first: make build)"
   started=$(date +%s)
   status=0
   (cd "$out/$folder" && $runner "$bin/$program$exe" "$@" </dev/null >"$log" 2>&1) || status=$?
-  [ "$status" -eq 0 ] || fail "$program ended with status $status (console output in $log)"
+  [ "$status" -eq 0 ] || fail "$program ended with status $status (console output in $shown/$log_name)"
   if [ "$expected" != "-" ]; then
     for name in $expected; do
-      [ -s "$out/$folder/$name" ] || fail "$program did not write $folder/$name (console output in $log)"
+      [ -s "$out/$folder/$name" ] || fail "$program did not write $folder/$name (console output in $shown/$log_name)"
     done
   fi
-  printf '      %s s, wrote %s\n' "$(($(date +%s) - started))" "$expected"
+  printf '      wrote %s (%s s)\n' "$expected" "$(($(date +%s) - started))"
 }
 
 records_in_shapefile() {  # from the index file: 100-byte header, 8 bytes a record
   echo $((($(wc -c <"$1") - 100) / 8))
 }
 
-echo "Remote-sensing suite demo: both work flows on the sample data, outputs in $out"
+echo "Remote-sensing suite demo: both work flows on the sample data, outputs in $shown/"
 echo
 echo "== Sample data (data/)"
 printf '  $ make_samples data\n'
 $runner "$tools/make_samples$exe" "$data" </dev/null >"$logs/00_make_samples.txt" 2>&1 ||
-  fail "make_samples failed (console output in $logs/00_make_samples.txt)"
+  fail "make_samples failed (console output in $shown/logs/00_make_samples.txt)"
 echo "      $(ls "$data" | wc -l | tr -d ' ') files: a town (aerial image, building and shadow class maps, temperature)"
 echo "      and a countryside (roads image, terrain model, crossroads)"
 
@@ -110,7 +113,7 @@ echo
 echo "== Summary"
 written=$( (cd "$out" && find buildings lines -type f | sort | grep -vxF -f "$copied") || true)
 rm -f "$copied"
-echo "files written: $(echo "$written" | wc -l | tr -d ' ') (in $out)"
+echo "files written by the programs: $(echo "$written" | wc -l | tr -d ' ') (in $shown/)"
 echo "$written" | sed 's/^/  /'
 
 truth=$data/buildings_truth.txt
@@ -118,7 +121,10 @@ buildings=$(grep -vc '^#' "$truth")
 polygons=$(records_in_shapefile "$out/buildings/buildings_0.shx")
 echo "buildings found: $polygons polygons in buildings_0.shp ($buildings in the truth)"
 zones=$(records_in_shapefile "$out/buildings/roof_temperature.shx")
-echo "roof temperatures: $zones zones in roof_temperature.shp and roof_temperature_temp.txt"
+awk -v zones="$zones" '
+  $1 ~ /^[0-9]+$/ && NF == 5 { n++; if (n == 1 || $4 < low) low = $4; if (n == 1 || $4 > high) high = $4 }
+  END { printf "roof temperatures: %d zones in roof_temperature.shp, %d in roof_temperature_temp.txt, means %.2f to %.2f C\n", zones, n, low, high }
+' "$out/buildings/roof_temperature_temp.txt"
 
 heights=$($runner "$tools/compare_heights$exe" "$out/buildings/buildings_raise.raw" 1024 1024 "$data/buildings_truth.txt")
 echo "building heights against the truth: $heights"
