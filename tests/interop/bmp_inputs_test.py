@@ -20,7 +20,6 @@ import shutil
 import struct
 import subprocess
 import sys
-import unittest
 
 import suite_files as sf
 
@@ -131,22 +130,17 @@ def colours(path):
     return bmp.width, bmp.height, [[bmp.palette[i] for i in row] for row in bmp.rows]
 
 
-class BmpInputs(unittest.TestCase):
+class BmpInputs(sf.SuiteRuns):
     writer = None
 
     @classmethod
     def setUpClass(cls):
-        cls.suite = sf.suite_under_test()
-        cls.folder = sf.TempFolder()
+        super().setUpClass()
         cls.reference = cls.folder.file("suite_layout")
         os.mkdir(cls.reference)
         cls.suite.make_samples(cls.reference)
         cls.suite.run("stelvar", ["aerial.bmp", 150, 150, 1, 0], cls.reference)
         run_programs(cls.suite, cls.reference)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.remove()
 
     def test_same_outputs_as_from_the_suite_layout(self):
         _installed, variants = WRITERS[self.writer]

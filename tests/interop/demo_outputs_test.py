@@ -26,8 +26,7 @@ DEMO = os.path.join(SOURCE, "demo", "run_demo.sh")
 class DemoOutputs(GdalChecks):
     @classmethod
     def setUpClass(cls):
-        cls.suite = sf.suite_under_test()
-        cls.folder = sf.TempFolder()
+        super().setUpClass()
         out = cls.folder.path
         subprocess.run(["sh", DEMO, cls.suite.bin, out], check=True, capture_output=True, timeout=600)
         buildings = cls.folder.file("buildings")
@@ -38,10 +37,6 @@ class DemoOutputs(GdalChecks):
         cls.suite.run("murgel", ["threshold_150.bmp", "raw", 40], buildings)
         cls.suite.run("murgel", ["threshold_150_out.raw", "bmp", 40], buildings)
         cls.suite.run("stelvar", ["aerial.bmp", 100, 200, 100, 1], buildings)
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.remove()
 
     def outputs(self, pattern):
         found = sorted(glob.glob(os.path.join(self.folder.path, "*", pattern)))

@@ -1,8 +1,6 @@
 """What GDAL and OGR make of the suite's files, held against their bytes as
 suite_files reads them."""
 
-import unittest
-
 import numpy as np
 from osgeo import gdal, ogr
 
@@ -55,7 +53,7 @@ def read_with_ogr(path):
     return features, facts, reported.messages
 
 
-class GdalChecks(unittest.TestCase):
+class GdalChecks(sf.SuiteRuns):
     def assert_ogr_reads_file_as_written(self, base, geometry_type):
         shp = sf.read_shp(base + ".shp")
         fields, rows = sf.read_dbf(base + ".dbf")

@@ -19,18 +19,13 @@ class SampleTownInEsriOrder(GdalChecks):
 
     @classmethod
     def setUpClass(cls):
-        cls.suite = sf.suite_under_test()
-        cls.folder = sf.TempFolder()
+        super().setUpClass()
         data = cls.folder.path
         cls.suite.make_samples(data)
         esri = {"SUITE_SHAPEFILE_RINGS": "esri"}
         cls.suite.run("polvane", ["buildings.bmp", "buildings"], data, env=esri)
         cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_mean", "mean"], data, env=esri)
         cls.building_pixels = int((gdal.Open(cls.folder.file("buildings.bmp")).ReadAsArray() == 1).sum())
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.remove()
 
     def assert_area_of_building_pixels(self, base):
         self.assert_ogr_reads_file_as_written(base, ogr.wkbPolygon)
@@ -88,15 +83,6 @@ NESTED = [
 
 
 class ClassMapsWithHolesAndIslands(GdalChecks):
-    @classmethod
-    def setUpClass(cls):
-        cls.suite = sf.suite_under_test()
-        cls.folder = sf.TempFolder()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.folder.remove()
-
     def vectorise(self, name, rows, esri):
         sf.write_class_bmp(self.folder.file(name + ".bmp"), rows, [0xFF0000, 0x00A000])
         env = {"SUITE_SHAPEFILE_RINGS": "esri"} if esri else {}

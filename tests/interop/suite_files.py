@@ -1,16 +1,18 @@
 """The suite's file layouts read and written with plain Python, without GDAL.
 
 The interoperability tests hold what GDAL and OGR make of a file against
-what its bytes say, as read here: shapefiles (main file and dBASE table),
-8-bit palette BMPs, ENVI-labelled float RAW rasters. Also a writer of class
-maps in the suite's own BMP layout, and the runner of the suite's programs.
+what its bytes say, as read here: shapefiles (main file, index header and
+dBASE table), 8-bit palette BMPs, ENVI headers. Also a writer of class maps
+in the suite's own BMP layout, and the runner of the suite's programs.
 """
 
 import os
 import shutil
 import struct
 import subprocess
+import sys
 import tempfile
+import unittest
 from dataclasses import dataclass, field
 
 def read_bytes(path):
@@ -151,16 +153,6 @@ def read_envi_header(path):
     return values
 
 
-def read_float_raw(path, width, height):
-    """Little-endian 32-bit floats, top row first, as a list of rows."""
-    with open(path, "rb") as f:
-        data = f.read()
-    if len(data) != 4 * width * height:
-        raise ValueError(f"{path}: {len(data)} bytes for {width} x {height} floats")
-    values = struct.unpack(f"<{width * height}f", data)
-    return [values[y * width : (y + 1) * width] for y in range(height)]
-
-
 # --- Running the suite -------------------------------------------------------
 
 
@@ -206,12 +198,23 @@ def suite_under_test():
     return Suite(os.environ.get("SUITE_BUILD_DIR", "build"))
 
 
+class SuiteRuns(unittest.TestCase):
+    """Tests that run the suite's programs in a temporary folder of their
+    class (`cls.folder`), removed at the end."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.suite = suite_under_test()
+        cls.folder = TempFolder()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.folder.remove()
+
+
 def run_tests():
     """unittest's main, with ctest's skip status (77) when every test was
     skipped, so that a missing tool shows as a skipped test."""
-    import sys
-    import unittest
-
     result = unittest.main(exit=False, verbosity=2).result
     if not result.wasSuccessful():
         sys.exit(1)

@@ -184,27 +184,39 @@ TEST(RingOrientation, SingleRingsTurnedByTheirOwnArea)
     EXPECT_EQ(le_double(shp, 100 + 8 + 48 + 24), 0.0);
 }
 
-TEST(RingOrientation, SweepMatchesRingByRingCountOnRandomClassMaps)
+// Calls check(classes, k, records) for every class k of `trials` random
+// class maps of up to 40 x 40 pixels, with the records traced for it.
+template <typename Check>
+void for_each_traced_class(unsigned seed, int trials, int class_count, Check check)
 {
-    std::mt19937 rng(29);
+    std::mt19937 rng(seed);
     TestConsole input;
-    int multi_ring_records = 0;
-    for (int trial = 0; trial < 150; ++trial) {
+    for (int trial = 0; trial < trials; ++trial) {
         const int width = 1 + static_cast<int>(rng() % 40), height = 1 + static_cast<int>(rng() % 40);
-        const Grid<std::uint8_t> classes = random_class_map(rng, width, height, 3);
-        ClassTracer tracer(classes, test_no_class, 3);
-        for (int k = 0; k < 3; ++k) {
+        const Grid<std::uint8_t> classes = random_class_map(rng, width, height, class_count);
+        ClassTracer tracer(classes, test_no_class, class_count);
+        for (int k = 0; k < class_count; ++k) {
             RecordArrays records;
             tracer.trace_class(input.console, k, records);
-            const auto rings = records_as_rings(records);
-            const auto layouts = records.record_layouts();
-            for (std::size_t r = 0; r < layouts.size(); ++r) {
-                if (layouts[r].parts > 1) ++multi_ring_records;
-                ASSERT_EQ(ring_nesting_parities(record_rings(records, layouts[r])), parities_ring_by_ring(rings[r]))
-                    << "trial " << trial << " class " << k << " record " << r;
-            }
+            SCOPED_TRACE("trial " + std::to_string(trial) + " class " + std::to_string(k));
+            check(classes, k, records);
+            if (testing::Test::HasFatalFailure()) return;
         }
     }
+}
+
+TEST(RingOrientation, SweepMatchesRingByRingCountOnRandomClassMaps)
+{
+    int multi_ring_records = 0;
+    for_each_traced_class(29, 150, 3, [&](const Grid<std::uint8_t>&, int, const RecordArrays& records) {
+        const auto rings = records_as_rings(records);
+        const auto layouts = records.record_layouts();
+        for (std::size_t r = 0; r < layouts.size(); ++r) {
+            if (layouts[r].parts > 1) ++multi_ring_records;
+            ASSERT_EQ(ring_nesting_parities(record_rings(records, layouts[r])), parities_ring_by_ring(rings[r]))
+                << "record " << r;
+        }
+    });
     EXPECT_GT(multi_ring_records, 100);
 }
 
@@ -214,26 +226,18 @@ TEST(RingOrientation, EsriRingsWindOnceClockwiseRoundEveryPixelOfTheClass)
     // counter-clockwise holes, each colour's polygons cover exactly its
     // pixels: winding -1 on the class, 0 elsewhere. The traced order wraps
     // islands the other way round from their outer rings.
-    std::mt19937 rng(31);
-    TestConsole input;
     bool traced_differs = false;
-    for (int trial = 0; trial < 60; ++trial) {
-        const int width = 1 + static_cast<int>(rng() % 40), height = 1 + static_cast<int>(rng() % 40);
-        const Grid<std::uint8_t> classes = random_class_map(rng, width, height, 2);
-        ClassTracer tracer(classes, test_no_class, 2);
-        for (int k = 0; k < 2; ++k) {
-            RecordArrays records;
-            tracer.trace_class(input.console, k, records);
-            auto winding = [&](RingOrientation rings) {
-                return winding_numbers(read_polygons(write_shp(records, width, height, rings)), width, height);
-            };
-            const Grid<int> esri = winding(RingOrientation::esri), traced = winding(RingOrientation::traced);
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    ASSERT_EQ(esri(x, y), classes(x, y) == k ? -1 : 0) << trial << " " << x << "," << y;
-                    if (traced(x, y) != (classes(x, y) == k ? 1 : 0)) traced_differs = true;
-                }
-        }
-    }
+    for_each_traced_class(31, 60, 2, [&](const Grid<std::uint8_t>& classes, int k, const RecordArrays& records) {
+        const int width = classes.width(), height = classes.height();
+        auto winding = [&](RingOrientation rings) {
+            return winding_numbers(read_polygons(write_shp(records, width, height, rings)), width, height);
+        };
+        const Grid<int> esri = winding(RingOrientation::esri), traced = winding(RingOrientation::traced);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                ASSERT_EQ(esri(x, y), classes(x, y) == k ? -1 : 0) << x << "," << y;
+                if (traced(x, y) != (classes(x, y) == k ? 1 : 0)) traced_differs = true;
+            }
+    });
     EXPECT_TRUE(traced_differs);
 }
