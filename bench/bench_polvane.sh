@@ -1,6 +1,9 @@
 # Polvane: a 4096 x 4096 class map of 8 colours in about 20 000 blobs, next
 # to gdal_polygonize.py on the same map (8-connected, background masked out)
-# when GDAL's Python tools are installed; then 1024 x 1024 with 253 colours.
+# when GDAL's Python tools are installed; then 1024 x 1024 with 253 colours;
+# then one blob of 2500 x 2500 pixels with 250 000 holes and as many islands,
+# written in the traced ring orientation and in the esri one (the nesting of
+# its 500 000 rings found by one sweep).
 set -eu
 bin=$1 gen=$2 out=$3
 . "$(dirname "$0")/timing.sh"
@@ -27,5 +30,8 @@ fi
 "$bin/polvane" many.bmp many > many.log
 echo "class map 1024x1024, 253 colours, $(count_blobs many.log) blobs"
 measure "polvane 1024x1024, 253 colours" "$bin/polvane" many.bmp many
+"$gen/sieve_gen" sieve.bmp 2500
+measure "polvane 2500x2500, one blob of 500 001 rings, traced orientation" "$bin/polvane" sieve.bmp sieve
+measure "the same, SUITE_SHAPEFILE_RINGS=esri" env SUITE_SHAPEFILE_RINGS=esri "$bin/polvane" sieve.bmp sieve
 cd /
 rm -rf "$out"

@@ -1,5 +1,7 @@
 #include "platform.h"
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -54,6 +56,12 @@ bool is_directory(const std::string& path)
     if (stat(path.c_str(), &info) != 0) return false;
     return S_ISDIR(info.st_mode);
 #endif
+}
+
+std::string environment_variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
 }
 
 void remove_file(const std::string& path)

@@ -1,5 +1,5 @@
-// What differs between Linux and Windows: file sizes, folders and the
-// console cursor.
+// What differs between Linux and Windows: file sizes, folders, the
+// environment and the console cursor.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,9 @@ std::optional<std::uint64_t> file_size(const std::string& path);
 std::optional<std::uint64_t> file_size(std::FILE* file);
 
 bool is_directory(const std::string& path);
+
+// Value of an environment variable; empty when it is not set.
+std::string environment_variable(const char* name);
 
 // Removes a file; failures are ignored.
 void remove_file(const std::string& path);

@@ -72,24 +72,26 @@ struct PixelToMap {
     double y(double py) const { return map_y(extent, py, height); }
 };
 
-// The vertices of one part, in the order they stand in `point`. Parts are
-// written one by one so that a part can be written in the other direction
-// (for a ring orientation other than the traced one) without touching the
-// rest of the record.
+// The vertices of one part, in the order they stand in `point` or, for a
+// ring to be turned round, in the reverse order (a closed ring keeps its
+// first vertex).
 void append_part_vertices(std::vector<unsigned char>& out, const double* xy, std::size_t first, std::size_t end,
-                          const PixelToMap& to_map)
+                          bool reversed, const PixelToMap& to_map)
 {
-    for (std::size_t v = first; v < end; ++v) {
+    for (std::size_t i = first; i < end; ++i) {
+        const std::size_t v = reversed ? first + end - 1 - i : i;
         byte_order::append_le_double(out, to_map.x(xy[2 * v]));
         byte_order::append_le_double(out, to_map.y(xy[2 * v + 1]));
     }
 }
 
 void append_record(std::vector<unsigned char>& out, int number, const RecordArrays& records,
-                   const RecordArrays::Layout& record, int shape_type, const PixelToMap& to_map)
+                   const RecordArrays::Layout& record, int shape_type, RingOrientation orientation,
+                   const PixelToMap& to_map)
 {
-    const double* xy = records.point.data() + record.point_index;
-    const std::int32_t* starts = records.part.data() + record.part_index + 2;
+    const RecordRings rings{records.point.data() + record.point_index,
+                            records.part.data() + record.part_index + 2, record.parts, record.points};
+    const double* xy = rings.xy;
     double min_x = to_map.width - 1, min_y = to_map.height - 1, max_x = 0, max_y = 0;
     for (std::int32_t v = 0; v < record.points; ++v) {
         const double px = xy[2 * v], py = xy[2 * v + 1];
@@ -107,12 +109,15 @@ void append_record(std::vector<unsigned char>& out, int number, const RecordArra
     byte_order::append_le_double(out, to_map.y(max_y));
     byte_order::append_le32(out, static_cast<std::uint32_t>(record.parts));
     byte_order::append_le32(out, static_cast<std::uint32_t>(record.points));
-    for (std::int32_t p = 0; p < record.parts; ++p) byte_order::append_le32(out, static_cast<std::uint32_t>(starts[p]));
+    for (std::int32_t p = 0; p < record.parts; ++p)
+        byte_order::append_le32(out, static_cast<std::uint32_t>(rings.starts[p]));
 
-    for (std::int32_t p = 0; p < record.parts; ++p) {
-        const std::size_t end = p + 1 < record.parts ? starts[p + 1] : record.points;
-        append_part_vertices(out, xy, static_cast<std::size_t>(starts[p]), end, to_map);
-    }
+    const std::vector<bool> reverse = shape_type == shape_type_polygon
+                                          ? rings_to_reverse(rings, orientation)
+                                          : std::vector<bool>(static_cast<std::size_t>(record.parts), false);
+    for (std::int32_t p = 0; p < record.parts; ++p)
+        append_part_vertices(out, xy, rings.ring_begin(p), rings.ring_end(p), reverse[static_cast<std::size_t>(p)],
+                             to_map);
 }
 
 // Polvane and Traskel put the text with `puts`, Zonrik prints it followed by
@@ -141,6 +146,7 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
     }
 
     const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
+    const RingOrientation orientation = options.rings ? *options.rings : ring_orientation_from_environment();
     std::int64_t file_words = header_words;
     for (const auto& record : layouts) file_words += record_header_words + content_words(record);
 
@@ -149,7 +155,7 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
                   to_map.extent.x_max, to_map.extent.y_max);
     int number = 0;
     for (const auto& record : layouts) {
-        append_record(shp.buffer(), ++number, records, record, options.shape_type, to_map);
+        append_record(shp.buffer(), ++number, records, record, options.shape_type, orientation, to_map);
         shp.flush_if_full();
     }
     if (!shp.finish()) {

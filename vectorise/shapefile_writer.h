@@ -16,9 +16,11 @@
 //   length 22 + 2n + 8m words, shape type, box, NumParts, NumPoints, the part
 //   starts and the vertices, all in the order they stand in the arrays. The
 //   record box is taken in pixel units with the minimum seeded at
-//   (width-1, height-1) and the maximum at (0, 0), then converted. Rings are
-//   written as traced: outer rings counter-clockwise, holes and islands
-//   clockwise.
+//   (width-1, height-1) and the maximum at (0, 0), then converted. Polygon
+//   rings are written as traced (outer rings counter-clockwise, holes and
+//   islands clockwise) or, when asked, turned round to the orientation GIS
+//   readers expect (ring_orientation.h); records, part starts and boxes stay
+//   the same.
 // - ".shx": header with the box 0, 0, width-1, height-1 in pixel units
 //   (whatever the world file), then offset and length of every record.
 // - ".dbf": attribute_table.h.
@@ -27,8 +29,10 @@
 #include "attribute_table.h"
 #include "console.h"
 #include "record_arrays.h"
+#include "ring_orientation.h"
 #include "world_file.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +50,9 @@ struct ShapefileOptions {
     AttributeTable table = AttributeTable::id;
     std::vector<float> values;  // the VALUE table's values, one per record
     ShapefileMessages messages = ShapefileMessages::standard;
+    // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
+    // asks (ring_orientation_from_environment).
+    std::optional<RingOrientation> rings;
 };
 
 // Creates "<nome>.shp", "<nome>.shx" and "<nome>.dbf" (all three opened
