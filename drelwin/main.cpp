@@ -6,6 +6,7 @@
 #include "disegna.h"
 #include "exit_status.h"
 #include "file.h"
+#include "guarded_main.h"
 #include "paths.h"
 #include "segment_loader.h"
 #include "segment_tool_arguments.h"
@@ -56,17 +57,11 @@ void draw_file(Drelwin& run)
 int main(int argc, char** argv)
 {
     Drelwin run;
-    try {
+    return guarded_main([&] {
         take_segment_tool_arguments(run, run.console, argc, argv, {"\nLarghezza=", "\nAltezza="});
         draw_file(run);
         std::fputs("\nEnd", stdout);
         if (!run.check_line_com) run.console.wait_for_key();
-    } catch (const InputEnded&) {
-        std::fputs(Console::input_ended_message(), stdout);
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::fputs("\nError in memory allocation\n", stdout);
-        return exit_status::failure;
-    }
-    return exit_status::success;
+        return exit_status::success;
+    });
 }

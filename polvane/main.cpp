@@ -3,6 +3,7 @@
 
 #include "bmp.h"
 #include "exit_status.h"
+#include "guarded_main.h"
 #include "paths.h"
 
 #include <cstdio>
@@ -71,13 +72,5 @@ int run_polvane(PolvaneRun& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     PolvaneRun run;
-    try {
-        return run_polvane(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::printf("%s", Console::input_ended_message());
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::printf("\nError in memory allocation: the image is too large for the memory available\n");
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_polvane(run, argc, argv); }, "\nError in memory allocation: the image is too large for the memory available\n");
 }

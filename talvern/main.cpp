@@ -4,6 +4,7 @@
 #include "bmp.h"
 #include "census.h"
 #include "exit_status.h"
+#include "guarded_main.h"
 #include "paths.h"
 #include "raw.h"
 
@@ -126,13 +127,5 @@ int run_talvern(TalvernRun& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     TalvernRun run;
-    try {
-        return run_talvern(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::printf("%s", Console::input_ended_message());
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::printf("\nError in memory allocation: the images are too large for the memory available\n");
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_talvern(run, argc, argv); }, "\nError in memory allocation: the images are too large for the memory available\n");
 }

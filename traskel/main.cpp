@@ -5,6 +5,7 @@
 #include "console.h"
 #include "exit_status.h"
 #include "file.h"
+#include "guarded_main.h"
 #include "paths.h"
 #include "segment_loader.h"
 #include "segment_shapes.h"
@@ -80,13 +81,5 @@ int run_traskel(Traskel& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     Traskel run;
-    try {
-        return run_traskel(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::fputs(Console::input_ended_message(), stdout);
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::fputs("\nError in memory allocation\n", stdout);
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_traskel(run, argc, argv); });
 }

@@ -2,6 +2,7 @@
 #include "zonrik_run.h"
 
 #include "exit_status.h"
+#include "guarded_main.h"
 #include "paths.h"
 
 #include <cstdio>
@@ -42,13 +43,5 @@ int run_zonrik(Zonrik& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     Zonrik run;
-    try {
-        return run_zonrik(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::printf("%s", Console::input_ended_message());
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::printf("\nError in memory allocation: the background is too large for the memory available\n");
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_zonrik(run, argc, argv); }, "\nError in memory allocation: the background is too large for the memory available\n");
 }
