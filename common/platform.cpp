@@ -1,10 +1,19 @@
 #include "platform.h"
 
+#include <cstdlib>
+
 #include <sys/stat.h>
 #include <sys/types.h>
 
 #ifdef _WIN32
 #include <io.h>
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -49,7 +58,95 @@ bool is_directory(const std::string& path)
 #endif
 }
 
+std::string environment_variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 void remove_file(const std::string& path)
 {
     std::remove(path.c_str());
 }
+
+#ifdef _WIN32
+
+namespace {
+
+// The console screen buffer behind standard output; false when standard
+// output is no console (redirected to a file or a pipe).
+bool console_info(HANDLE& console, CONSOLE_SCREEN_BUFFER_INFO& info)
+{
+    console = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (console == INVALID_HANDLE_VALUE || console == nullptr) return false;
+    return GetConsoleScreenBufferInfo(console, &info) != 0;
+}
+
+}  // namespace
+
+void gotoxy(short x, short y)
+{
+    std::fflush(stdout);  // what was printed lands before the cursor moves
+    HANDLE console;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!console_info(console, info)) return;
+    COORD position;
+    position.X = x;
+    position.Y = y == -1 ? info.dwCursorPosition.Y : y;
+    SetConsoleCursorPosition(console, position);
+}
+
+void clreol()
+{
+    std::fflush(stdout);
+    HANDLE console;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!console_info(console, info)) return;
+    const DWORD blanks = static_cast<DWORD>(info.dwSize.X - info.dwCursorPosition.X);
+    DWORD written = 0;
+    FillConsoleOutputCharacterA(console, ' ', blanks, info.dwCursorPosition, &written);
+}
+
+short wherey()
+{
+    HANDLE console;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!console_info(console, info)) return -1;
+    return info.dwCursorPosition.Y;
+}
+
+#else
+
+namespace {
+
+bool stdout_is_terminal()
+{
+    static const bool terminal = isatty(fileno(stdout)) != 0;
+    return terminal;
+}
+
+}  // namespace
+
+void gotoxy(short x, short y)
+{
+    if (!stdout_is_terminal()) return;
+    if (y == -1) {
+        std::fputs("\r", stdout);
+        if (x > 0) std::printf("\033[%dC", x);
+    } else {
+        std::printf("\033[%d;%dH", y + 1, x + 1);
+    }
+}
+
+void clreol()
+{
+    if (!stdout_is_terminal()) return;
+    std::fputs("\033[K", stdout);
+}
+
+short wherey()
+{
+    return -1;
+}
+
+#endif

@@ -1,5 +1,5 @@
-// What differs between Linux and Windows: file sizes, folders and the
-// console cursor.
+// What differs between Linux and Windows: file sizes, folders, the
+// environment and the console cursor.
 #pragma once
 
 #include <cstdint>
@@ -16,5 +16,26 @@ std::optional<std::uint64_t> file_size(std::FILE* file);
 
 bool is_directory(const std::string& path);
 
+// Value of an environment variable; empty when it is not set.
+std::string environment_variable(const char* name);
+
 // Removes a file; failures are ignored.
 void remove_file(const std::string& path);
+
+// Console cursor, used to redraw a progress line in place. Rows and columns
+// count from 0; a row of -1 stands for the cursor's current row.
+//
+// On a Windows console they move and clear through the console interface.
+// On a terminal elsewhere the line is redrawn with a carriage return and
+// ANSI cursor and erase sequences. When standard output is a file or a pipe
+// they write nothing, so the text printed between them follows on as it is.
+
+// Moves the cursor to column x of row y (y = -1: the current row).
+void gotoxy(short x, short y);
+
+// Blanks the line from the cursor to its end; the cursor stays where it was.
+void clreol();
+
+// The cursor's current row; -1 when it cannot be known (a terminal other
+// than a Windows console, or output that is no console).
+short wherey();

@@ -5,6 +5,7 @@
 
 #include "console.h"
 #include "exit_status.h"
+#include "guarded_main.h"
 #include "murgel_run.h"
 
 #include <cstdio>
@@ -13,13 +14,5 @@
 int main(int argc, char** argv)
 {
     MurgelRun run;
-    try {
-        return run_murgel(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::fputs(Console::input_ended_message(), stdout);
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::fputs("\nError in memory allocation\n", stdout);
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_murgel(run, argc, argv); });
 }

@@ -3,6 +3,7 @@
 
 #include "exit_status.h"
 #include "file.h"
+#include "guarded_main.h"
 #include "paths.h"
 
 #include <cstdio>
@@ -76,13 +77,5 @@ int run_stelvar(StelvarRun& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     StelvarRun run;
-    try {
-        return run_stelvar(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::printf("%s", Console::input_ended_message());
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::printf("\nerror in memory allocation\n");
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_stelvar(run, argc, argv); }, "\nerror in memory allocation\n");
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testsupport;
@@ -224,23 +225,22 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string root = argv[1];
-    for (const char* target : {"bmp_colour", "stelvar_bmp", "murgel_bmp"}) {
+    // Each target and the seeds it starts from.
+    const std::pair<const char*, void (*)(Corpus&)> targets[] = {
+        {"bmp_colour", bmp_seeds},
+        {"stelvar_bmp", bmp_seeds},
+        {"murgel_bmp", bmp_seeds},
+        {"murgel_raw", murgel_raw_seeds},
+        {"world_file", world_file_seeds},
+        {"envi_header", envi_header_seeds},
+        {"segments", segments_seeds},
+        {"kestrom", kestrom_seeds},
+        {"vorlix", vorlix_seeds},
+        {"console", console_seeds},
+    };
+    for (const auto& [target, seeds] : targets) {
         Corpus corpus(root, target);
-        bmp_seeds(corpus);
+        seeds(corpus);
     }
-    Corpus murgel_raw(root, "murgel_raw");
-    murgel_raw_seeds(murgel_raw);
-    Corpus world_file(root, "world_file");
-    world_file_seeds(world_file);
-    Corpus envi_header(root, "envi_header");
-    envi_header_seeds(envi_header);
-    Corpus segments(root, "segments");
-    segments_seeds(segments);
-    Corpus kestrom(root, "kestrom");
-    kestrom_seeds(kestrom);
-    Corpus vorlix(root, "vorlix");
-    vorlix_seeds(vorlix);
-    Corpus console(root, "console");
-    console_seeds(console);
     return 0;
 }

@@ -1,0 +1,27 @@
+#include "polvane.h"
+
+#include "class_tracing.h"
+#include "record_arrays.h"
+#include "shapefile_writer.h"
+
+#include <cstdio>
+
+int gestore(PolvaneRun& run)
+{
+    const int num_colori = static_cast<int>(run.colori.size());
+    ClassTracer tracer(run.classi, no_class, num_colori);
+    ShapefileOptions options;
+    options.world = run.tfw;
+
+    RecordArrays records;
+    for (int i = 0; i < num_colori; ++i) {
+        run.nome = run.nome_output_path + "_" + std::to_string(i);
+        std::printf("\n\n\nProcessing Color: %d/%d\n\n", i + 1, num_colori);
+        std::printf("blob in process: ... initializing");
+        records.clear();
+        int blob_number = 1;
+        tracer.trace_class(run.console, i, records, [&blob_number] { std::printf(" %d", blob_number++); });
+        if (gen_file_shp(run.console, run.nome, records, run.width, run.height, options) != 0) return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,55 @@
+// Polvane: turns an 8-bit palette BMP class map into one polygon shapefile
+// per non-grey colour, one polygon record per 8-connected blob of the colour.
+#pragma once
+
+#include "console.h"
+#include "grid.h"
+#include "world_file.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// At most this many class colours are vectorised; one more refuses the image.
+constexpr int max_colori = 253;
+
+// Class index of a grey pixel in `classi`.
+constexpr std::uint8_t no_class = 255;
+
+struct PolvaneRun {
+    Console console;
+
+    std::string nome_input;    // as given, without the folder
+    std::string nome_output;   // output base name as given
+    std::string path;          // working folder
+    bool check_path = false;
+    bool check_line_com = true;  // names came from the command line
+
+    WorldFile tfw;                   // world file; tfw.complete is `check_tfw`
+    Grid<std::int32_t> Matrice;      // packed colour of each pixel, row 0 the top
+    int width = 0;
+    int height = 0;
+    std::vector<std::int32_t> colori;  // class colours in census order (`num_colori` = size)
+    Grid<std::uint8_t> classi;         // index into colori of each pixel, row 0 the bottom; no_class for grey
+    std::string nome_output_path;      // output base name, in the folder when one was given
+    std::string nome;                  // base name of the colour in hand: "<nome_output_path>_<index>"
+};
+
+// Fills the names from the command line (3 or more arguments) or the prompts.
+void take_names(PolvaneRun& run, int argc, char** argv);
+
+// The distinct non-grey colours of `Matrice` in order of first discovery,
+// scanning columns left to right and each column from the top row down.
+// Returns false, with `colori` incomplete, when there are more than
+// max_colori of them.
+bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori);
+
+// The class index of every pixel in mask orientation (row 0 the bottom row
+// of the image): the position of its colour in `colori`, or no_class.
+Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::vector<std::int32_t>& colori);
+
+// The per-colour loop: for each colour, its blobs traced into polygon
+// records and written as "<nome_output_path>_<index>" .shp, .shx, .dbf, with
+// the progress lines. Returns 0, or 1 when a shapefile could not be created
+// (its message printed and a key waited for): the program then ends.
+int gestore(PolvaneRun& run);

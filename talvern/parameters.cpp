@@ -1,0 +1,89 @@
+#include "parameters.h"
+
+#include "file.h"
+
+#include <cctype>
+#include <climits>
+
+namespace {
+
+// A decimal integer as "%d" reads it: leading white space, a sign, digits.
+// Returns false, leaving `pos` after the white space, when no digit follows;
+// values beyond the int range are clamped.
+bool read_integer(const std::string& text, std::size_t& pos, int& value)
+{
+    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
+    std::size_t p = pos;
+    bool negative = false;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
+    if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return false;
+    long long magnitude = 0;
+    for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p)
+        if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (text[p] - '0');
+    const long long signed_value = negative ? -magnitude : magnitude;
+    value = signed_value > INT_MAX ? INT_MAX : signed_value < INT_MIN ? INT_MIN : static_cast<int>(signed_value);
+    pos = p;
+    return true;
+}
+
+// The parameter a key text (its "=" included) sets, or none.
+int* parameter_of(const std::string& key, TalvernParameters& parameters)
+{
+    if (key == "max_gap_building_shadow =") return &parameters.soglia_blob_shadow;
+    if (key == "max_lenght_shadow =") return &parameters.max_dist_search;
+    if (key == "min_perc_shadow_sample =") return &parameters.soglia_percentuale_campioni;
+    if (key == "max_perc_deviation_sample =") return &parameters.soglia_scostamento_massimo;
+    return nullptr;
+}
+
+bool skipped_between_keys(const std::string& text, std::size_t pos)
+{
+    const char c = text[pos];
+    if (c == '\n' || c == ' ' || c == '\t' || std::isdigit(static_cast<unsigned char>(c))) return true;
+    // A carriage return goes with the newline after it.
+    return c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n';
+}
+
+}  // namespace
+
+void read_parameter_text(const std::string& text, TalvernParameters& parameters)
+{
+    std::size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && skipped_between_keys(text, pos)) ++pos;
+        if (pos >= text.size()) return;
+        const std::size_t equals = text.find('=', pos);
+        if (equals == std::string::npos) return;  // a key cut by the end of the file
+        const std::string key = text.substr(pos, equals + 1 - pos);
+        pos = equals + 1;
+        if (int* parameter = parameter_of(key, parameters)) {
+            int value = 0;
+            if (read_integer(text, pos, value)) *parameter = value;
+        }
+    }
+}
+
+void lettura_parametri(std::FILE* fp_param, TalvernParameters& parameters)
+{
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, fp_param)) > 0) text.append(buffer, got);
+    read_parameter_text(text, parameters);
+}
+
+void load_parameters(TalvernParameters& parameters)
+{
+    parameters = TalvernParameters();
+    File fp_param = open_file(nome_file_param, "rb");
+    if (fp_param) {
+        lettura_parametri(fp_param.get(), parameters);
+        return;
+    }
+    std::printf("\nParameter file 'raise_parameters.txt' not found");
+    std::printf("\n The routine will use 'DEFAULT' parameters");
+    std::printf("\nmax_gap_building_shadow= %d", parameters.soglia_blob_shadow);
+    std::printf("\nmax_lenght_shadow= %d", parameters.max_dist_search);
+    std::printf("\nmin_perc_shadow_sample= %d", parameters.soglia_percentuale_campioni);
+    std::printf("\nmax_perc_deviation_sample= %d", parameters.soglia_scostamento_massimo);
+}

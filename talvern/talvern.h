@@ -1,0 +1,49 @@
+// Talvern: estimates building heights from the shadows the buildings cast,
+// given a building class map, a shadow class map, the sun's azimuth and
+// elevation and the ground size of a pixel. Writes a float raster holding
+// each building's height on its pixels.
+#pragma once
+
+#include "console.h"
+#include "grid.h"
+#include "parameters.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TalvernRun {
+    Console console;
+
+    std::string nome_input_building;  // as given, without the folder
+    std::string nome_input_shadow;
+    std::string path;                 // working folder
+    bool check_path = false;
+    bool check_line_com = true;       // the inputs came from the command line
+
+    float sun_azimuth_angle = 0;      // degrees, from +x towards +y (up the picture)
+    float sun_elevation_angle = 0;    // degrees
+    float risoluzione = 0;            // pixel size, metres
+    TalvernParameters parameters;
+
+    std::vector<std::int32_t> colori_building;  // census of the building map; entry 0 the building colour
+    std::vector<std::int32_t> colori_shadow;    // census of the shadow map; entry 0 the shadow colour
+    int width = 0;
+    int height = 0;
+    Grid<std::int32_t> Matrice_building;  // packed colours, row 0 the top
+    Grid<std::int32_t> Matrice_shadow;    // packed colours, row 0 the top
+    Grid<float> Matrice_raise;            // heights, row 0 the bottom
+    std::string nome_output_path;         // output base name, in the folder when one was given
+};
+
+// The banner printed first.
+void print_banner();
+
+// Fills the names, angles and resolution from the command line (5 values and
+// an optional working folder) or, with fewer arguments, from the prompts.
+void take_inputs(TalvernRun& run, int argc, char** argv);
+
+// The building-shadow pairing: measures every building's shadow and writes
+// the heights into Matrice_raise. Releases Matrice_shadow once its mask is
+// built.
+void gestore(TalvernRun& run);

@@ -1,0 +1,201 @@
+#include "contour_tracing.h"
+
+#include "cell_codes.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int chain_growth = 400000;
+
+enum Direction { east, north, west, south };
+constexpr int step_x[4] = {1, 0, -1, 0};
+constexpr int step_y[4] = {0, 1, 0, -1};
+
+// Directions checked at the start of a cycle, and after passing a shared
+// corner by a step in each direction.
+constexpr Direction all_directions[] = {east, north, west, south};
+constexpr Direction after_east[] = {south};
+constexpr Direction after_north[] = {east, north, west, south};
+constexpr Direction after_west[] = {north, west, south};
+constexpr Direction after_south[] = {west, south};
+
+struct DirectionList {
+    const Direction* first;
+    int count;
+};
+
+DirectionList directions_after(Direction moved)
+{
+    switch (moved) {
+    case east: return {after_east, 1};
+    case north: return {after_north, 4};
+    case west: return {after_west, 3};
+    default: return {after_south, 2};
+    }
+}
+
+// Vertex of a work-image cell: the pixel corner (ceil(x/2), ceil(y/2)),
+// counted from 1.
+int corner_of(int c) { return (c + 1) / 2; }
+
+void emit(std::vector<int>& vettore, int& k, int x, int y)
+{
+    vettore[k] = corner_of(x);
+    vettore[k + 1] = corner_of(y);
+    k += 2;
+    if (k > static_cast<int>(vettore.size()) - 20) vettore.resize(vettore.size() + chain_growth, 0);
+}
+
+// A contour cell just entered: those of its three neighbours on the side its
+// parities name that still hold 5 become 6, so that the next steps pass them
+// without a vertex.
+void mark_passed_neighbours(Grid<std::uint8_t>& img, int x, int y)
+{
+    const int dx = (x % 2 == 0) ? -1 : 1;
+    const int dy = (y % 2 == 0) ? -1 : 1;
+    if (img(x + dx, y) == cell::contour) img(x + dx, y) = cell::passed;
+    if (img(x, y + dy) == cell::contour) img(x, y + dy) = cell::passed;
+    if (img(x + dx, y + dy) == cell::contour) img(x + dx, y + dy) = cell::passed;
+}
+
+}  // namespace
+
+void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vector<int>& vettore, int& k)
+{
+    // The shared corner passed last, set back to 5 two cycles later so that
+    // the ring can pass it a second time.
+    int cond_x = 0, cond_y = 0;
+    int wait = -1;
+    auto release_pending = [&]() {
+        if (wait >= 0) Immagine4(cond_x, cond_y) = cell::contour;
+        wait = -1;
+    };
+
+    for (;;) {
+        if (wait == 0) release_pending();
+        if (wait > 0) --wait;
+
+        DirectionList list{all_directions, 4};
+        bool cycle_done = false;
+        while (!cycle_done) {
+            int found = -1;
+            for (int i = 0; i < list.count && found < 0; ++i) {
+                const Direction d = list.first[i];
+                const std::uint8_t value = Immagine4(x + step_x[d], y + step_y[d]);
+                if (value == cell::passed || value == cell::contour || value == cell::shared_corner) found = d;
+            }
+            if (found < 0) {
+                release_pending();
+                return;
+            }
+            x += step_x[found];
+            y += step_y[found];
+            std::uint8_t& here = Immagine4(x, y);
+            if (here == cell::passed) {
+                here = cell::taken;
+                cycle_done = true;
+            } else if (here == cell::contour) {
+                here = cell::taken;
+                mark_passed_neighbours(Immagine4, x, y);
+                emit(vettore, k, x, y);
+                cycle_done = true;
+            } else {
+                release_pending();
+                here = cell::taken;
+                cond_x = x;
+                cond_y = y;
+                wait = 1;
+                emit(vettore, k, x, y);
+                list = directions_after(static_cast<Direction>(found));
+            }
+        }
+    }
+}
+
+int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmenti)
+{
+    vsegmenti.clear();
+    auto direction = [](int a, int b, int c, int d, int previous) {
+        int result = previous;
+        if (c > a) result = 1;
+        if (c < a) result = 3;
+        if (d > b) result = 4;
+        if (d < b) result = 2;
+        return result;
+    };
+    vsegmenti.push_back(vettore[2]);
+    vsegmenti.push_back(vettore[3]);
+    int current = direction(vettore[2], vettore[3], vettore[4], vettore[5], 0);
+    const int closing = vettore[1];
+    for (int i = 4; i <= closing - 2; i += 2) {
+        const int next = direction(vettore[i], vettore[i + 1], vettore[i + 2], vettore[i + 3], current);
+        if (next != current) {
+            current = next;
+            vsegmenti.push_back(vettore[i]);
+            vsegmenti.push_back(vettore[i + 1]);
+        }
+    }
+    vsegmenti.push_back(vettore[2]);
+    vsegmenti.push_back(vettore[3]);
+    return static_cast<int>(vsegmenti.size());
+}
+
+void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4,
+                      RecordArrays& records, int x_offset, int y_offset)
+{
+    const int totale = static_cast<int>(contorni * 1.5 + 100);
+    std::vector<int> vettore(static_cast<std::size_t>(totale), 0);
+    std::vector<int> vsegmenti;
+    vsegmenti.reserve(static_cast<std::size_t>(totale));
+
+    std::vector<std::int32_t>& part = records.part;
+    std::vector<double>& point = records.point;
+    const std::size_t start = part.size();
+    part.push_back(0);  // NumParts
+    part.push_back(0);  // NumPoints
+    part.push_back(0);  // start of part 0
+
+    bool primo = true;
+    const std::size_t stride = static_cast<std::size_t>(Immagine4.width());
+    for (int p = box_blob[0]; p <= box_blob[1]; ++p) {
+        const std::uint8_t* column = box_blob[2] <= box_blob[3] ? &Immagine4(p, box_blob[2]) : nullptr;
+        for (int i = box_blob[2]; i <= box_blob[3]; ++i, column += stride) {
+            if (*column != cell::contour) continue;
+            int k = 2;
+            vettore[k] = corner_of(p);
+            vettore[k + 1] = corner_of(i);
+            k = 4;
+            Immagine4(p, i) = cell::taken;
+            if (primo) {
+                Immagine4(p + 1, i) = cell::taken;
+                Immagine4(p, i + 1) = cell::passed;
+                MOD_recupero_contorno(Immagine4, p + 1, i, vettore, k);
+            } else {
+                Immagine4(p, i + 1) = cell::taken;
+                Immagine4(p + 1, i) = cell::passed;
+                MOD_recupero_contorno(Immagine4, p, i + 1, vettore, k);
+            }
+            if (k + 2 > static_cast<int>(vettore.size())) vettore.resize(static_cast<std::size_t>(k) + 2, 0);
+            vettore[k] = vettore[2];
+            vettore[k + 1] = vettore[3];
+            vettore[0] = 0;
+            vettore[1] = k;
+            if (k >= totale) {
+                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
+                console.wait_for_key();
+            }
+            primo = false;
+
+            const int size = convertitore_step(vettore, vsegmenti);
+            for (int m = 0; m < size; m += 2) {
+                point.push_back(vsegmenti[m] - 1 + x_offset);
+                point.push_back(vsegmenti[m + 1] - 1 + y_offset);
+            }
+            part[start] += 1;
+            part[start + 1] += size / 2;
+            part.push_back(part.back() + size / 2);
+        }
+    }
+    part.back() = record_end_mark;
+}

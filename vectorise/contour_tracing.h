@@ -1,0 +1,44 @@
+// Contour tracing: every closed contour of the blob in hand is followed cell
+// by cell through `Immagine4`, reduced to its corners and appended to the
+// record arrays as one polygon record (all rings of the blob).
+//
+// Input: a blob prepared by blob_search.h (its cells 4, contour cells 5,
+// shared corners 10, its box in `box_blob`). Rings come out in the order of
+// their leftmost column, then lowest cell: the outer ring first, running
+// counter-clockwise (y up), then holes and islands, running clockwise. A
+// shared corner is visited twice, so the ring touches itself there. Under
+// the even-odd rule the rings of all blobs of a class cover exactly its
+// pixels. Every followed cell ends at 4, so `cancellatore` clears the blob.
+#pragma once
+
+#include "box_blob.h"
+#include "console.h"
+#include "grid.h"
+#include "record_arrays.h"
+
+#include <cstdint>
+#include <vector>
+
+// Follows the blob's rings and appends the blob to `records` as one record;
+// a blob with no contour cells gives [0, 0, -3000]. Vertices are pixel
+// corners, origin at the lower-left corner of the work image's mask, plus
+// (x_offset, y_offset): a work image of a window of the mask passes the
+// window's pixel offset, so that vertices land in whole-image units.
+// A ring longer than the chain's first capacity prints "WARNING primo=true"
+// (outer ring) or "WARNING primo=false" and waits for a key, then goes on.
+void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4,
+                      RecordArrays& records, int x_offset = 0, int y_offset = 0);
+
+// The follower: from cell (x, y) it moves through contour cells (5), passed
+// cells (6) and shared corners (10), turning them to 4, and appends the
+// vertex of every emitting cell as a pair at vettore[k], advancing k by 2
+// (`vettore` grows by 400,000 ints when k passes its size less 20). Returns
+// when no neighbour is left to follow.
+void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vector<int>& vettore, int& k);
+
+// Corner extraction from a raw chain: vettore[1] = k is the index of the
+// closing vertex, vertices stand as pairs from index 2. Writes the first
+// vertex, every vertex where the direction of the steps changes, and the
+// first vertex again into `vsegmenti` (from index 0; resized as needed);
+// returns the number of ints written.
+int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmenti);

@@ -1,0 +1,65 @@
+// `gen_file_shp`: writes the record arrays (record_arrays.h) as one ESRI
+// shapefile: main file ".shp", index ".shx" and attribute table ".dbf".
+//
+// The three writers of the suite differ only in the options:
+//   Polvane: polygons, Id table,    standard messages;
+//   Traskel: shape type 3 or 5,     Id table, standard messages;
+//   Zonrik:  polygons, VALUE table (one value per record), Zonrik's messages.
+//
+// What is written:
+// - Vertices go from pixel units (origin at the image's lower-left corner,
+//   y up) to map units through the world file: X = (x_max - x_min)*px/width
+//   + x_min, Y likewise, with the extent of writer_extent (world_file.h);
+//   without a complete world file the extent is 0..width by 0..height.
+// - ".shp": header with file code 9994, length, version 1000, the shape type
+//   and the image's whole extent; then each record with its number, content
+//   length 22 + 2n + 8m words, shape type, box, NumParts, NumPoints, the part
+//   starts and the vertices, all in the order they stand in the arrays. The
+//   record box is taken in pixel units with the minimum seeded at
+//   (width-1, height-1) and the maximum at (0, 0), then converted. Polygon
+//   rings are written as traced (outer rings counter-clockwise, holes and
+//   islands clockwise) or, when asked, turned round to the orientation GIS
+//   readers expect (ring_orientation.h); records, part starts and boxes stay
+//   the same.
+// - ".shx": header with the box 0, 0, width-1, height-1 in pixel units
+//   (whatever the world file), then offset and length of every record.
+// - ".dbf": attribute_table.h.
+#pragma once
+
+#include "attribute_table.h"
+#include "console.h"
+#include "record_arrays.h"
+#include "ring_orientation.h"
+#include "world_file.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+constexpr int shape_type_polyline = 3;
+constexpr int shape_type_polygon = 5;
+
+// How a file that cannot be created is reported: the text "\nError in
+// creating '.shp'" (or '.shx', '.dbf') printed with `puts` (standard), or
+// followed by "\n" (Zonrik): the same bytes either way, one line end.
+enum class ShapefileMessages { standard, zonrik };
+
+struct ShapefileOptions {
+    int shape_type = shape_type_polygon;
+    WorldFile world;  // `tfw`; pixel units unless world.complete (`check_tfw`)
+    AttributeTable table = AttributeTable::id;
+    std::vector<float> values;  // the VALUE table's values, one per record
+    ShapefileMessages messages = ShapefileMessages::standard;
+    // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
+    // asks (ring_orientation_from_environment).
+    std::optional<RingOrientation> rings;
+};
+
+// Creates "<nome>.shp", "<nome>.shx" and "<nome>.dbf" (all three opened
+// before anything is written) and writes them; width and height are the
+// image's size in pixels. Returns 0. When a file cannot be created or
+// written: prints its message, waits for a key and returns 1; files already
+// created are left as they are. The caller then ends (exit status 0).
+// Throws std::invalid_argument when the arrays do not hold whole records.
+int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& records, int width, int height,
+                 const ShapefileOptions& options);

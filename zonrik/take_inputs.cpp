@@ -1,0 +1,120 @@
+// Steps 1-13 of a run: everything read before the shapefile's content.
+#include "zonrik_run.h"
+
+#include "arguments.h"
+#include "background.h"
+#include "function_choice.h"
+#include "paths.h"
+#include "platform.h"
+#include "raw.h"
+
+#include <cstdio>
+
+namespace {
+
+void print_banner()
+{
+    std::printf("\n              * * *  Zonrik  * * *\n\n");
+    std::printf("\n                   * * * WARNING * * *\n");
+    std::printf("       Shape files should be 'Polygon' typology\n\n");
+    std::printf("  \n\n");
+    std::printf("    -------------------------------------------------\n\n");
+}
+
+std::string prompt_word(Zonrik& run, const char* prompt)
+{
+    std::fputs(prompt, stdout);
+    std::string word = run.console.read_word();
+    run.console.flush_input();
+    return word;
+}
+
+void take_names(Zonrik& run, int argc, char** argv)
+{
+    if (argc >= 5) {
+        run.input_shp = argv[1];
+        run.input_back_ground = argv[2];
+        run.raw_output = argv[3];
+        run.typology = argv[4];
+        if (argc >= 6) {
+            run.path = join_arguments(argc, argv, 5);
+            run.check_path = true;
+        }
+    } else {
+        run.check_line_com = false;
+        run.input_shp = prompt_word(run, "\nShape file =");
+        run.input_back_ground = prompt_word(run, "\nFile back_ground =");
+        run.raw_output = prompt_word(run, "\nFile output (without extension)=");
+        run.typology =
+            prompt_word(run, "\nFunction (mean - lmean - variance - lvariance - sqrt_variance - c_cover - sp_temp)=");
+    }
+    run.nome_output_path = run.raw_output;
+    run.console.flush_input();
+}
+
+// The ".dim" file beside the background: its name, and the extent it holds.
+StepEnd take_extent(Zonrik& run)
+{
+    const auto dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
+    if (!dim_name || !open_file(run.named(*dim_name), "rb")) return failure(run, "\nError in opening '.dim' file\n");
+    if (!read_dim_file(run.named(*dim_name), run.width, run.height) || run.width < 0 || run.height < 0)
+        return failure(run, "\nError: '" + run.named(*dim_name) +
+                                "' does not hold a width and a height of zero or more\n");
+    return {};
+}
+
+StepEnd load_background_file(Zonrik& run)
+{
+    std::printf("\nOpening Background image...");
+    File background = open_file(run.named(run.input_back_ground), "rb");
+    if (!background) return failure(run, "\nError in  opening Background file");
+    std::printf(" Ok");
+
+    StepEnd end = take_extent(run);
+    if (!end.go_on) return end;
+
+    const auto size = file_size(background.get());
+    if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
+    run.bit_number = background_bit_number(*size, run.width, run.height);
+    if (run.bit_number == 0)
+        return failure(run, "\nError dimension in background file\n"
+                            "\nThe background raw file must be 8 / 16 / 32 bit\n");
+    if (run.f_type == function_code::temperature && run.bit_number != 32)
+        return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
+                            "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
+    if (!load_background(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
+        return failure(run, "\nError: the background file ended before all its pixels were read\n");
+    return {};
+}
+
+}  // namespace
+
+StepEnd take_inputs(Zonrik& run, int argc, char** argv)
+{
+    print_banner();
+    take_names(run, argc, argv);
+
+    const std::optional<int> code = choose_function(run.typology);
+    if (!code)
+        return failure(run, "\n\nError: Choice typology not correct"
+                            "\n\nAllowed choices: mean / lmean / variance / lvariance / c_cover / sp_temp\n");
+    run.f_type = *code;
+
+    File shp = open_file(run.named(run.input_shp), "rb");
+    if (!shp) return failure(run, "\nError in input SHP file opening");
+    const auto shp_size = file_size(shp.get());
+    run.shapefile = std::make_unique<ShapeReader>(std::move(shp), shp_size.value_or(0));
+
+    StepEnd end = load_background_file(run);
+    if (!end.go_on) return end;
+
+    // The world file is read twice: silently for the background's extent,
+    // then with its message for the shapefile writer.
+    std::optional<std::string> world_name = world_file_name(run.input_back_ground, "rww");
+    if (world_name) {
+        world_name = run.named(*world_name);
+        run.rww = read_world_file(*world_name);
+    }
+    run.tfw = read_world_file_rww(world_name);
+    return {};
+}

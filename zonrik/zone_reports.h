@@ -1,0 +1,18 @@
+// The text reports of the cover ("<output>_cover.txt") and temperature
+// ("<output>_temp.txt") functions: a header, then one line per zone.
+#pragma once
+
+#include "zone_statistics.h"
+
+#include <string>
+
+// Header of the cover report: column titles and a dashed line.
+std::string cover_report_header();
+// "\n%d\t\t%.1f\t\t%d\t\t%.2f\n": zone number, snow_cover, k, percentage.
+std::string cover_report_line(int sequenziale, const ZoneCover& cover);
+
+// Header of the temperature report.
+std::string temperature_report_header();
+// "\n%d\t\t%.2f\t\t\t%.2f\t\t%.2f\t\t%.2f\n": zone number, lowest, highest
+// and mean temperature, variance.
+std::string temperature_report_line(int sequenziale, const ZoneTemperature& temperature);
