@@ -5,9 +5,9 @@
 //
 // Built twice: as fuzz_murgel_bmp (the input is a BMP) and as fuzz_murgel_raw
 // (the input is the ".dim" text, the section marker, then the RAW bytes).
+#include "bmp_file.h"
 #include "fuzz_support.h"
 #include "murgel_run.h"
-#include "bmp_file.h"
 #include "platform.h"
 #include "raw.h"
 
