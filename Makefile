@@ -3,8 +3,13 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
+# Seconds each fuzz target runs (`make fuzz`), the targets (all when empty)
+# and the clang that builds them.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
+FUZZ_CXX ?= clang++
 
-.PHONY: all build test sanitize windows demo bench clean
+.PHONY: all build test sanitize fuzz windows demo bench clean
 
 all: build
 
@@ -23,6 +28,14 @@ sanitize:
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ctest --output-on-failure -j $(JOBS)
 
+# Every reader fuzzed for FUZZ_SECONDS per target under AddressSanitizer and
+# UndefinedBehaviorSanitizer (libFuzzer, clang); fails on any finding.
+fuzz:
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=$(FUZZ_CXX) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSUITE_FUZZ=ON \
+	  $(CMAKE_FLAGS)
+	cmake --build build-fuzz -j $(JOBS) --target suite_fuzzers
+	sh fuzz/run_fuzzers.sh build-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 # The nine programs cross-built for Windows (build-windows/bin/*.exe).
 windows:
 	cmake -S . -B build-windows -DCMAKE_BUILD_TYPE=Release -DSUITE_BUILD_TESTS=OFF \
@@ -36,4 +49,4 @@ bench: build
 	sh bench/run_bench.sh $(BUILD_DIR)/bin bench-out
 
 clean:
-	rm -rf $(BUILD_DIR) build-sanitize build-windows demo-out bench-out
+	rm -rf $(BUILD_DIR) build-sanitize build-fuzz build-windows demo-out bench-out

@@ -44,6 +44,10 @@ struct MaskFileState {
 // (x+1, y+1), border 0. Fills state.palette and state.b_value.
 int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state);
 
+// Sizes `Immagine` as the bordered mask of a W x H image, all 0. False when
+// it cannot be held (an extent at the int limit included).
+bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H);
+
 // Writes `nome` exactly as named: grey palette, Immagine(x, y) the palette
 // index of pixel (x, y), row 0 at the top.
 int bmp_grayscale256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine);

@@ -87,7 +87,7 @@ BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
 
 std::vector<unsigned char> bmp_header_and_palette(int width, int height, const std::array<std::uint8_t, 1024>& palette)
 {
-    const std::uint32_t stride = static_cast<std::uint32_t>((width + 3) / 4 * 4);
+    const std::uint32_t stride = (static_cast<std::uint32_t>(width) + 3) / 4 * 4;
     const std::uint32_t image_size = stride * static_cast<std::uint32_t>(height);
     std::vector<unsigned char> bytes(1078, 0);
     unsigned char* h = bytes.data();

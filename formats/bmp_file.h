@@ -41,7 +41,9 @@ public:
     const std::array<std::uint8_t, 1024>& palette() const { return palette_; }
 
     // Calls visit(y, indices) for every row, y = 0 the top row of the
-    // picture, in the order the rows are stored.
+    // picture, in the order the rows are stored. An image without pixels
+    // (width or height 0) has no row to visit, however large the other
+    // extent its header gives.
     template <typename Visit>
     BmpProblem read_rows(Visit visit);
 
@@ -89,7 +91,8 @@ void report_unwritable(const std::string& path);
 template <typename Visit>
 BmpProblem BmpRowReader::read_rows(Visit visit)
 {
-    std::vector<std::uint8_t> row(std::max<std::size_t>(stride_, 1));
+    if (stride_ == 0 || height_ == 0) return BmpProblem::none;
+    std::vector<std::uint8_t> row(stride_);
     for (int r = 0; r < height_; ++r) {
         if (std::fread(row.data(), 1, stride_, file_.get()) != stride_) return BmpProblem::truncated;
         visit(top_down_ ? r : height_ - 1 - r, static_cast<const std::uint8_t*>(row.data()));
@@ -101,16 +104,19 @@ template <typename FillRow>
 bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
                     FillRow fill_row)
 {
-    const std::size_t stride = static_cast<std::size_t>((width + 3) / 4 * 4);
+    const std::size_t stride = (static_cast<std::size_t>(std::max(width, 0)) + 3) / 4 * 4;
     const int band = static_cast<int>(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(stride, 1), 1,
                                                               static_cast<std::size_t>(std::max(height, 1))));
-    std::vector<unsigned char> rows(stride * static_cast<std::size_t>(band), 255);
+    // An image without pixels has rows of no bytes, or no rows, however large
+    // its other extent.
+    const bool has_pixels = stride > 0 && height > 0;
+    std::vector<unsigned char> rows(has_pixels ? stride * static_cast<std::size_t>(band) : 0, 255);
 
     File file = open_file(path, "wb");
     bool ok = static_cast<bool>(file);
     if (ok) {
         ok = std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
-        for (int first = 0; ok && first < height; first += band) {
+        for (int first = 0; ok && has_pixels && first < height; first += band) {
             const int count = std::min(band, height - first);
             for (int i = 0; i < count; ++i) fill_row(first + i, rows.data() + stride * static_cast<std::size_t>(i));
             const std::size_t size = stride * static_cast<std::size_t>(count);

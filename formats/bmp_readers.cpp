@@ -3,6 +3,7 @@
 #include "bmp.h"
 #include "bmp_file.h"
 
+#include <climits>
 #include <cstdio>
 #include <new>
 
@@ -52,6 +53,17 @@ int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<s
     }
 }
 
+bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H)
+{
+    if (W > INT_MAX - 2 || H > INT_MAX - 2) return false;
+    try {
+        Immagine.resize(W + 2, H + 2, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
@@ -87,7 +99,9 @@ int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFile
     const int W = image.width;
     const int H = image.height;
     // Pixels in file order: bottom row of the picture first, left to right.
+    // An image without pixels has none, however many empty rows it gives.
     auto first_in_file_order = [&](auto accept) -> int {
+        if (W == 0) return -1;
         for (int y = H - 1; y >= 0; --y) {
             const std::uint8_t* row = image.indices.row(y);
             for (int x = 0; x < W; ++x)
@@ -108,9 +122,7 @@ int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFile
         return 1;
     }
 
-    try {
-        Immagine.resize(W + 2, H + 2, 0);
-    } catch (const std::bad_alloc&) {
+    if (!resize_bordered(Immagine, W, H)) {
         std::printf("\nError in memory allocation\n");
         return 1;
     }

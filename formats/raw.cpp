@@ -133,7 +133,6 @@ int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFil
     std::vector<unsigned char> bytes;
     try {
         bytes.resize(count);
-        Immagine.resize(W + 2, H + 2, 0);
     } catch (const std::bad_alloc&) {
         std::printf("\nError in memory allocation\n");
         return 1;
@@ -154,6 +153,12 @@ int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFil
         return 1;
     }
 
+    // Allocated only now: an image without pixels has been refused above,
+    // however large the other extent its ".dim" gives.
+    if (!resize_bordered(Immagine, W, H)) {
+        std::printf("\nError in memory allocation\n");
+        return 1;
+    }
     state.b_value = foreground;
     for (int y = 0; y < H; ++y) {
         const unsigned char* src = bytes.data() + static_cast<std::size_t>(y) * W;
@@ -266,7 +271,8 @@ int raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
         std::printf("\nError in memory allocation\n");
         return 1;
     }
-    if (count > 0 && std::fread(bytes.data(), 4, count, file.get()) != count) {
+    if (count == 0) return 0;  // no sample, however many rows of width 0
+    if (std::fread(bytes.data(), 4, count, file.get()) != count) {
         std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", nome.c_str(), w, h);
         return 1;
     }

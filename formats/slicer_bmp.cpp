@@ -34,7 +34,8 @@ PixelRowsProblem read_pixel_rows(std::FILE* file, const BmpHead& head, Grid<std:
     } catch (const std::bad_alloc&) {
         return PixelRowsProblem::out_of_memory;
     }
-    if (needed > 0 && std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0) return PixelRowsProblem::short_data;
+    if (needed == 0) return PixelRowsProblem::none;  // no pixel, however many rows of width 0
+    if (std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0) return PixelRowsProblem::short_data;
     unsigned char padding[3];
     const std::size_t padding_size = static_cast<std::size_t>(stride) - static_cast<std::size_t>(width);
     for (std::int32_t r = 0; r < height; ++r) {

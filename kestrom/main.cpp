@@ -3,11 +3,9 @@
 
 #include "arguments.h"
 #include "console.h"
-#include "crossing_geometry.h"
-#include "crossing_height.h"
+#include "crossroads.h"
 #include "exit_status.h"
 #include "file.h"
-#include "number_reader.h"
 #include "paths.h"
 #include "raw.h"
 
@@ -82,54 +80,6 @@ int fail(Kestrom& run, const std::string& message)
     return exit_status::failure;
 }
 
-// Evaluates one record; writes its line when the crossing stands out.
-void evaluate_record(const Kestrom& run, const float* v, std::FILE* output)
-{
-    float x_float = 0, y_float = 0;
-    if (MOD_intersezione_rette(&x_float, &y_float, v) == 1) {
-        std::fputs("\nWarning: parallel segments found", stdout);
-        return;
-    }
-    // Truncation toward zero keeps (-1, 0) in column or row 0.
-    if (!(x_float > -1.0f && static_cast<double>(x_float) < run.width)) return;
-    if (!(y_float > -1.0f && static_cast<double>(y_float) < run.height)) return;
-    const int x = static_cast<int>(x_float);
-    const int y = static_cast<int>(y_float);
-
-    const float k = peak_around(run.Dtm, x, y);
-    const float orizz = row_mean(run.Dtm, x, y);
-    const float vert = column_mean(run.Dtm, x, y);
-    const float above_row = k - orizz;
-    const float above_column = k - vert;
-    if (above_row >= crossover_threshold || above_column >= crossover_threshold) {
-        const float excess = above_row > above_column ? above_row : above_column;
-        std::fprintf(output, "%d\t%d\t%.2f\n", x, y, excess);
-        std::printf("%d\t%d\t%.2f\n", x, y, excess);
-    }
-}
-
-// Reads the records of 8 numbers up to the end of the file or the first
-// token that is not a number. An incomplete last record is left out.
-void evaluate_crossroads(const Kestrom& run, std::FILE* crossroads, std::FILE* output)
-{
-    NumberReader reader(crossroads);
-    float v[crossing_record_values];
-    for (;;) {
-        int n = 0;
-        NumberReader::Result result = NumberReader::Result::number;
-        while (n < crossing_record_values && (result = reader.read_float(v[n])) == NumberReader::Result::number) ++n;
-        if (n == crossing_record_values) {
-            evaluate_record(run, v, output);
-            continue;
-        }
-        if (result == NumberReader::Result::not_a_number)
-            std::fputs("\nWarning: the crossroads file holds text that is not a number; reading stops there",
-                       stdout);
-        if (n > 0) std::printf("\nWarning: the last record holds only %d of 8 numbers and is ignored", n);
-        return;
-    }
-}
-
 int run_kestrom(Kestrom& run, int argc, char** argv)
 {
     print_banner();
@@ -146,7 +96,7 @@ int run_kestrom(Kestrom& run, int argc, char** argv)
     File crossroads = open_file(named(run, run.nome_input_cross), "rb");
     if (!crossroads) return fail(run, "\nError in opening crossroads file");
 
-    evaluate_crossroads(run, crossroads.get(), output.get());
+    evaluate_crossroads(run.Dtm, crossroads.get(), output.get());
 
     run.Dtm = Grid<float>();
     crossroads.reset();

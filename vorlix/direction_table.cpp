@@ -51,3 +51,9 @@ int DirectionTable::num_offset(int a, int raggio) const
     while (k + 1 < static_cast<int>(list.size()) && !(offset_length(list[k]) > raggio)) ++k;
     return k + 1;
 }
+
+int direction_table_radius(int max_raggio, int width, int height)
+{
+    const long long reach = static_cast<long long>(width) + height;
+    return max_raggio < reach ? max_raggio : static_cast<int>(reach);
+}

@@ -35,3 +35,11 @@ private:
     int max_raggio_;
     std::vector<std::vector<Offset>> offsets_;
 };
+
+// The radius of the table a width x height image needs for radii up to
+// `max_raggio`: an offset longer than width + height lands outside the image
+// from every pixel, so the table of that radius already ends, on every
+// direction, with an offset that can never be sampled, and larger radii sample
+// the same points. A radius typed as 2000000000 thus costs no more memory
+// than the image's own extent.
+int direction_table_radius(int max_raggio, int width, int height);

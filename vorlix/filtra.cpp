@@ -104,7 +104,7 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
             raggi.push_back(static_cast<int>(r));
 
         print_transform_header(raggi.front());
-        const DirectionTable table(raggi.back());
+        const DirectionTable table(direction_table_radius(raggi.back(), width, height));
         std::vector<RadiusTransforms> transforms =
             compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); });
         for (std::size_t i = 0; i < raggi.size(); ++i) {

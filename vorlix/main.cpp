@@ -9,7 +9,6 @@
 #include "arguments.h"
 #include "console.h"
 #include "exit_status.h"
-#include "file.h"
 #include "filtra.h"
 #include "parameters.h"
 #include "paths.h"
@@ -40,28 +39,6 @@ void read_arguments(VorlixRun& run, int argc, char** argv)
     run.xdim = run.console.read_int();
     std::printf("\nHeight: ");
     run.ydim = run.console.read_int();
-}
-
-// The file must hold exactly xdim * ydim bytes; negative dimensions never
-// match.
-bool size_matches(const VorlixRun& run)
-{
-    const auto size = file_size(run.nomefilein);
-    if (!size || run.xdim < 0 || run.ydim < 0) return false;
-    return *size == static_cast<std::uint64_t>(run.xdim) * static_cast<std::uint64_t>(run.ydim);
-}
-
-void load_parameters(VorlixRun& run)
-{
-    File file = open_file(parameters_file_name, "rb");
-    if (file) {
-        std::printf("\n\n### CARICAMENTO PARAMETRI DAL FILE \"%s\" ###\n\n", parameters_file_name);
-        run.parameters = read_parameters(file.get());
-        return;
-    }
-    std::printf("\n\nImpossible to open \"%s\" in reading\n", parameters_file_name);
-    std::printf("\n### CARICAMENTO PARAMETRI DI DEFAULT ###\n\n");
-    run.parameters = default_parameters();
 }
 
 int run_vorlix(int argc, char** argv)

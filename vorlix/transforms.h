@@ -25,7 +25,8 @@ struct RadiusTransforms {
 using RowProgress = std::function<void(int y)>;
 
 // The transforms of `immagine` for each radius of `raggi`, which must be
-// increasing and within table.max_raggio().
+// increasing and within table.max_raggio(), or beyond it when the table is
+// that of direction_table_radius for this image.
 //
 // All radii are worked in one pass: the offsets of a direction for a radius
 // are a prefix of its offsets for the next one, so each direction's sums are

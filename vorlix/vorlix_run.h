@@ -18,3 +18,11 @@ struct VorlixRun {
     VorlixParameters parameters;
     Console console;
 };
+
+// The input file holds exactly xdim * ydim bytes; negative dimensions and a
+// file that cannot be examined never match.
+bool size_matches(const VorlixRun& run);
+
+// Reads "vorlix_parameters.txt" from the current folder into run.parameters,
+// or takes the defaults when it cannot be opened; prints which.
+void load_parameters(VorlixRun& run);

@@ -193,3 +193,25 @@ TEST(PlainRaster, WholeGridsAreWrittenTopRowFirst)
 }
 
 }  // namespace
+
+// Found by fuzzing: a ".dim" of width 0 and 2147483647 rows matches an empty
+// RAW. No sample, so no mask (and no bordered mask of 4 GB whose height
+// overflows), and a float raster read at once.
+TEST(MaskRaster, RawWithoutSamplesButManyRows)
+{
+    TempDir dir;
+    write_bytes(dir.file("m.raw"), {});
+    write_text(dir.file("m.dim"), "0\t2147483647\n");
+    Grid<std::uint8_t> mask;
+    MaskFileState state;
+    EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), 1); }),
+              "\nInput file should have black background\n");
+    EXPECT_TRUE(mask.empty());
+
+    Grid<float> dtm;
+    EXPECT_EQ(raw_32bit_open(dir.file("m.raw"), dtm, 0, 2147483647), 0);
+    EXPECT_EQ(dtm.width(), 0);
+    EXPECT_EQ(dtm.height(), 2147483647);
+    EXPECT_EQ(raw_32bit_open(dir.file("m.raw"), dtm, 2147483647, 0), 0);
+    EXPECT_TRUE(dtm.empty());
+}

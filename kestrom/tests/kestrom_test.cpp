@@ -187,3 +187,18 @@ TEST(Kestrom, PromptsAndWorkingFolder)
     r = run_program("kestrom", {}, dir.path(), "cross.txt");
     EXPECT_EQ(r.status, 2);
 }
+
+// Found by fuzzing: a ".dim" of width 0 and 2147483647 rows matches an empty
+// raster. The model has no cell, so no crossing lies on it, and the run ends
+// at once instead of walking two billion empty rows.
+TEST(Kestrom, TerrainModelWithoutCells)
+{
+    TempDir dir;
+    write_bytes(dir.file("dtm.raw"), Bytes{});
+    write_text(dir.file("dtm.dim"), "0\t2147483647\n");
+    write_text(dir.file("cross.txt"), "-0.5 0 -0.5 9 0 1 5 1\n");
+    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, banner + "\nEnd");
+    EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "");
+}

@@ -355,3 +355,20 @@ TEST(Murgel, BackgroundSmallerThanTheThresholdIsFilled)
     ASSERT_EQ(run_program("murgel", {"dark.raw", "raw", "4"}, dir.path()).status, 0);
     EXPECT_EQ(read_bytes(dir.file("dark_out.raw")), Bytes(4, 0));
 }
+
+// Found by fuzzing: headers whose one extent is 0 and the other huge hold no
+// pixel, so no black background either; they are refused without a buffer of
+// the huge extent (a 2 GB row, a 4 GB bordered mask before).
+TEST(Murgel, MasksWithoutPixelsAreRefusedAtOnce)
+{
+    TempDir dir;
+    Bytes wide = make_bmp(0, 0, {}, grey_palette());
+    wide[18] = 0x07;
+    wide[21] = 0x7C;  // width 2080374791, height 0
+    write_bytes(dir.file("wide.bmp"), wide);
+    expect_refused(dir, "wide.bmp", "\nInput file should have black background\n");
+
+    write_bytes(dir.file("tall.raw"), Bytes{});
+    write_text(dir.file("tall.dim"), "0 2147483647\n");
+    expect_refused(dir, "tall.raw", "\nInput file should have black background\n");
+}

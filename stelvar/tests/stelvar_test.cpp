@@ -180,3 +180,22 @@ TEST_F(Stelvar, WorkingFolderWithBlanksAndUnwritableFolder)
 }
 
 }  // namespace
+
+// Found by fuzzing: a header giving width 0 and 402653188 rows holds no
+// pixel. It is sliced at once into images of no pixel, each its header and
+// palette, instead of walking hundreds of millions of empty rows.
+TEST_F(Stelvar, ImageWithoutPixelsButManyRowsIsSlicedAtOnce)
+{
+    Bytes empty = make_bmp(0, 0, {}, grey_palette());
+    empty[24] = 0x00;
+    empty[22] = 0x04;
+    empty[25] = 0x18;
+    write_bytes(dir.file("empty.bmp"), empty);
+    const RunResult r = run({"empty.bmp", "0", "255", "128", "0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "\nEnd");
+    const Bytes slice = read_bytes(dir.file("threshold_128.bmp"));
+    ASSERT_EQ(slice.size(), 1078u);
+    EXPECT_EQ(le32(slice, 18), 0u);
+    EXPECT_EQ(le32(slice, 22), 0x18000004u);
+}

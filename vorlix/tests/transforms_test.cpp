@@ -79,3 +79,25 @@ TEST(Transforms, UniformImage)
         }
     EXPECT_EQ(t.scarto_radianza(5, 4), 0);
 }
+
+// Radii beyond the image's reach (width + height) sample the points of the
+// reach: the table of direction_table_radius serves them all, however large
+// the radius asked for.
+TEST(Transforms, RadiiBeyondTheImageUseTheTableOfItsReach)
+{
+    const Grid<std::uint8_t> image = testimages::noise(12, 9, 21);
+    const DirectionTable table(direction_table_radius(2000000000, 12, 9));
+    EXPECT_EQ(table.max_raggio(), 21);
+    EXPECT_EQ(direction_table_radius(15, 12, 9), 15);
+    EXPECT_EQ(direction_table_radius(-3, 12, 9), -3);
+
+    const std::vector<int> raggi = {5, 40, 2000000000};
+    const std::vector<RadiusTransforms> fast = compute_transforms(image, raggi, table);
+    for (std::size_t i = 0; i < raggi.size(); ++i) {
+        const reference::Transforms ref = reference::transforms(image, std::min(raggi[i], 40));
+        SCOPED_TRACE(testing::Message() << "radius " << raggi[i]);
+        EXPECT_TRUE(fast[i].direzione == ref.direzione);
+        EXPECT_TRUE(fast[i].minima_radianza == ref.minima_radianza);
+        EXPECT_TRUE(fast[i].scarto_radianza == ref.scarto_radianza);
+    }
+}

@@ -215,3 +215,16 @@ TEST(VorlixProgram, OutputsThatCannotBeCreated)
     EXPECT_NE(segments.out.find("\n\nImpossibile aprire il file <segmenti.txt> in scrittura\n"), std::string::npos);
     EXPECT_EQ(segments.out.find("### END ###"), std::string::npos);
 }
+
+// A radius typed at the int limit costs no more than the image's own extent
+// (it used to ask for a direction table of billions of offsets).
+TEST(VorlixProgram, HugeRadiusFromTheParameterFile)
+{
+    TempDir dir;
+    write_image(dir.file("img.raw"), testimages::grey_with_lines(16, 12, 44));
+    write_text(dir.file("vorlix_parameters.txt"), "2147483647 2147483647 1 0.9 0.92 210 8 16 1000 1.35 1.35 1.5\n");
+    const RunResult run = run_program("vorlix", {"img", "16", "12"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("Calcolo trasformate (raggio = 2147483647):"), std::string::npos);
+    EXPECT_NE(run.out.find("### END ###"), std::string::npos);
+}
