@@ -45,6 +45,16 @@ std::optional<std::uint64_t> file_size(std::FILE* file)
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+bool seek_to(std::FILE* file, std::uint64_t offset)
+{
+    if (offset > static_cast<std::uint64_t>(INT64_MAX)) return false;
+#ifdef _WIN32
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+#endif
+}
+
 bool is_directory(const std::string& path)
 {
 #ifdef _WIN32

@@ -16,6 +16,10 @@ std::optional<std::uint64_t> file_size(std::FILE* file);
 
 bool is_directory(const std::string& path);
 
+// Moves an open file to a byte offset from its start, also beyond 2 GB on
+// Windows, where `long` has 32 bits.
+bool seek_to(std::FILE* file, std::uint64_t offset);
+
 // Value of an environment variable; empty when it is not set.
 std::string environment_variable(const char* name);
 

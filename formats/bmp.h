@@ -68,6 +68,3 @@ int bmp_256_create(Console& console, const std::string& nome, const Grid<std::ui
 // The palettes written, 1024 bytes each (blue, green, red, reserved).
 std::array<std::uint8_t, 1024> grey_palette();
 std::array<std::uint8_t, 1024> zone_palette();
-
-// Row stride: the width rounded up to a multiple of 4.
-inline int bmp_stride(int width) { return (width + 3) / 4 * 4; }

@@ -52,12 +52,11 @@ BmpProblem BmpRowReader::open(const std::string& path)
     if (!size) return BmpProblem::truncated;
     if (data_offset < palette_offset) return BmpProblem::bad_layout;
     if (*size < palette_offset + 4 * palette_entries || *size < data_offset + data_size) return BmpProblem::truncated;
-    if (data_offset > static_cast<std::uint64_t>(LONG_MAX)) return BmpProblem::truncated;
 
     palette_.fill(0);
-    if (std::fseek(file, static_cast<long>(palette_offset), SEEK_SET) != 0 ||
+    if (!seek_to(file, palette_offset) ||
         std::fread(palette_.data(), 4, palette_entries, file) != palette_entries ||
-        std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0)
+        !seek_to(file, data_offset))
         return BmpProblem::truncated;
 
     width_ = width;

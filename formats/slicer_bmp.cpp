@@ -35,7 +35,7 @@ PixelRowsProblem read_pixel_rows(std::FILE* file, const BmpHead& head, Grid<std:
         return PixelRowsProblem::out_of_memory;
     }
     if (needed == 0) return PixelRowsProblem::none;  // no pixel, however many rows of width 0
-    if (std::fseek(file, static_cast<long>(data_offset), SEEK_SET) != 0) return PixelRowsProblem::short_data;
+    if (!seek_to(file, data_offset)) return PixelRowsProblem::short_data;
     unsigned char padding[3];
     const std::size_t padding_size = static_cast<std::size_t>(stride) - static_cast<std::size_t>(width);
     for (std::int32_t r = 0; r < height; ++r) {

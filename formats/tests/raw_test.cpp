@@ -158,6 +158,8 @@ TEST(MaskRaster, RefusalsWithTheirMessages)
     EXPECT_NE(message_for({0, 1, 0, 1}, "3 1").find("does not match"), std::string::npos);
     EXPECT_NE(message_for({0, 1}, "-2 -1").find("does not hold"), std::string::npos);
     EXPECT_NE(message_for({0, 1}, "two").find("does not hold"), std::string::npos);
+    EXPECT_NE(message_for({0, 1}, "99999999999 1").find("does not hold"), std::string::npos);
+    EXPECT_NE(message_for({0, 1}, "2 -").find("does not hold"), std::string::npos);
     EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("x.raw"), mask, state), 1); }),
               "\nError in opening '.raw' file\n");
     write_bytes(dir.file("n.raw"), {0});
