@@ -48,6 +48,12 @@ bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>&
 // of the image): the position of its colour in `colori`, or no_class.
 Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::vector<std::int32_t>& colori);
 
+// Reads the image `nome_input`, takes the census and runs the per-colour
+// loop. Returns false when a shapefile could not be created: the program
+// then ends at once. An image that does not read or holds too many colours
+// has had its message and returns true, with no class indices.
+bool vectorise_image(PolvaneRun& run);
+
 // The per-colour loop: for each colour, its blobs traced into polygon
 // records and written as "<nome_output_path>_<index>" .shp, .shx, .dbf, with
 // the progress lines. Returns 0, or 1 when a shapefile could not be created

@@ -71,3 +71,6 @@ StepEnd closing(Zonrik& run);
 
 // Prints a failure, waits for a key; `main` returns -1.
 StepEnd failure(Zonrik& run, const std::string& message);
+
+// The whole program; returns its exit status.
+int run_zonrik(Zonrik& run, int argc, char** argv);
