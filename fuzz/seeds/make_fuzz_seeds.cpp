@@ -2,14 +2,18 @@
 // the folder given, from the kinds of input the tests use: BMPs in the
 // suite's layout and in the variants other tools write, masks, RAW rasters
 // with their ".dim", world files, segments and crossroads files, parameter
-// files and typed answers. The same files on every run.
+// files and typed answers, polygon shapefiles and class maps. The same files
+// on every run.
 //
 //   make_fuzz_seeds <folder>
 #include "bmp_builder.h"
+#include "shapefile_builder.h"
 #include "test_support.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -216,6 +220,143 @@ void console_seeds(Corpus& c)
     c.add("ends_early", std::string("name\n12"));
 }
 
+void talvern_parameters_seeds(Corpus& c)
+{
+    c.add("all_four.txt", std::string("max_gap_building_shadow = 5\nmax_lenght_shadow = 35\n"
+                                      "min_perc_shadow_sample = 60\nmax_perc_deviation_sample = 15\n"));
+    c.add("crlf.txt", std::string("max_perc_deviation_sample = 25\r\nmax_gap_building_shadow = 2\r\n"));
+    c.add("no_blank_before_equals.txt", std::string("max_lenght_shadow= 35\n"));
+    c.add("no_integer.txt", std::string("max_lenght_shadow = abc\nmin_perc_shadow_sample = -12\nmax_gap_building_shadow ="));
+    c.add("repeated.txt", std::string("max_lenght_shadow = 10\nmax_lenght_shadow = +40\nmax_lenght_shadow = x\n"));
+    c.add("comments.txt", std::string("# lengths = pixels\nmax_gap_building_shadow = 7 # seven\n\tmin_perc_shadow_sample =\t\n 80\n"));
+    c.add("out_of_range.txt", std::string("max_lenght_shadow = 99999999999999\nmax_gap_building_shadow = -2147483649\n"));
+    c.add("cut_key.txt", std::string("max_gap_building_shadow = 4\nmax_lenght_sha"));
+    c.add("lone_cr.txt", std::string("max_gap_building_shadow = 4\rmax_lenght_shadow = 9\r"));
+}
+
+// Polygon shapefiles in the pixel units of the fuzz target's 16 x 12
+// background (no world file), with the function after the marker; a third
+// section is the background's world file.
+void zonrik_shapefile_seeds(Corpus& c)
+{
+    auto shapefile = [](const std::vector<TestRecord>& records, const std::string& function) {
+        const Bytes shp = polygon_shapefile(records);
+        return joined({shp, text_bytes(function)});
+    };
+    const TestRecord square({test_rectangle(2.5, 3.5, 6.5, 7.5)});
+    const TestRecord with_hole({test_rectangle(1, 1, 9, 9), test_rectangle(3, 3, 6, 6)});
+    const TestRecord triangle({{{1.2, 1.7}, {11.9, 2.3}, {6.1, 10.4}, {1.2, 1.7}}});
+    c.add("square_mean", shapefile({square}, "mean"));
+    c.add("hole_variance", shapefile({with_hole}, "variance"));
+    c.add("cover", shapefile({square, triangle, with_hole}, "c_cover\n80\n20\n"));
+    c.add("cover_no_answers", shapefile({square}, "c_cover"));
+    c.add("temperature", shapefile({triangle, square}, "sp_temp"));
+    c.add("log_mean", shapefile({triangle}, "lmean"));
+    c.add("log_variance", shapefile({with_hole}, "lvariance"));
+    c.add("deviation", shapefile({square}, "sqrt_variance"));
+    c.add("no_records", shapefile({}, "mean"));
+    c.add("outside_background", shapefile({TestRecord({test_rectangle(10, 2, 16, 8)}), square}, "mean"));
+    TestRecord numbered_4 = square;
+    numbered_4.number = 4;
+    c.add("numbers_1_2_4", shapefile({square, triangle, numbered_4}, "mean"));
+
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    TestRecord nan_points({{{nan, 2}, {5, nan}, {9, 9}, {nan, nan}}});
+    nan_points.box = std::array<double, 4>{1, 1, 10, 10};
+    c.add("nan_points", shapefile({nan_points}, "mean"));
+    TestRecord huge_points({{{-1e300, 2}, {1e300, 3}, {5, inf}, {-inf, -1e9}, {-1e300, 2}}});
+    huge_points.box = std::array<double, 4>{0.5, 0.5, 15.5, 11.5};
+    c.add("huge_points", shapefile({huge_points}, "mean"));
+    TestRecord outside_box({test_rectangle(-40, -30, 50, 60)});
+    outside_box.box = std::array<double, 4>{2, 2, 8, 8};
+    c.add("points_outside_box", shapefile({outside_box}, "mean"));
+    TestRecord nan_box = square;
+    nan_box.box = std::array<double, 4>{nan, 0, 5, inf};
+    c.add("nan_box", shapefile({nan_box, square}, "mean"));
+    TestRecord inverted_box = square;
+    inverted_box.box = std::array<double, 4>{9, 9, 2, 2};
+    c.add("inverted_box", shapefile({inverted_box}, "mean"));
+    TestRecord many_parts = square;
+    many_parts.numparts = 1000000;
+    c.add("counts_lie", shapefile({many_parts}, "mean"));
+    TestRecord negative_parts = square;
+    negative_parts.numparts = -1;
+    c.add("negative_parts", shapefile({negative_parts}, "mean"));
+    TestRecord no_points;
+    no_points.box = std::array<double, 4>{1, 1, 2, 2};
+    c.add("empty_record", shapefile({no_points, square}, "mean"));
+    TestRecord two_vertex_parts({{{1, 1}, {8, 8}}, {{2, 2}}, {{3, 3}, {4, 4}, {3, 3}}});
+    c.add("short_parts", shapefile({two_vertex_parts}, "mean"));
+    TestRecord polyline = square;
+    polyline.shape_type = 3;
+    c.add("polyline_record", shapefile({square, polyline}, "mean"));
+    Bytes cut = polygon_shapefile({square, triangle});
+    cut.resize(cut.size() - 20);
+    c.add("cut_record", joined({cut, text_bytes("mean")}));
+    const Bytes empty = polygon_shapefile({});
+    c.add("header_only", joined({Bytes(empty.begin(), empty.begin() + 60), text_bytes("mean")}));
+
+    // Map units: 0.5 m pixels, top-left corner at (100, 206).
+    const TestRecord map_square({test_rectangle(101.25, 200.75, 103.25, 202.75)});
+    c.add("world_file", joined({polygon_shapefile({map_square}), text_bytes("mean"),
+                                text_bytes("0.5\n0\n0\n-0.5\n100\n206\n")}));
+    c.add("world_file_zero_cell", joined({polygon_shapefile({map_square}), text_bytes("mean"),
+                                          text_bytes("0\n0\n0\n0\n100\n206\n")}));
+}
+
+// A class map of `rows` (listed from the top): '.' grey ground, letters the
+// colours of `classes` in order.
+Bytes class_map_bmp(const std::vector<std::string>& rows, const std::vector<std::uint32_t>& classes)
+{
+    Palette palette = grey_palette();
+    for (std::size_t i = 0; i < classes.size(); ++i) palette[1 + i] = classes[i];
+    std::vector<std::uint8_t> pixels;
+    for (const std::string& row : rows)
+        for (char ch : row) pixels.push_back(ch == '.' ? 128 : static_cast<std::uint8_t>(1 + (ch - 'a')));
+    return make_bmp(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()), pixels, palette);
+}
+
+// Class maps whose pixels stress the census and the tracing: holes with
+// islands, diagonal contacts, checkerboards, blobs on every edge, and the
+// limit of 253 colours.
+void polvane_class_map_seeds(Corpus& c)
+{
+    bmp_seeds(c);
+    const std::vector<std::uint32_t> colours = {0xFF0000, 0x00C000, 0x0000FF, 0xFFFF00};
+    c.add("holes_and_islands.bmp", class_map_bmp({"aaaaaaaaa.",
+                                                  "a.......a.",
+                                                  "a.aaaaa.a.",
+                                                  "a.a.b.a.a.",
+                                                  "a.aaaaa.a.",
+                                                  "a.......ab",
+                                                  "aaaaaaaaab"},
+                                                 colours));
+    c.add("diagonal_contacts.bmp", class_map_bmp({"a.b.a.", ".a.b.a", "b.a.b.", ".b.a.b"}, colours));
+    c.add("checkerboard.bmp", class_map_bmp({"abababab", "babababa", "abababab", "babababa", "abababab"}, colours));
+    c.add("edges.bmp", class_map_bmp({"a..b", "....", "c..d"}, colours));
+    c.add("one_pixel.bmp", class_map_bmp({"c"}, colours));
+    c.add("only_grey.bmp", class_map_bmp({"...", "..."}, colours));
+    c.add("spiral.bmp", class_map_bmp({"aaaaaaa", "......a", "aaaaa.a", "a...a.a", "a.aaa.a", "a.....a", "aaaaaaa"},
+                                      colours));
+    c.add("touching_colours.bmp", class_map_bmp({"aabb", "aabb", "ccdd", "ccdd"}, colours));
+    // A palette of 254 distinct non-grey colours, the first 253 or all of
+    // them on a 16 x 16 map.
+    Palette many(256, 0x808080);
+    for (int i = 0; i < 254; ++i) many[i] = static_cast<std::uint32_t>(i + 1) << 8 | 0x40u;
+    for (int count : {253, 254}) {
+        std::vector<std::uint8_t> pixels(256, 255);
+        for (int i = 0; i < count; ++i) pixels[i] = static_cast<std::uint8_t>(i);
+        c.add("colours_" + std::to_string(count) + ".bmp", make_bmp(16, 16, pixels, many));
+    }
+    BmpLayout top_down;
+    top_down.top_down = true;
+    top_down.palette_entries = 8;
+    Palette short_palette = {0x000000, 0xFF0000, 0x00FF00, 0x808080, 0x0000FF, 0xFFFFFF, 0x123456, 0x654321};
+    std::vector<std::uint8_t> pixels;
+    for (int i = 0; i < 9 * 7; ++i) pixels.push_back(static_cast<std::uint8_t>((i * 5 + i / 9) % 9));
+    c.add("short_palette_top_down.bmp", make_bmp(9, 7, pixels, short_palette, top_down));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -237,6 +378,9 @@ int main(int argc, char** argv)
         {"kestrom", kestrom_seeds},
         {"vorlix", vorlix_seeds},
         {"console", console_seeds},
+        {"talvern_parameters", talvern_parameters_seeds},
+        {"zonrik_shapefile", zonrik_shapefile_seeds},
+        {"polvane_class_map", polvane_class_map_seeds},
     };
     for (const auto& [target, seeds] : targets) {
         Corpus corpus(root, target);
