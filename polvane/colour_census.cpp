@@ -56,6 +56,9 @@ bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>&
     const std::int64_t height = Matrice.height();
     ColourTable table;
     colori.clear();
+    // An image without pixels: nothing to visit, however many empty rows
+    // (or columns) its header gives it.
+    if (Matrice.empty()) return true;
     for (int y = 0; y < Matrice.height(); ++y) {
         const std::int32_t* row = Matrice.row(y);
         std::int32_t last = 0;  // grey: skipped without a look-up
@@ -98,6 +101,7 @@ Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::v
     }
     const int width = Matrice.width(), height = Matrice.height();
     Grid<std::uint8_t> classi(width, height, no_class);
+    if (classi.empty()) return classi;
     for (int y = 0; y < height; ++y) {
         const std::int32_t* row = Matrice.row(y);
         std::uint8_t* target = classi.row(height - 1 - y);

@@ -48,6 +48,9 @@ ClassRegions find_class_regions(const Grid<std::uint8_t>& classes, std::uint8_t 
     const int height = classes.height();
     ClassRegions found;
     found.region_of.resize(width, height, -1);
+    // No pixels, no regions: the rows of an image without columns are not
+    // walked, however many there are.
+    if (found.region_of.empty()) return found;
     LabelForest forest;
 
     // First pass, rows from the bottom, each from the left: provisional

@@ -22,6 +22,9 @@ int background_bit_number(std::uint64_t size, int width, int height)
 bool load_background(std::FILE* file, int bit_number, int width, int height, Grid<float>& Matrice_background)
 {
     Matrice_background.resize(width, height);
+    // A background without pixels reads nothing, however many rows its
+    // ".dim" gives it.
+    if (Matrice_background.empty()) return true;
     const std::size_t bytes_per_pixel = static_cast<std::size_t>(bit_number / 8);
     std::vector<unsigned char> row_bytes(static_cast<std::size_t>(width) * bytes_per_pixel);
     for (int r = 0; r < height; ++r) {

@@ -72,3 +72,18 @@ TEST(ColourCensus, ClassIndicesInMaskOrientation)
     EXPECT_EQ(classi(0, 1), no_class);
     EXPECT_EQ(classi(1, 0), no_class);
 }
+
+TEST(ColourCensus, ImagesWithoutPixelsHaveNoColour)
+{
+    // One extent 0, the other the largest there is: nothing is walked.
+    for (const auto& [width, height] : {std::pair{0, 2147483647}, std::pair{2147483647, 0}}) {
+        const Grid<std::int32_t> Matrice(width, height);
+        std::vector<std::int32_t> colori = {0x00FF00};
+        EXPECT_TRUE(colour_census(Matrice, colori));
+        EXPECT_TRUE(colori.empty());
+        const Grid<std::uint8_t> classi = class_indices(Matrice, colori);
+        EXPECT_EQ(classi.width(), width);
+        EXPECT_EQ(classi.height(), height);
+        EXPECT_TRUE(classi.empty());
+    }
+}

@@ -120,6 +120,21 @@ TEST_F(Polvane, GreyOnlyImageWritesNothing)
     EXPECT_EQ(list_files(dir.path()), std::vector<std::string>{"grey.bmp"});
 }
 
+TEST_F(Polvane, ImageWithoutColumnsHasNoColourWhateverItsRows)
+{
+    // Width 0 and the largest height: no pixels, and nothing to walk.
+    Bytes empty = picture_bmp({"a"});
+    for (int i = 0; i < 4; ++i) {
+        empty[18 + i] = 0;
+        empty[22 + i] = i == 3 ? 0x7F : 0xFF;
+    }
+    write_bytes(dir.file("empty.bmp"), empty);
+    const RunResult r = run({"empty.bmp", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, banner + "\n\nBPW file not present\n\nOk...\nThe color number is 0\n\n\nEnd");
+    EXPECT_EQ(list_files(dir.path()), std::vector<std::string>{"empty.bmp"});
+}
+
 TEST_F(Polvane, At253ColoursWorksAt254Refuses)
 {
     Palette palette(256);

@@ -51,6 +51,20 @@ TEST(ClassRegions, EightConnectedRegionsInSearchOrder)
     EXPECT_EQ(lists[1], (std::vector<std::int32_t>{1, 3}));
 }
 
+TEST(ClassRegions, MapWithoutColumnsHasNoRegionsWhateverItsRows)
+{
+    const Grid<std::uint8_t> classes(0, 2147483647, 0);
+    const ClassRegions found = find_class_regions(classes, test_no_class);
+    EXPECT_TRUE(found.regions.empty());
+    EXPECT_EQ(found.region_of.width(), 0);
+    EXPECT_EQ(found.region_of.height(), 2147483647);
+    TestConsole input;
+    ClassTracer tracer(classes, test_no_class, 1);
+    RecordArrays records;
+    tracer.trace_class(input.console, 0, records);
+    EXPECT_EQ(records.record_count(), 0u);
+}
+
 TEST(ClassRegions, SameRegionsAsAFloodFillInScanOrder)
 {
     std::mt19937 rng(17);

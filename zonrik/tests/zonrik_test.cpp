@@ -506,6 +506,19 @@ TEST_F(Zonrik, DimensionFileChecks)
     EXPECT_NE(r.out.find("\nError in opening '.dim' file\n"), std::string::npos);
 }
 
+TEST_F(Zonrik, BackgroundWithoutColumnsSkipsEveryRecordWhateverItsRows)
+{
+    // Width 0 and the largest height: no pixels, and no row is walked.
+    write_bytes(dir.file("a.shp"), polygon_shapefile({TestRecord({test_rectangle(0, 0, 1, 1)})}));
+    write_bytes(dir.file("bg.raw"), Bytes());
+    write_text(dir.file("bg.dim"), "0 2147483647\n");
+    const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(start_routine + skipped(1) + "\n\nEnd program\n"), std::string::npos);
+    EXPECT_EQ(read_bytes(dir.file("out.shp")).size(), 100u);
+    EXPECT_TRUE(read_bytes(dir.file("out.raw")).empty());
+}
+
 TEST_F(Zonrik, MissingInputsEndWithMinusOne)
 {
     ramp_background("bg", 6, 5);
