@@ -67,6 +67,7 @@ void check_class_indices(const PolvaneRun& run, const Grid<std::int32_t>& Matric
 {
     fuzzing::require(run.classi.width() == Matrice.width() && run.classi.height() == Matrice.height(),
                      "the class indices have another extent");
+    if (Matrice.empty()) return;  // its other extent may be huge
     for (int y = 0; y < Matrice.height(); ++y)
         for (int x = 0; x < Matrice.width(); ++x) {
             const std::uint8_t c = run.classi(x, Matrice.height() - 1 - y);

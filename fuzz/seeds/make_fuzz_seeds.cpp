@@ -348,6 +348,13 @@ void polvane_class_map_seeds(Corpus& c)
         for (int i = 0; i < count; ++i) pixels[i] = static_cast<std::uint8_t>(i);
         c.add("colours_" + std::to_string(count) + ".bmp", make_bmp(16, 16, pixels, many));
     }
+    // No columns and the largest height: no pixels, nothing to walk.
+    Bytes no_columns = class_map_bmp({"a"}, colours);
+    for (int i = 0; i < 4; ++i) {
+        no_columns[18 + i] = 0;
+        no_columns[22 + i] = i == 3 ? 0x7F : 0xFF;
+    }
+    c.add("no_columns_many_rows.bmp", no_columns);
     BmpLayout top_down;
     top_down.top_down = true;
     top_down.palette_entries = 8;
