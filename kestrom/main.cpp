@@ -6,11 +6,11 @@
 #include "crossroads.h"
 #include "exit_status.h"
 #include "file.h"
+#include "guarded_main.h"
 #include "paths.h"
 #include "raw.h"
 
 #include <cstdio>
-#include <new>
 #include <string>
 
 namespace {
@@ -111,13 +111,5 @@ int run_kestrom(Kestrom& run, int argc, char** argv)
 int main(int argc, char** argv)
 {
     Kestrom run;
-    try {
-        return run_kestrom(run, argc, argv);
-    } catch (const InputEnded&) {
-        std::fputs(Console::input_ended_message(), stdout);
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::fputs("\nError in memory allocation\n", stdout);
-        return exit_status::failure;
-    }
+    return guarded_main([&] { return run_kestrom(run, argc, argv); });
 }

@@ -10,13 +10,13 @@
 #include "console.h"
 #include "exit_status.h"
 #include "filtra.h"
+#include "guarded_main.h"
 #include "parameters.h"
 #include "paths.h"
 #include "platform.h"
 #include "vorlix_run.h"
 
 #include <cstdio>
-#include <new>
 
 namespace {
 
@@ -74,13 +74,6 @@ int run_vorlix(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    try {
-        return run_vorlix(argc, argv);
-    } catch (const InputEnded&) {
-        std::fputs(Console::input_ended_message(), stdout);
-        return exit_status::input_ended;
-    } catch (const std::bad_alloc&) {
-        std::fputs("\nError in memory allocation\n", stdout);
-        return exit_status::vorlix_failure;
-    }
+    return guarded_main([&] { return run_vorlix(argc, argv); }, "\nError in memory allocation\n",
+                        exit_status::vorlix_failure);
 }
