@@ -4,11 +4,6 @@
 
 namespace {
 
-bool is_inner(const Grid<std::uint8_t>& g, int x, int y)
-{
-    return x > 0 && y > 0 && x < g.width() - 1 && y < g.height() - 1;
-}
-
 // The pixels a small-blob growth from an inner seed reaches: its inner
 // component and the candidate border pixels next to it.
 struct Reach {

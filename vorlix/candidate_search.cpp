@@ -30,15 +30,13 @@ int run_from(const Grid<std::uint8_t>& mask, int x, int y, int sx, int sy)
     return n;
 }
 
-// The mean of the differences d and the mean of those not above
-// ceil(2 * that mean).
-void asymmetry(const std::vector<int>& one_side, const std::vector<int>& other_side, double& asimmetria,
-               double& q_side)
+// The mean of the differences d not above ceil(2 * the mean of them all).
+double asymmetry(const std::vector<int>& one_side, const std::vector<int>& other_side)
 {
     const std::size_t n = one_side.size();
     long long sum = 0;
     for (std::size_t p = 0; p < n; ++p) sum += std::abs(one_side[p] - other_side[p]);
-    asimmetria = static_cast<double>(sum) / static_cast<double>(n);
+    const double asimmetria = static_cast<double>(sum) / static_cast<double>(n);
     const double limit = std::ceil(2 * asimmetria);
     long long kept_sum = 0;
     long long kept = 0;
@@ -49,7 +47,7 @@ void asymmetry(const std::vector<int>& one_side, const std::vector<int>& other_s
             ++kept;
         }
     }
-    q_side = static_cast<double>(kept_sum) / static_cast<double>(kept);
+    return static_cast<double>(kept_sum) / static_cast<double>(kept);
 }
 
 }  // namespace
@@ -116,7 +114,7 @@ Candidate CandidateSearch::make_candidate(int a, int b)
 
 void CandidateSearch::measure(Candidate& c)
 {
-    c.num_punti = calc_punt_seg(c.x1, c.y1, c.x2, c.y2, punti_segmento_);
+    calc_punt_seg(c.x1, c.y1, c.x2, c.y2, punti_segmento_);
     const std::size_t n = punti_segmento_.size();
     double qo = 999999;
     double qv = 999999;
@@ -127,7 +125,7 @@ void CandidateSearch::measure(Candidate& c)
             conta_destra_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 1, 0);
             conta_sinistra_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, -1, 0);
         }
-        asymmetry(conta_destra_, conta_sinistra_, c.asimmetria, qo);
+        qo = asymmetry(conta_destra_, conta_sinistra_);
     }
     if (c.rapporto < 2) {
         conta_giu_.resize(n);
@@ -136,7 +134,7 @@ void CandidateSearch::measure(Candidate& c)
             conta_giu_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 0, 1);
             conta_su_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 0, -1);
         }
-        asymmetry(conta_giu_, conta_su_, c.asimmetria, qv);
+        qv = asymmetry(conta_giu_, conta_su_);
     }
     c.q = qo < qv ? qo : qv;
 }

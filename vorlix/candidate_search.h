@@ -25,10 +25,8 @@ struct BorderPixel {
 // An accepted pair: x1, y1 the entry met first in the border list.
 struct Candidate {
     int x1, y1, x2, y2;
-    int num_punti;
-    double q;           // asymmetry of the line's extent on the two sides
-    double asimmetria;  // mean difference of the last measured widths
-    double rapporto;    // (|y1 - y2| + 1) / (|x1 - x2| + 1)
+    double q;         // asymmetry of the line's extent on the two sides
+    double rapporto;  // (|y1 - y2| + 1) / (|x1 - x2| + 1)
 };
 
 // The chosen candidate of a search, as kept for the region's extraction.
@@ -60,11 +58,6 @@ public:
     // as a pair's length alone (q >= 0) cannot beat the best score so far.
     SearchResult search(const Box& box);
 
-    // The q of a candidate (fills asimmetria and q).
-    void measure(Candidate& c);
-
-    const std::vector<BorderPixel>& estremi() const { return estremi_; }
-
 private:
     struct Pair {
         int a, b;  // indices into estremi, a < b
@@ -74,6 +67,8 @@ private:
     bool passes_cheap_tests(const Box& box, int a, int b) const;
     bool lies_on_line(int a, int b) const;
     Candidate make_candidate(int a, int b);
+    // The q of a candidate.
+    void measure(Candidate& c);
     std::optional<Pair> first_accepted(const Box& box);
 
     const Grid<std::uint8_t>& immagine_;

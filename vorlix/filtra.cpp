@@ -4,8 +4,8 @@
 #include "direction_table.h"
 #include "file.h"
 #include "line_mask_cleanup.h"
-#include "line_mask_file.h"
 #include "paths.h"
+#include "raw.h"
 #include "segment_extraction.h"
 #include "thresholds.h"
 #include "transforms.h"
@@ -147,8 +147,7 @@ void print_cannot_read(const std::string& name)
 FilterOutcome filtra(VorlixRun& run)
 {
     Grid<std::uint8_t> immagine(run.xdim, run.ydim, 0);
-    // A short file leaves the unread pixels at 0.
-    if (read_raster_bytes(run.nomefilein, immagine) == RasterRead::cannot_open) {
+    if (!read_raw_bytes(run.nomefilein, immagine.cells().size(), immagine.cells())) {
         print_cannot_read(run.nomefilein);
         return {false, 0};
     }
@@ -157,11 +156,11 @@ FilterOutcome filtra(VorlixRun& run)
     if (!all_zero(immagine)) {
         Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters);
         std::printf("\nScrittura files...\n");
-        if (!write_raster_bytes(working_file_name, finale)) {
+        if (!write_raw_bytes(working_file_name, finale)) {
             std::printf("\n\nImpossibile aprire il file <%s> in scrittura\n", working_file_name);
             return {false, 1};
         }
-        if (read_raster_bytes(working_file_name, finale) != RasterRead::complete) {
+        if (!read_raw_bytes(working_file_name, finale.cells().size(), finale.cells())) {
             print_cannot_read(working_file_name);
             return {false, 0};
         }

@@ -69,11 +69,6 @@ bool fills_half_ring(const Grid<std::uint8_t>& finale, int x, int y)
            all_set(bits, run({R, BR, B, BL, L})) || all_set(bits, run({B, BL, L, TL, T}));
 }
 
-bool is_inner(const Grid<std::uint8_t>& g, int x, int y)
-{
-    return x > 0 && y > 0 && x < g.width() - 1 && y < g.height() - 1;
-}
-
 }  // namespace
 
 void fill_narrow_notches(Grid<std::uint8_t>& immagine)

@@ -3,6 +3,10 @@
 // right, then the row below left to right.
 #pragma once
 
+#include "grid.h"
+
+#include <cstdint>
+
 struct Point {
     int x;
     int y;
@@ -15,3 +19,9 @@ struct NeighbourStep {
 
 constexpr NeighbourStep neighbour_order[8] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
                                               {1, 0},   {-1, 1}, {0, 1},  {1, 1}};
+
+// Whether (x, y) has all eight neighbours inside the image.
+inline bool is_inner(const Grid<std::uint8_t>& g, int x, int y)
+{
+    return x > 0 && y > 0 && x < g.width() - 1 && y < g.height() - 1;
+}

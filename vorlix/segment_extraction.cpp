@@ -131,13 +131,11 @@ void Extraction::mark_band(bool horizontal, std::vector<Point>& band)
         int larg = 0;
         if (horizontal) {
             for (int xx = p.x; xx < width && immagine_(xx, p.y) != 255; ++xx, ++larg) band.push_back({xx, p.y});
-            if (p.x > 0)
-                for (int xx = p.x - 1; xx >= 0 && immagine_(xx, p.y) != 255; --xx, ++larg) band.push_back({xx, p.y});
+            for (int xx = p.x - 1; xx >= 0 && immagine_(xx, p.y) != 255; --xx, ++larg) band.push_back({xx, p.y});
             p.larg_o = larg;
         } else {
             for (int yy = p.y; yy < height && immagine_(p.x, yy) != 255; ++yy, ++larg) band.push_back({p.x, yy});
-            if (p.y > 0)
-                for (int yy = p.y - 1; yy >= 0 && immagine_(p.x, yy) != 255; --yy, ++larg) band.push_back({p.x, yy});
+            for (int yy = p.y - 1; yy >= 0 && immagine_(p.x, yy) != 255; --yy, ++larg) band.push_back({p.x, yy});
             p.larg_v = larg;
         }
         total += larg;
