@@ -1,8 +1,8 @@
 #include "console.h"
 
+#include "arguments.h"
+
 #include <cctype>
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 
 int Console::get()
@@ -107,13 +107,7 @@ std::string Console::read_number_text(bool allow_fraction)
 
 int Console::read_int()
 {
-    const std::string text = read_number_text(false);
-    if (text.empty()) return 0;
-    errno = 0;
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    return atoi_like(read_number_text(false).c_str());
 }
 
 float Console::read_float()

@@ -78,8 +78,6 @@ BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image)
     const std::size_t width = static_cast<std::size_t>(reader.width());
     problem = reader.read_rows([&](int y, const std::uint8_t* row) { std::copy(row, row + width, image.indices.row(y)); });
     if (problem != BmpProblem::none) return problem;
-    image.width = reader.width();
-    image.height = reader.height();
     image.palette = reader.palette();
     return BmpProblem::none;
 }
@@ -106,19 +104,6 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
     put_le32(h + 50, 256);
     std::copy(palette.begin(), palette.end(), bytes.begin() + 54);
     return bytes;
-}
-
-bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes)
-{
-    File file = open_file(path, "wb");
-    bool ok = static_cast<bool>(file);
-    if (ok) {
-        ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-        ok = close_written_file(file) && ok;
-        if (!ok) remove_file(path);
-    }
-    if (!ok) report_unwritable(path);
-    return ok;
 }
 
 void report_unwritable(const std::string& path)

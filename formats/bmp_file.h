@@ -57,11 +57,15 @@ private:
 };
 
 struct BmpIndices {
-    int width = 0;
-    int height = 0;
     std::array<std::uint8_t, 1024> palette{};  // blue, green, red, reserved per entry
     Grid<std::uint8_t> indices;                // palette index of (x, y), y = 0 the top row
 };
+
+// Whether palette entry `index` is black.
+inline bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
+{
+    return palette[4 * index] == 0 && palette[4 * index + 1] == 0 && palette[4 * index + 2] == 0;
+}
 
 // Reads a whole image's palette indices.
 BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image);
@@ -78,10 +82,6 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
 template <typename FillRow>
 bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
                     FillRow fill_row);
-
-// Writes bytes to a new file; on failure reports it, removes what was
-// written and returns false.
-bool write_file_bytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
 // Prints "\nError: cannot write '<path>'\n".
 void report_unwritable(const std::string& path);

@@ -64,16 +64,6 @@ bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H)
     return true;
 }
 
-namespace {
-
-bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
-{
-    const std::uint8_t* entry = palette.data() + 4 * index;
-    return entry[0] == 0 && entry[1] == 0 && entry[2] == 0;
-}
-
-}  // namespace
-
 int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
 {
     BmpIndices image;
@@ -96,8 +86,8 @@ int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFile
         return 1;
     }
 
-    const int W = image.width;
-    const int H = image.height;
+    const int W = image.indices.width();
+    const int H = image.indices.height();
     // Pixels in file order: bottom row of the picture first, left to right.
     // An image without pixels has none, however many empty rows it gives.
     auto first_in_file_order = [&](auto accept) -> int {

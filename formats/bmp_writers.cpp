@@ -49,11 +49,6 @@ int write_bmp(Console& console, const std::string& path, int width, int height,
     }
 }
 
-bool is_black(const std::array<std::uint8_t, 1024>& palette, int i)
-{
-    return palette[4 * i] == 0 && palette[4 * i + 1] == 0 && palette[4 * i + 2] == 0;
-}
-
 }  // namespace
 
 int bmp_grayscale256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine)

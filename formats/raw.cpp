@@ -2,7 +2,6 @@
 #include "raw.h"
 
 #include "byte_order.h"
-#include "bmp_file.h"
 #include "file.h"
 #include "paths.h"
 #include "platform.h"

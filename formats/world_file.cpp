@@ -36,10 +36,6 @@ WorldFile read_announced(const std::optional<std::string>& path, const char* pre
     return read_values(file.get());
 }
 
-}  // namespace
-
-namespace {
-
 // The shortest fixed-point text ("%.*f") that converts back to the same
 // double; "%.17g" for values that need more than 17 decimals.
 std::string shortest_decimal(double value)

@@ -56,8 +56,8 @@ bool extent_of(const char* name, int& width, int& height)
 {
     BmpIndices image;
     if (read_bmp_indices(fuzzing::scratch_path(name), image) != BmpProblem::none) return false;
-    width = image.width;
-    height = image.height;
+    width = image.indices.width();
+    height = image.indices.height();
     return true;
 }
 #endif

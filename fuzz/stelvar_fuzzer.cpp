@@ -1,25 +1,20 @@
-// The threshold slicer's own BMP reading on one input file, in the program's
-// order: read_bmp_head, controllo, read_pixel_rows; then one slice written.
+// The threshold slicer's own reading of its input image, then one slice
+// written and read back.
 #include "file.h"
 #include "fuzz_support.h"
 #include "stelvar.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string path = fuzzing::write_scratch("input.bmp", data, size);
+    fuzzing::write_scratch("input.bmp", data, size);
     StelvarRun run;
+    run.nome_input = "input.bmp";
     run.console = fuzzing::empty_console();
     run.path = fuzzing::scratch_path("");
     run.path.pop_back();
     run.check_path = true;
 
-    File input = open_file(path, "rb");
-    const bool head_read = read_bmp_head(input.get(), run.head);
-    if (controllo(run, run.head) != 0 || !head_read) return 0;
-    if (read_pixel_rows(input.get(), run.head, run.Immagine_bn) != PixelRowsProblem::none) return 0;
-    input.reset();
-    run.width = run.Immagine_bn.width();
-    run.height = run.Immagine_bn.height();
+    if (read_input_image(run)) return 0;
 
     run.attuale = 100;
     run.p = 's';

@@ -7,6 +7,7 @@
 #include "slicer_bmp.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ struct StelvarRun {
 
 // Fills the inputs from the command line (5 or more arguments) or the prompts.
 void take_inputs(StelvarRun& run, int argc, char** argv);
+
+// Opens and reads the input image into Immagine_bn (width, height set).
+// Gives the exit status when the run must end there, with its message
+// printed and the key waited for.
+std::optional<int> read_input_image(StelvarRun& run);
 
 // 0 when the header is an 8-bit BMP; otherwise prints "\nError in BMP format"
 // and waits for a key, and the program ends with status 0.

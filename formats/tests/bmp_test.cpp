@@ -3,6 +3,7 @@
 #include "bmp_builder.h"
 #include "bmp_file.h"
 #include "byte_order.h"
+#include "quiet_console.h"
 #include "slicer_bmp.h"
 #include "test_support.h"
 
@@ -10,18 +11,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 using namespace testsupport;
 
 namespace {
-
-// A console whose standard input is empty: every wait returns at once.
-struct QuietConsole {
-    std::FILE* in = std::tmpfile();
-    Console console{in};
-    ~QuietConsole() { std::fclose(in); }
-};
 
 Grid<std::uint8_t> index_image(int w, int h, std::uint8_t base = 0)
 {
@@ -29,13 +22,6 @@ Grid<std::uint8_t> index_image(int w, int h, std::uint8_t base = 0)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) image(x, y) = static_cast<std::uint8_t>(base + 10 * y + x);
     return image;
-}
-
-std::string captured(const std::function<void()>& action)
-{
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
 }
 
 TEST(BmpWriters, FiveByThreeGreyImageLayout)

@@ -1,29 +1,16 @@
 #include "raw.h"
 
+#include "quiet_console.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 
 using namespace testsupport;
 
 namespace {
-
-struct QuietConsole {
-    std::FILE* in = std::tmpfile();
-    Console console{in};
-    ~QuietConsole() { std::fclose(in); }
-};
-
-std::string captured(const std::function<void()>& action)
-{
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
 
 const char* const envi_3x2 =
     "ENVI\ndescription = {%s.}\nsamples = 3\nlines = 2\nbands = 1\nheader offset = 0\n"

@@ -1,5 +1,7 @@
 #include "bmp_builder.h"
 
+#include "byte_order.h"
+
 #include <stdexcept>
 
 namespace testsupport {
@@ -11,21 +13,6 @@ Palette grey_palette()
     return palette;
 }
 
-namespace {
-
-void put16(Bytes& b, std::size_t o, std::uint32_t v)
-{
-    b[o] = static_cast<unsigned char>(v);
-    b[o + 1] = static_cast<unsigned char>(v >> 8);
-}
-
-void put32(Bytes& b, std::size_t o, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i) b[o + i] = static_cast<unsigned char>(v >> (8 * i));
-}
-
-}  // namespace
-
 Bytes make_bmp(int width, int height, const std::vector<std::uint8_t>& pixels, const Palette& palette,
                const BmpLayout& layout)
 {
@@ -36,18 +23,18 @@ Bytes make_bmp(int width, int height, const std::vector<std::uint8_t>& pixels, c
     Bytes b(data_offset + data_size, 0);
     b[0] = 'B';
     b[1] = 'M';
-    put32(b, 2, static_cast<std::uint32_t>(b.size()));
-    put32(b, 10, static_cast<std::uint32_t>(data_offset));
-    put32(b, 14, static_cast<std::uint32_t>(layout.info_header_size));
-    put32(b, 18, static_cast<std::uint32_t>(width));
-    put32(b, 22, static_cast<std::uint32_t>(layout.top_down ? -height : height));
-    put16(b, 26, 1);
-    put16(b, 28, 8);
-    put32(b, 34, static_cast<std::uint32_t>(data_size));
-    put32(b, 38, 2800);
-    put32(b, 42, 2800);
-    put32(b, 46, static_cast<std::uint32_t>(layout.palette_entries));
-    put32(b, 50, static_cast<std::uint32_t>(layout.palette_entries));
+    byte_order::put_le32(b.data() + 2, static_cast<std::uint32_t>(b.size()));
+    byte_order::put_le32(b.data() + 10, static_cast<std::uint32_t>(data_offset));
+    byte_order::put_le32(b.data() + 14, static_cast<std::uint32_t>(layout.info_header_size));
+    byte_order::put_le32(b.data() + 18, static_cast<std::uint32_t>(width));
+    byte_order::put_le32(b.data() + 22, static_cast<std::uint32_t>(layout.top_down ? -height : height));
+    byte_order::put_le16(b.data() + 26, 1);
+    byte_order::put_le16(b.data() + 28, 8);
+    byte_order::put_le32(b.data() + 34, static_cast<std::uint32_t>(data_size));
+    byte_order::put_le32(b.data() + 38, 2800);
+    byte_order::put_le32(b.data() + 42, 2800);
+    byte_order::put_le32(b.data() + 46, static_cast<std::uint32_t>(layout.palette_entries));
+    byte_order::put_le32(b.data() + 50, static_cast<std::uint32_t>(layout.palette_entries));
     for (int i = 0; i < layout.palette_entries; ++i) {
         const std::uint32_t rgb = i < static_cast<int>(palette.size()) ? palette[i] : 0;
         const std::size_t o = palette_offset + 4 * static_cast<std::size_t>(i);

@@ -19,14 +19,17 @@ namespace testsupport {
 TempDir::TempDir()
 {
     static std::mt19937_64 rng{std::random_device{}()};
-    for (;;) {
+    // A name already taken is tried again; a folder that cannot be made at
+    // all (no temporary folder, no permission) fails after a few tries.
+    std::error_code ec;
+    for (int attempt = 0; attempt < 16; ++attempt) {
         const fs::path candidate = fs::temp_directory_path() / ("suite-test-" + std::to_string(rng()));
-        std::error_code ec;
         if (fs::create_directory(candidate, ec)) {
             path_ = candidate.string();
             return;
         }
     }
+    throw fs::filesystem_error("cannot create a temporary test folder", fs::temp_directory_path(), ec);
 }
 
 TempDir::~TempDir()
@@ -143,6 +146,13 @@ float le_float(const Bytes& b, std::size_t o)
 std::uint32_t be32(const Bytes& b, std::size_t o)
 {
     return (static_cast<std::uint32_t>(b.at(o)) << 24) | (b.at(o + 1) << 16) | (b.at(o + 2) << 8) | b.at(o + 3);
+}
+
+std::string captured(const std::function<void()>& action)
+{
+    testing::internal::CaptureStdout();
+    action();
+    return testing::internal::GetCapturedStdout();
 }
 
 }  // namespace testsupport

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ void write_text(const std::string& path, const std::string& text);
 bool file_exists(const std::string& path);
 // Names of the files in a folder, sorted.
 std::vector<std::string> list_files(const std::string& folder);
+
+// What `action` prints on standard output.
+std::string captured(const std::function<void()>& action);
 
 // Little-endian fields of a byte buffer.
 std::uint32_t le32(const Bytes& bytes, std::size_t offset);
