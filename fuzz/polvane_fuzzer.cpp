@@ -21,7 +21,6 @@
 #include "polvane.h"
 #include "reference_vectoriser.h"
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -40,28 +39,6 @@ void remove_outputs()
     for (int k = 0; k < colours_written; ++k)
         for (const char* extension : {".shp", ".shx", ".dbf"}) fuzzing::remove_scratch(output_name(k, extension));
     colours_written = 0;
-}
-
-// The census as the columns are read, each colour looked up in the list so
-// far; false beyond max_colori colours.
-bool census_by_columns(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori)
-{
-    colori.clear();
-    for (int x = 0; x < Matrice.width(); ++x)
-        for (int y = 0; y < Matrice.height(); ++y) {
-            const std::int32_t v = Matrice(x, y);
-            if (is_grey(v) || std::find(colori.begin(), colori.end(), v) != colori.end()) continue;
-            if (static_cast<int>(colori.size()) == max_colori) return false;
-            colori.push_back(v);
-        }
-    return true;
-}
-
-Grid<std::uint8_t> class_mask(const Grid<std::uint8_t>& classes, int class_index)
-{
-    Grid<std::uint8_t> mask(classes.width(), classes.height(), 0);
-    for (std::size_t i = 0; i < mask.cells().size(); ++i) mask.cells()[i] = classes.cells()[i] == class_index;
-    return mask;
 }
 
 void check_class_indices(const PolvaneRun& run, const Grid<std::int32_t>& Matrice)
@@ -117,11 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (static_cast<long long>(dim[0]) * dim[1] > largest_map) return 0;
 
     std::vector<std::int32_t> expected;
-    const bool census_ok = census_by_columns(Matrice, expected);
+    const bool census_ok = census_by_columns(Matrice, expected, max_colori);
     PolvaneRun run;
     run.console = fuzzing::empty_console();
     if (census_ok && expected.size() > most_colours_written) {
-        fuzzing::require(colour_census(Matrice, run.colori), "the census refused a map the search of the columns takes");
+        fuzzing::require(colour_census(Matrice, run.colori, max_colori), "the census refused a map the search of the columns takes");
         run.width = dim[0];
         run.height = dim[1];
         run.classi = class_indices(Matrice, run.colori);

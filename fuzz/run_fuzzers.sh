@@ -6,12 +6,10 @@
 #
 # Without target names every fuzz_* program of <build>/fuzz-bin runs. Each
 # starts from its working corpus (<build>/fuzz-corpus/<name>, which keeps
-# what it finds), the committed corpus fuzz/corpus/<name> and the seeds that
-# make_fuzz_seeds writes. Crash inputs land in <build>/fuzz-artifacts, the
-# full log in <build>/fuzz-logs/<name>.log. The status is non-zero when any
+# what it finds) and the seeds that make_fuzz_seeds writes. Crash inputs
+# land in <build>/fuzz-artifacts, the full log in <build>/fuzz-logs/<name>.log. The status is non-zero when any
 # target found a crash, leak, timeout or sanitizer report.
 set -u
-root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "$1" && pwd)
 seconds=$2
 shift 2
@@ -33,7 +31,6 @@ for name in "$@"; do
   corpus=$build/fuzz-corpus/$name
   mkdir -p "$corpus"
   set -- "$corpus"
-  [ -d "$root/fuzz/corpus/$name" ] && set -- "$@" "$root/fuzz/corpus/$name"
   [ -d "$build/fuzz-seeds/$name" ] && set -- "$@" "$build/fuzz-seeds/$name"
   dict=""
   [ -f "$bin/fuzz_$name.dict" ] && dict="-dict=$bin/fuzz_$name.dict"

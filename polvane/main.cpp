@@ -6,7 +6,6 @@
 #include "paths.h"
 
 #include <cstdio>
-#include <new>
 
 namespace {
 

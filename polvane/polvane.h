@@ -2,6 +2,7 @@
 // per non-grey colour, one polygon record per 8-connected blob of the colour.
 #pragma once
 
+#include "colour_census.h"
 #include "console.h"
 #include "grid.h"
 #include "world_file.h"
@@ -37,12 +38,6 @@ struct PolvaneRun {
 
 // Fills the names from the command line (3 or more arguments) or the prompts.
 void take_names(PolvaneRun& run, int argc, char** argv);
-
-// The distinct non-grey colours of `Matrice` in order of first discovery,
-// scanning columns left to right and each column from the top row down.
-// Returns false, with `colori` incomplete, when there are more than
-// max_colori of them.
-bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori);
 
 // The class index of every pixel in mask orientation (row 0 the bottom row
 // of the image): the position of its colour in `colori`, or no_class.

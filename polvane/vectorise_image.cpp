@@ -18,7 +18,7 @@ bool vectorise_image(PolvaneRun& run)
     run.width = dim[0];
     run.height = dim[1];
 
-    if (!colour_census(run.Matrice, run.colori)) {
+    if (!colour_census(run.Matrice, run.colori, max_colori)) {
         std::printf("\n Too much color");
         return true;
     }

@@ -2,7 +2,7 @@
 #include "talvern.h"
 
 #include "bmp.h"
-#include "census.h"
+#include "colour_census.h"
 #include "exit_status.h"
 #include "guarded_main.h"
 #include "paths.h"
@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <new>
 
 namespace {
 
@@ -57,7 +56,7 @@ bool read_class_map(TalvernRun& run, const std::string& nome, const ClassMapName
         run.console.wait_for_key();
         return false;
     }
-    if (!colour_census(Matrice, colori)) {
+    if (!colour_census(Matrice, colori, max_census_colours)) {
         std::printf("\nError: Too much color in %s", names.classification);
         run.console.wait_for_key();
         return false;

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+// At most this many class colours are counted in a class map; one more
+// fails the census.
+constexpr int max_census_colours = 99;
+
 struct TalvernRun {
     Console console;
 

@@ -14,7 +14,6 @@
 #include "world_file.h"
 
 #include <cstdio>
-#include <new>
 #include <optional>
 #include <string>
 

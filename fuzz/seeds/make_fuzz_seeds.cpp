@@ -7,6 +7,7 @@
 //
 //   make_fuzz_seeds <folder>
 #include "bmp_builder.h"
+#include "fuzz_support.h"
 #include "shapefile_builder.h"
 #include "test_support.h"
 
@@ -22,8 +23,6 @@
 using namespace testsupport;
 
 namespace {
-
-const std::string marker = "#@#";
 
 class Corpus {
 public:
@@ -44,7 +43,7 @@ Bytes joined(const std::vector<Bytes>& files)
 {
     Bytes out;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (i > 0) out.insert(out.end(), marker.begin(), marker.end());
+        if (i > 0) out.insert(out.end(), fuzzing::section_marker.begin(), fuzzing::section_marker.end());
         out.insert(out.end(), files[i].begin(), files[i].end());
     }
     return out;

@@ -1,30 +1,10 @@
 // The colour census against the straightforward column-by-column search.
 #include "polvane.h"
+#include "reference_vectoriser.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
-
-namespace {
-
-// The census as the columns are read: x outer, y from the top row down,
-// each colour looked up in the list so far.
-bool census_by_columns(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori)
-{
-    colori.clear();
-    for (int x = 0; x < Matrice.width(); ++x)
-        for (int y = 0; y < Matrice.height(); ++y) {
-            const std::int32_t v = Matrice(x, y);
-            if (v % 65793 == 0) continue;
-            if (std::find(colori.begin(), colori.end(), v) != colori.end()) continue;
-            if (static_cast<int>(colori.size()) + 1 > max_colori) return false;
-            colori.push_back(v);
-        }
-    return true;
-}
-
-}  // namespace
 
 TEST(ColourCensus, SameColoursInTheSameOrderAsTheColumnSearch)
 {
@@ -39,8 +19,8 @@ TEST(ColourCensus, SameColoursInTheSameOrderAsTheColumnSearch)
         for (auto& v : Matrice.cells()) v = palette[rng() % palette.size()];
 
         std::vector<std::int32_t> expected, fast;
-        const bool expected_ok = census_by_columns(Matrice, expected);
-        ASSERT_EQ(colour_census(Matrice, fast), expected_ok) << trial;
+        const bool expected_ok = census_by_columns(Matrice, expected, max_colori);
+        ASSERT_EQ(colour_census(Matrice, fast, max_colori), expected_ok) << trial;
         if (expected_ok) {
             ASSERT_EQ(fast, expected) << trial;
         }
@@ -52,9 +32,9 @@ TEST(ColourCensus, LimitIs253Colours)
     Grid<std::int32_t> Matrice(254, 1);
     for (int x = 0; x < 254; ++x) Matrice(x, 0) = 0x100 * (x + 1) + 1;
     std::vector<std::int32_t> colori;
-    EXPECT_FALSE(colour_census(Matrice, colori));
+    EXPECT_FALSE(colour_census(Matrice, colori, max_colori));
     Matrice(253, 0) = 0x808080;  // grey: not a class
-    EXPECT_TRUE(colour_census(Matrice, colori));
+    EXPECT_TRUE(colour_census(Matrice, colori, max_colori));
     EXPECT_EQ(colori.size(), 253u);
 }
 
@@ -64,7 +44,7 @@ TEST(ColourCensus, ClassIndicesInMaskOrientation)
     Matrice(1, 0) = 0x0000FF;  // top right
     Matrice(0, 1) = 0x00FF00;  // bottom left
     std::vector<std::int32_t> colori;
-    ASSERT_TRUE(colour_census(Matrice, colori));
+    ASSERT_TRUE(colour_census(Matrice, colori, max_colori));
     EXPECT_EQ(colori, (std::vector<std::int32_t>{0x00FF00, 0x0000FF}));
     const Grid<std::uint8_t> classi = class_indices(Matrice, colori);
     EXPECT_EQ(classi(0, 0), 0);
@@ -79,7 +59,7 @@ TEST(ColourCensus, ImagesWithoutPixelsHaveNoColour)
     for (const auto& [width, height] : {std::pair{0, 2147483647}, std::pair{2147483647, 0}}) {
         const Grid<std::int32_t> Matrice(width, height);
         std::vector<std::int32_t> colori = {0x00FF00};
-        EXPECT_TRUE(colour_census(Matrice, colori));
+        EXPECT_TRUE(colour_census(Matrice, colori, max_colori));
         EXPECT_TRUE(colori.empty());
         const Grid<std::uint8_t> classi = class_indices(Matrice, colori);
         EXPECT_EQ(classi.width(), width);

@@ -1,6 +1,7 @@
 #include "reference_vectoriser.h"
 
 #include "blob_search.h"
+#include "bmp.h"
 #include "box_blob.h"
 #include "cell_codes.h"
 #include "contour_tracing.h"
@@ -222,6 +223,26 @@ Grid<std::uint8_t> even_odd_coverage(const RecordArrays& records, int width, int
                     for (int x = static_cast<int>(x0); x < width; ++x) covered(x, y) ^= 1;
             }
     return covered;
+}
+
+Grid<std::uint8_t> class_mask(const Grid<std::uint8_t>& classes, int class_index)
+{
+    Grid<std::uint8_t> mask(classes.width(), classes.height(), 0);
+    for (std::size_t i = 0; i < mask.cells().size(); ++i) mask.cells()[i] = classes.cells()[i] == class_index;
+    return mask;
+}
+
+bool census_by_columns(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours)
+{
+    colori.clear();
+    for (int x = 0; x < Matrice.width(); ++x)
+        for (int y = 0; y < Matrice.height(); ++y) {
+            const std::int32_t v = Matrice(x, y);
+            if (is_grey(v) || std::find(colori.begin(), colori.end(), v) != colori.end()) continue;
+            if (static_cast<int>(colori.size()) == max_colours) return false;
+            colori.push_back(v);
+        }
+    return true;
 }
 
 TestConsole::TestConsole(const std::string& input) : file(std::tmpfile()), console(file)

@@ -41,6 +41,14 @@ std::vector<std::vector<Ring>> records_as_rings(const RecordArrays& records);
 // orientation: 1 where covered.
 Grid<std::uint8_t> even_odd_coverage(const RecordArrays& records, int width, int height);
 
+// 1 where the class map holds `class_index`, 0 elsewhere.
+Grid<std::uint8_t> class_mask(const Grid<std::uint8_t>& classes, int class_index);
+
+// The census of class colours as the columns are read: x outer, y from the
+// top row down, each colour looked up in the list so far; false beyond
+// `max_colours` colours.
+bool census_by_columns(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours);
+
 // A Console reading the given text as standard input.
 struct TestConsole {
     explicit TestConsole(const std::string& input = "");

@@ -11,17 +11,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-Grid<std::uint8_t> class_mask(const Grid<std::uint8_t>& classes, int class_index)
-{
-    Grid<std::uint8_t> mask(classes.width(), classes.height(), 0);
-    for (std::size_t i = 0; i < mask.cells().size(); ++i) mask.cells()[i] = classes.cells()[i] == class_index;
-    return mask;
-}
-
-}  // namespace
-
 TEST(ClassRegions, EightConnectedRegionsInSearchOrder)
 {
     const Grid<std::uint8_t> classes = class_map({
