@@ -14,10 +14,7 @@ constexpr std::uint8_t drelwin_ink = 0;
 int truncate_coordinate(float value);
 
 // Draws the segment (x1, y1)-(x2, y2) into Immagine (x the column, y the row
-// from the top), setting to 0 the pixels that lie inside it. The segment is
-// walked from the end with the smaller row, one pixel per row when it is
-// steep, else one per column, with an error term starting at a quarter of
-// the longer extent. Only the part inside the raster costs time.
+// from the top) as a line of drelwin_ink (see draw_line).
 void draw_segment(Grid<std::uint8_t>& Immagine, int x1, int y1, int x2, int y2);
 
 // A white width x height raster with the first `totale` records of

@@ -131,6 +131,42 @@ bool write_raw_floats(const std::string& path, const Grid<float>& image)
     return write_whole(path, bytes.data(), bytes.size());
 }
 
+bool read_dim_extent(const std::optional<std::string>& dim_path, int& width, int& height)
+{
+    if (!dim_path || !open_file(*dim_path, "rb")) {
+        std::printf("\nError in opening '.dim' file\n");
+        return false;
+    }
+    if (!read_dim_file(*dim_path, width, height) || width < 0 || height < 0) {
+        std::printf("\nError: '%s' does not hold a width and a height of zero or more\n", dim_path->c_str());
+        return false;
+    }
+    return true;
+}
+
+bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, Grid<float>& image)
+{
+    image.resize(width, height);
+    // A raster without pixels reads nothing, however many rows its ".dim"
+    // gives it.
+    if (image.empty()) return true;
+    const std::size_t bytes_per_pixel = static_cast<std::size_t>(bit_number / 8);
+    std::vector<unsigned char> row_bytes(static_cast<std::size_t>(width) * bytes_per_pixel);
+    for (int r = 0; r < height; ++r) {
+        if (std::fread(row_bytes.data(), 1, row_bytes.size(), file) != row_bytes.size()) return false;
+        float* row = image.row(height - 1 - r);
+        const unsigned char* in = row_bytes.data();
+        for (int x = 0; x < width; ++x, in += bytes_per_pixel) {
+            switch (bit_number) {
+            case 8: row[x] = in[0]; break;
+            case 16: row[x] = static_cast<std::int16_t>(byte_order::get_le16(in)); break;
+            default: row[x] = byte_order::get_le_float(in); break;
+            }
+        }
+    }
+    return true;
+}
+
 int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
 {
     File raw = open_file(nome, "rb");
@@ -138,16 +174,8 @@ int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFil
         std::printf("\nError in opening '.raw' file\n");
         return 1;
     }
-    const auto dim_name = replace_last_chars(nome, 3, "dim");
     int W = 0, H = 0;
-    if (!dim_name || !open_file(*dim_name, "rb")) {
-        std::printf("\nError in opening '.dim' file\n");
-        return 1;
-    }
-    if (!read_dim_file(*dim_name, W, H) || W < 0 || H < 0) {
-        std::printf("\nError: '%s' does not hold a width and a height of zero or more\n", dim_name->c_str());
-        return 1;
-    }
+    if (!read_dim_extent(replace_last_chars(nome, 3, "dim"), W, H)) return 1;
     const std::uint64_t count = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
     const auto size = file_size(raw.get());
     if (!size || *size != count) {

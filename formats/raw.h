@@ -7,6 +7,8 @@
 #include "grid.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <optional>
 #include <string>
 
 // Reads the 8-bit mask `nome` (a name ending in a three-letter extension) and
@@ -42,6 +44,19 @@ int raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
 // space between). Returns false when the file cannot be opened or does not
 // hold two integers.
 bool read_dim_file(const std::string& path, int& width, int& height);
+
+// The extent in the ".dim" file beside a raster (`dim_path`; none when the
+// raster's name is too short to have one). Prints "\nError in opening '.dim'
+// file\n", or that it does not hold a width and a height of zero or more,
+// and returns false when it cannot be had.
+bool read_dim_extent(const std::optional<std::string>& dim_path, int& width, int& height);
+
+// Reads a width x height RAW raster of 8-bit unsigned, 16-bit signed or
+// 32-bit float little-endian samples (`bit_number`) from an open file into
+// image(x, y), y = 0 the last row of the file (the bottom of the picture),
+// bytes as 0..255, 16-bit samples as -32768..32767, floats bit for bit.
+// Returns false when the file holds fewer samples.
+bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, Grid<float>& image);
 
 // Writes "%d\t%d\n" of width and height. Returns false on failure.
 bool write_dim_file(const std::string& path, int width, int height);

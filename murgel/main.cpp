@@ -3,13 +3,8 @@
 //
 //   murgel <input> <raw|bmp> <blob threshold> [working folder]
 
-#include "console.h"
-#include "exit_status.h"
 #include "guarded_main.h"
 #include "murgel_run.h"
-
-#include <cstdio>
-#include <new>
 
 int main(int argc, char** argv)
 {

@@ -1,5 +1,5 @@
-// Steps 14-17 of a run: the shapefile's header and bounding box, the record
-// loop, and the outputs.
+// The second part of a run: the shapefile's header and bounding box, the
+// record loop, and the outputs.
 #include "zonrik_run.h"
 
 #include "bmp.h"

@@ -19,7 +19,6 @@ struct ShapeRecord {
     std::array<double, 4> box{};         // Xmin, Ymin, Xmax, Ymax
     std::vector<std::int32_t> parts;     // NumParts start indices
     std::vector<double> points;          // NumPoints X, Y pairs
-    std::int32_t numparts() const { return static_cast<std::int32_t>(parts.size()); }
     std::int32_t numpoints() const { return static_cast<std::int32_t>(points.size() / 2); }
 };
 
@@ -50,10 +49,9 @@ public:
     // bounding box.
     ShapeHeader read_header(std::array<double, 4>& shp_box);
 
-    // Reads the next record into `record`. After wrong_index the record's
-    // number is known (`record.number`), and it is announced by the caller
-    // before the rest is read: `read_record_number` and `read_record_body`
-    // split the two steps.
+    // Reads the next record into `record` in two steps:
+    // `read_record_number` checks the record's number (`record.number`), the
+    // caller announces the block, then `read_record_body` reads the rest.
     ShapeRead read_record_number(ShapeRecord& record);
     ShapeRead read_record_body(ShapeRecord& record);
 

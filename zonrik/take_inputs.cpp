@@ -1,4 +1,4 @@
-// Steps 1-13 of a run: everything read before the shapefile's content.
+// The first part of a run: everything read before the shapefile's content.
 #include "zonrik_run.h"
 
 #include "arguments.h"
@@ -55,11 +55,9 @@ void take_names(Zonrik& run, int argc, char** argv)
 // The ".dim" file beside the background: its name, and the extent it holds.
 StepEnd take_extent(Zonrik& run)
 {
-    const auto dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
-    if (!dim_name || !open_file(run.named(*dim_name), "rb")) return failure(run, "\nError in opening '.dim' file\n");
-    if (!read_dim_file(run.named(*dim_name), run.width, run.height) || run.width < 0 || run.height < 0)
-        return failure(run, "\nError: '" + run.named(*dim_name) +
-                                "' does not hold a width and a height of zero or more\n");
+    std::optional<std::string> dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
+    if (dim_name) dim_name = run.named(*dim_name);
+    if (!read_dim_extent(dim_name, run.width, run.height)) return failure(run, "");
     return {};
 }
 
@@ -82,7 +80,7 @@ StepEnd load_background_file(Zonrik& run)
     if (run.f_type == function_code::temperature && run.bit_number != 32)
         return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
                             "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
-    if (!load_background(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
+    if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
         return failure(run, "\nError: the background file ended before all its pixels were read\n");
     return {};
 }

@@ -58,11 +58,13 @@ struct StepEnd {
     int status = 0;
 };
 
-// Steps 1-13: banner, names, function, shapefile opened, background with
-// its ".dim" file, both readings of the world file.
+// Everything read before the shapefile's content: banner, names, function,
+// shapefile opened, background with its ".dim" file, both readings of the
+// world file.
 StepEnd take_inputs(Zonrik& run, int argc, char** argv);
 
-// Steps 14-17: shapefile header, bounding boxes, record loop and outputs.
+// The shapefile's header, the bounding boxes, the record loop and the
+// outputs.
 StepEnd measure_zones(Zonrik& run);
 
 // The closing step: waits for a key when the names were prompted for;
