@@ -12,6 +12,14 @@ std::optional<std::string> world_file_name(const std::string& input_name, const 
     return replace_last_chars(input_name, 3, extension);
 }
 
+std::optional<std::string> world_file_path(bool check_path, const std::string& folder, const std::string& input_name,
+                                           const std::string& extension)
+{
+    const std::optional<std::string> name = world_file_name(input_name, extension);
+    if (!name) return std::nullopt;
+    return in_folder(check_path, folder, *name);
+}
+
 namespace {
 
 WorldFile read_values(std::FILE* file)

@@ -24,6 +24,10 @@ struct WorldFile {
 // than three characters.
 std::optional<std::string> world_file_name(const std::string& input_name, const std::string& extension);
 
+// That name in the working folder (in_folder of paths.h); none likewise.
+std::optional<std::string> world_file_path(bool check_path, const std::string& folder, const std::string& input_name,
+                                           const std::string& extension);
+
 // Writes the six values, one per line, each in the shortest decimal form that
 // reads back as the same double. Returns false when the file cannot be written.
 bool write_world_file(const std::string& path, const WorldFile& world);

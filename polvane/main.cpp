@@ -3,7 +3,6 @@
 
 #include "exit_status.h"
 #include "guarded_main.h"
-#include "paths.h"
 
 #include <cstdio>
 
@@ -25,9 +24,7 @@ int run_polvane(PolvaneRun& run, int argc, char** argv)
     print_banner();
     take_names(run, argc, argv);
 
-    std::optional<std::string> world_name = world_file_name(run.nome_input, "bpw");
-    if (world_name) world_name = in_folder(run.check_path, run.path, *world_name);
-    run.tfw = read_world_file_bpw(world_name);
+    run.tfw = read_world_file_bpw(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
 
     if (!vectorise_image(run)) return exit_status::success;
 

@@ -34,9 +34,7 @@ bool convert_file(Traskel& run)
     // Pixel units are turned into map units by dividing by the image size.
     if (!image_size_accepted(run.console, run.width, run.height)) return true;
 
-    std::optional<std::string> nome_tfw = world_file_name(run.nome_input, "bpw");
-    if (nome_tfw) nome_tfw = in_folder(run.check_path, run.path, *nome_tfw);
-    run.tfw = read_world_file_bpw(nome_tfw);
+    run.tfw = read_world_file_bpw(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
 
     File input = open_file(in_folder(run.check_path, run.path, run.nome_input), "rb");
     if (!input) {

@@ -112,16 +112,14 @@ void append_record(std::vector<unsigned char>& out, int number, const RecordArra
     for (std::int32_t p = 0; p < record.parts; ++p)
         byte_order::append_le32(out, static_cast<std::uint32_t>(rings.starts[p]));
 
-    const std::vector<bool> reverse = shape_type == shape_type_polygon
-                                          ? rings_to_reverse(rings, orientation)
-                                          : std::vector<bool>(static_cast<std::size_t>(record.parts), false);
+    const std::vector<bool> reverse =
+        rings_to_reverse(rings, shape_type == shape_type_polygon ? orientation : RingOrientation::traced);
     for (std::int32_t p = 0; p < record.parts; ++p)
         append_part_vertices(out, xy, rings.ring_begin(p), rings.ring_end(p), reverse[static_cast<std::size_t>(p)],
                              to_map);
 }
 
-// Polvane and Traskel put the text with `puts`, Zonrik prints it followed by
-// its own "\n": one line end either way.
+// "\nError in creating '.shp'" (or '.shx', '.dbf') on a line of its own.
 void report_failure(Console& console, const char* extension)
 {
     std::printf("\nError in creating '%s'\n", extension);

@@ -2,9 +2,9 @@
 // shapefile: main file ".shp", index ".shx" and attribute table ".dbf".
 //
 // The three writers of the suite differ only in the options:
-//   Polvane: polygons, Id table,    standard messages;
-//   Traskel: shape type 3 or 5,     Id table, standard messages;
-//   Zonrik:  polygons, VALUE table (one value per record), Zonrik's messages.
+//   Polvane: polygons, Id table;
+//   Traskel: shape type 3 or 5, Id table;
+//   Zonrik:  polygons, VALUE table (one value per record).
 //
 // What is written:
 // - Vertices go from pixel units (origin at the image's lower-left corner,
@@ -39,17 +39,11 @@
 constexpr int shape_type_polyline = 3;
 constexpr int shape_type_polygon = 5;
 
-// How a file that cannot be created is reported: the text "\nError in
-// creating '.shp'" (or '.shx', '.dbf') printed with `puts` (standard), or
-// followed by "\n" (Zonrik): the same bytes either way, one line end.
-enum class ShapefileMessages { standard, zonrik };
-
 struct ShapefileOptions {
     int shape_type = shape_type_polygon;
     WorldFile world;  // `tfw`; pixel units unless world.complete (`check_tfw`)
     AttributeTable table = AttributeTable::id;
     std::vector<float> values;  // the VALUE table's values, one per record
-    ShapefileMessages messages = ShapefileMessages::standard;
     // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
     // asks (ring_orientation_from_environment).
     std::optional<RingOrientation> rings;

@@ -119,7 +119,6 @@ StepEnd write_outputs(Zonrik& run, ZonalRun& zonal)
     options.world = run.tfw;
     options.table = AttributeTable::value;
     options.values = zonal.valori_db;
-    options.messages = ShapefileMessages::zonrik;
     // A shapefile that cannot be written ends the run after the writer's
     // message and wait, with status 0.
     if (gen_file_shp(run.console, run.nome_output_path, zonal.records, run.width, run.height, options) != 0)

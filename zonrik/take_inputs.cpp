@@ -108,11 +108,9 @@ StepEnd take_inputs(Zonrik& run, int argc, char** argv)
 
     // The world file is read twice: silently for the background's extent,
     // then with its message for the shapefile writer.
-    std::optional<std::string> world_name = world_file_name(run.input_back_ground, "rww");
-    if (world_name) {
-        world_name = run.named(*world_name);
-        run.rww = read_world_file(*world_name);
-    }
+    const std::optional<std::string> world_name =
+        world_file_path(run.check_path, run.path, run.input_back_ground, "rww");
+    if (world_name) run.rww = read_world_file(*world_name);
     run.tfw = read_world_file_rww(world_name);
     return {};
 }

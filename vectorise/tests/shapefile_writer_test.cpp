@@ -194,12 +194,10 @@ TEST(ShapefileWriter, UncreatableFileReportsAndReturnsOne)
     EXPECT_EQ(status, 1);
 
     TempDir dir;
-    ShapefileOptions zonrik;
-    zonrik.messages = ShapefileMessages::zonrik;
     const std::string blocked = dir.file("out.shx");
     ASSERT_TRUE(std::filesystem::create_directory(blocked));  // a folder where the index file should go
     testing::internal::CaptureStdout();
-    EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), centre_pixel_record(), 3, 3, zonrik), 1);
+    EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), centre_pixel_record(), 3, 3, {}), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nError in creating '.shx'\n");
     EXPECT_TRUE(read_bytes(dir.file("out.shp")).empty());
 }
