@@ -7,7 +7,8 @@
 //
 // The same arguments always give the same image.
 
-#include "file.h"
+#include "grid.h"
+#include "raw.h"
 
 #include <algorithm>
 #include <cmath>
@@ -156,11 +157,10 @@ int main(int argc, char** argv)
     paint_roads(img, rnd);
     add_texture(img, rnd);
 
-    std::vector<unsigned char> bytes(img.grey.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(1.0, img.grey[i]))));
-    File out = open_file(argv[3], "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size() || !close_written_file(out)) {
+    Grid<std::uint8_t> grey(width, height);
+    for (std::size_t i = 0; i < grey.cells().size(); ++i)
+        grey.cells()[i] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(1.0, img.grey[i]))));
+    if (!write_raw_bytes(argv[3], grey)) {
         std::fprintf(stderr, "vorlix_gen: cannot write %s\n", argv[3]);
         return 1;
     }

@@ -12,12 +12,12 @@
 #include "fuzz_support.h"
 #include "guarded_main.h"
 #include "platform.h"
+#include "raw.h"
 #include "shape_reader.h"
 #include "zonrik_run.h"
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,15 +33,12 @@ void write_background()
 {
     static bool written = false;
     if (written) return;
-    std::string bytes;
-    for (int i = 0; i < background_width * background_height; ++i) {
-        const float v = static_cast<float>(i % 23) * 3.5f - 10.0f;
-        char b[4];
-        std::memcpy(b, &v, 4);
-        bytes.append(b, 4);
-    }
-    fuzzing::write_scratch("back.raw", bytes);
-    fuzzing::write_scratch("back.dim", std::to_string(background_width) + "\t" + std::to_string(background_height) + "\n");
+    Grid<float> background(background_width, background_height);
+    for (std::size_t i = 0; i < background.cells().size(); ++i)
+        background.cells()[i] = static_cast<float>(i % 23) * 3.5f - 10.0f;
+    fuzzing::require(write_raw_floats(fuzzing::scratch_path("back.raw"), background) &&
+                         write_dim_file(fuzzing::scratch_path("back.dim"), background_width, background_height),
+                     "cannot write the background");
     written = true;
 }
 
