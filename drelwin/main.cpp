@@ -36,9 +36,10 @@ const ProgramInfo drelwin_info = {
     "is given. It appears only when the run completes; a run that fails leaves\n"
     "the folder as it was, and the output may not overwrite the input.\n"
     "\n"
-    "Exit status: 0 done; 1 a width or height that is not a whole number above\n"
-    "0, a segments file that cannot be opened or read, or an output that cannot\n"
-    "be written; 2 standard input ended at a prompt; 255 not enough memory.\n",
+    "Exit status: 0 done (warnings included); 1 a width or height that is not a\n"
+    "whole number above 0, a segments file that cannot be opened or read, an\n"
+    "image too large for the memory, or an output that cannot be written; 2\n"
+    "standard input ended at a prompt; 255 not enough memory for anything else.\n",
     {},
     "\nError in memory allocation\n",
     exit_status::failure,

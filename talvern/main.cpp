@@ -17,7 +17,8 @@ const ProgramInfo talvern_info = {
     "talvern",
     "estimates building heights from the shadows the buildings cast",
     "Usage:\n"
-    "  talvern <building map> <shadow map> <sun azimuth> <sun elevation> <pixel size> [working folder]\n"
+    "  talvern <building map> <shadow map> <sun azimuth> <sun elevation> <pixel size>\n"
+    "          [working folder]\n"
     "  talvern        (asks \"Building Classification =\", \"Shadow Classification =\",\n"
     "                  \"Sun azimuth angle (degree) =\", \"Sun elevation angle (degree) =\"\n"
     "                  and \"Pixel resolution (meters) =\")\n"
