@@ -31,7 +31,7 @@ using LongRingNotice = std::function<void(bool primo)>;
 // window's pixel offset, so that vertices land in whole-image units.
 // A ring longer than the chain's first capacity is told to `on_long_ring`,
 // then the tracing goes on.
-void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+void gestore_contorno(int contorni, const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
                       int x_offset = 0, int y_offset = 0, const LongRingNotice& on_long_ring = {});
 
 // A ring's vertices as pixel corners, x and y in turn.

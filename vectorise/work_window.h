@@ -55,7 +55,7 @@ struct WorkWindow {
     int height = 0;
     Grid<std::uint8_t> Immagine;   // (width+2) x (height+2), border 0
     Grid<std::uint8_t> Immagine4;  // (2*width+4) x (2*height+4)
-    BoxBlob box_blob{};
+    BlobBox box_blob{};
 
     // Marks mask pixel (X, Y), given in whole-mask coordinates, as a pixel
     // of the class. It must lie in the window.
