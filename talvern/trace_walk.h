@@ -1,5 +1,8 @@
 // Digital segments and the walks along them: the trace lines cross the
 // building and its shadow pixel by pixel.
+//
+// Plain twins: talvern/tests/trace_walk_test.cpp:reference_segment (the drawing step
+// by step) and reference_scan (the walk over the drawn list).
 #pragma once
 
 #include "grid.h"

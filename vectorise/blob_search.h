@@ -5,6 +5,9 @@
 // `filtraggio_condivisi`, the contour tracing (contour_tracing.h),
 // `cancellatore`; then `seed_box_blob` (keeping the cursor) before the next
 // `evidenzia`. All state lives in the cells and in `box_blob`.
+//
+// Plain twin of filtraggio_condivisi (row by row here, column by column there):
+// vectorise/tests/reference_vectoriser.cpp:filtraggio_by_columns.
 #pragma once
 
 #include "box_blob.h"

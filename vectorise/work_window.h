@@ -36,6 +36,9 @@
 // The whole image as one work image (no window) is build_work_image
 // (work_image.h) on the whole bordered mask with initial_box_blob(width,
 // height), or a window opened on (1, 1, width, height).
+//
+// Plain twins: vectorise/tests/reference_vectoriser.cpp:reference_trace_class and
+// reference_trace_first_blob.
 #pragma once
 
 #include "box_blob.h"

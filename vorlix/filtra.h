@@ -1,5 +1,7 @@
 // The line filter: transforms and blob tests for every radius, clean-up of
 // the accumulated line mask, segment extraction and the segments file.
+//
+// Plain twin: vorlix/tests/reference_filter.cpp:reference::filtra.
 #pragma once
 
 #include "grid.h"

@@ -2,6 +2,8 @@
 // painted over the zone in the output raster (and, for the cover, the
 // picture indices in the cover picture), appended to the attribute values,
 // and the zone traced into a polygon record.
+//
+// Plain twin: zonrik/tests/reference_zonrik.cpp:ReferenceZonrik::process.
 #pragma once
 
 #include "console.h"

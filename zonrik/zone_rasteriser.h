@@ -20,6 +20,8 @@
 //
 // Cost: each part is drawn, flooded and tested in the window of its own
 // outline, never on the whole grid; nothing is cleared beyond that window.
+//
+// Plain twin: zonrik/tests/reference_zonrik.cpp:reference_zone.
 #pragma once
 
 #include "grid.h"
