@@ -3,48 +3,26 @@
 
 #include "byte_order.h"
 #include "file.h"
+#include "number_scanner.h"
 #include "paths.h"
 #include "platform.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <functional>
 #include <new>
-
-namespace {
-
-// The next decimal integer of a text file, read as "%d" reads it (white
-// space, optional sign, digits); false when there is none or it lies
-// outside the int range.
-bool read_int_field(std::FILE* file, int& value)
-{
-    int c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = std::fgetc(file);
-    const bool negative = c == '-';
-    if (c == '-' || c == '+') c = std::fgetc(file);
-    if (c < '0' || c > '9') return false;
-    long long magnitude = 0;
-    for (; c >= '0' && c <= '9'; c = std::fgetc(file)) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) return false;
-    }
-    const long long signed_value = negative ? -magnitude : magnitude;
-    if (signed_value > INT_MAX || signed_value < INT_MIN) return false;
-    value = static_cast<int>(signed_value);
-    return true;
-}
-
-}  // namespace
 
 bool read_dim_file(const std::string& path, int& width, int& height)
 {
     File file = open_file(path, "rb");
     if (!file) return false;
-    int w = 0, h = 0;
-    if (!read_int_field(file.get(), w) || !read_int_field(file.get(), h)) return false;
-    width = w;
-    height = h;
+    // "%d%d"; a number beyond the int range is no extent.
+    FileSource in(file.get());
+    const std::optional<int> w = scan_int(in, OutOfRange::fail);
+    const std::optional<int> h = w ? scan_int(in, OutOfRange::fail) : std::nullopt;
+    if (!h) return false;
+    width = *w;
+    height = *h;
     return true;
 }
 

@@ -146,7 +146,9 @@ TEST(MaskRaster, RefusalsWithTheirMessages)
     EXPECT_EQ(problem_for({1, 1, 1}, "3 1"), Kind::no_black_background);
     EXPECT_EQ(problem_for({0, 1}, "3 1"), Kind::size_mismatch);
     EXPECT_EQ(problem_for({0, 1, 0, 1}, "3 1"), Kind::size_mismatch);
-    for (const char* dim : {"-2 -1", "two", "99999999999 1", "2 -"}) EXPECT_EQ(problem_for({0, 1}, dim), Kind::dim_invalid) << dim;
+    // Read as "%d%d": the character that ends the width starts the height.
+    for (const char* dim : {"-2 -1", "two", "99999999999 1", "2 -", "2x1", "2-1"})
+        EXPECT_EQ(problem_for({0, 1}, dim), Kind::dim_invalid) << dim;
     EXPECT_EQ(layout_problem_text({Kind::dim_invalid, "m.dim"}),
               "\nError: 'm.dim' does not hold a width and a height of zero or more\n");
     EXPECT_EQ(raw_8bit_open(dir.file("x.raw"), mask, state), Kind::cannot_open);
