@@ -1,4 +1,5 @@
-// Polvane: class map to one polygon shapefile per colour.
+// Polvane: class map to one polygon shapefile per colour. The driver: the
+// names from the command line or the prompts, the world file, the run.
 #include "polvane.h"
 
 #include "exit_status.h"
@@ -45,6 +46,23 @@ void print_banner()
     std::puts("    -------------------------------------------------\n");
 }
 
+// Fills the names from the command line (3 or more arguments) or the prompts.
+void take_names(PolvaneRun& run, int argc, char** argv)
+{
+    if (argc >= 3) {
+        run.nome_input = argv[1];
+        run.nome_output = argv[2];
+        run.from_command_line(argc, argv, 3);
+        return;
+    }
+    std::printf("\nInput File=");
+    run.nome_input = run.console.read_word();
+    run.console.flush_input();
+    std::printf("\nOutput file=");
+    run.nome_output = run.console.read_word();
+    run.console.flush_input();
+}
+
 int run_polvane(PolvaneRun& run, CommandLine& line)
 {
     print_banner();
@@ -71,13 +89,6 @@ int run_polvane(PolvaneRun& run, CommandLine& line)
 }
 
 }  // namespace
-
-int finish(PolvaneRun& run, int status)
-{
-    std::printf("\n\nEnd");
-    if (!run.check_line_com) run.console.wait_for_key();
-    return status;
-}
 
 int main(int argc, char** argv)
 {

@@ -41,9 +41,6 @@ struct PolvaneRun : Invocation {
 // wait for a key; gives `status` back.
 int finish(PolvaneRun& run, int status);
 
-// Fills the names from the command line (3 or more arguments) or the prompts.
-void take_names(PolvaneRun& run, int argc, char** argv);
-
 // The class index of every pixel in mask orientation (row 0 the bottom row
 // of the image): the position of its colour in `colori`, or no_class.
 Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::vector<std::int32_t>& colori);

@@ -1,3 +1,6 @@
+// From the class map to the shapefiles: the image read, the colour census,
+// the outputs named, the class indices the tracing runs on, the per-colour
+// loop; and the run's closing line.
 #include "polvane.h"
 
 #include "bmp.h"
@@ -6,6 +9,35 @@
 #include "shapefile_writer.h"
 
 #include <cstdio>
+
+int finish(PolvaneRun& run, int status)
+{
+    std::printf("\n\nEnd");
+    if (!run.check_line_com) run.console.wait_for_key();
+    return status;
+}
+
+Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::vector<std::int32_t>& colori)
+{
+    ColourTable table;
+    for (std::size_t i = 0; i < colori.size(); ++i) {
+        const std::size_t s = table.slot(colori[i]);
+        table.add(s, colori[i], 0);
+        table.index(s) = static_cast<std::int32_t>(i);
+    }
+    const int width = Matrice.width(), height = Matrice.height();
+    Grid<std::uint8_t> classi(width, height, no_class);
+    if (classi.empty()) return classi;
+    for (int y = 0; y < height; ++y) {
+        const std::int32_t* row = Matrice.row(y);
+        std::uint8_t* target = classi.row(height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const std::size_t s = table.slot(row[x]);
+            if (table.used(s)) target[x] = static_cast<std::uint8_t>(table.index(s));
+        }
+    }
+    return classi;
+}
 
 std::optional<int> vectorise_image(PolvaneRun& run)
 {
