@@ -2,6 +2,8 @@
 
 #include "bmp_file.h"
 #include "bmp.h"
+#include "exit_status.h"
+#include "program_main.h"
 
 #include <cstdio>
 #include <cstring>
@@ -50,21 +52,39 @@ std::string slice_name(const StelvarRun& run, long long threshold)
     return run.named("threshold_" + std::to_string(threshold) + ".bmp");
 }
 
-SliceWritten bmp(StelvarRun& run)
+std::optional<int> declare_slices(StelvarRun& run)
 {
-    try {
-        if (run.slice_head.empty()) run.slice_head = slice_file_head(run.head, run.width, run.height);
-        const std::string name = slice_name(run, run.attuale);
-        if (!write_bmp_file(name, run.slice_head, run.width, run.height,
-                            [&](int r, unsigned char* out) { slice(run, r, out); }))
-            return SliceWritten::yes;
-        std::printf("\nError: cannot write '%s'\n", name.c_str());
-    } catch (const std::bad_alloc&) {
-        std::printf("\nerror in memory allocation\n");
-        run.console.wait_for_key();
-        return SliceWritten::no_memory;
+    run.outputs.add_input(run.named(run.nome_input));
+    for (long long t = run.soglia_min; t <= run.soglia_max; t += run.step)
+        if (const auto problem = run.outputs.add_output(slice_name(run, t))) {
+            report_output_problem(*problem);
+            run.console.wait_for_key();
+            return exit_status::error;
+        }
+    return std::nullopt;
+}
+
+std::optional<int> bmp(StelvarRun& run)
+{
+    const std::string name = slice_name(run, run.attuale);
+    const OutputFiles::Temporary temporary = run.outputs.temporary(name);
+    std::error_code error;
+    if (temporary.problem) {
+        error = temporary.problem->error ? temporary.problem->error : std::make_error_code(std::errc::file_exists);
+    } else {
+        try {
+            if (run.slice_head.empty()) run.slice_head = slice_file_head(run.head, run.width, run.height);
+            error = write_bmp_file(temporary.path, run.slice_head, run.width, run.height,
+                                   [&](int r, unsigned char* out) { slice(run, r, out); });
+        } catch (const std::bad_alloc&) {
+            std::printf("\nerror in memory allocation\n");
+            run.console.wait_for_key();
+            return exit_status::failure;
+        }
     }
-    std::printf("\nError in creating bmp file");
+    if (!error) return std::nullopt;
+    std::printf("\nError in creating bmp file\n");
+    report_write_failure(name, error);
     run.console.wait_for_key();
-    return SliceWritten::not_created;
+    return exit_status::error;
 }
