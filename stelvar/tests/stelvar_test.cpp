@@ -232,7 +232,7 @@ TEST_F(Stelvar, WritesAllOfItsSlicesOrNone)
     EXPECT_EQ(list_files(d.path()), (std::vector<std::string>{"in.bmp"}));
 }
 
-TEST_F(Stelvar, NeverWritesOverItsInput)
+TEST_F(Stelvar, NeverWritesOverItsInputOrIntoAFolder)
 {
     const Bytes image = read_bytes(dir.file("in.bmp"));
     write_bytes(dir.file("threshold_150.bmp"), image);
@@ -242,11 +242,11 @@ TEST_F(Stelvar, NeverWritesOverItsInput)
                      "nothing was written\n");
     EXPECT_EQ(folder_contents(dir.path()), (std::map<std::string, Bytes>{{"in.bmp", image}, {"threshold_150.bmp", image}}));
 
-    // A folder standing where a slice goes is refused before anything is written.
+    // A folder standing where a slice goes: known before anything is written.
     ASSERT_EQ(mkdir(dir.file("threshold_6.bmp").c_str(), 0755), 0);
     const RunResult folder = run({"in.bmp", "5", "7", "1", "0"});
     EXPECT_EQ(folder.status, 1);
-    EXPECT_EQ(folder.out, "\nError: the output 'threshold_6.bmp' is a folder; nothing was written\n");
+    EXPECT_EQ(folder.out, "\nError in creating bmp file\ncannot write 'threshold_6.bmp': Is a directory\n");
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"in.bmp", "threshold_150.bmp", "threshold_6.bmp"}));
 }
 
