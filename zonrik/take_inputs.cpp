@@ -9,6 +9,8 @@
 #include "raw.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -27,6 +29,21 @@ std::string prompt_word(Zonrik& run, const char* prompt)
     std::string word = run.console.read_word();
     run.console.flush_input();
     return word;
+}
+
+// Options are words of their own, taken out wherever they stand before the
+// arguments are counted: "--partial" measures polygons partly outside the
+// background over their pixels inside it.
+std::vector<char*> take_options(Zonrik& run, int argc, char** argv)
+{
+    std::vector<char*> arguments;
+    for (int i = 0; i < argc; ++i) {
+        if (i > 0 && std::strcmp(argv[i], "--partial") == 0)
+            run.partial = true;
+        else
+            arguments.push_back(argv[i]);
+    }
+    return arguments;
 }
 
 void take_names(Zonrik& run, int argc, char** argv)
@@ -90,7 +107,8 @@ StepEnd load_background_file(Zonrik& run)
 StepEnd take_inputs(Zonrik& run, int argc, char** argv)
 {
     print_banner();
-    take_names(run, argc, argv);
+    std::vector<char*> arguments = take_options(run, argc, argv);
+    take_names(run, static_cast<int>(arguments.size()), arguments.data());
 
     const std::optional<int> code = choose_function(run.typology);
     if (!code)

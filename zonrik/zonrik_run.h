@@ -32,6 +32,7 @@ struct Zonrik {
     bool check_path = false;
     bool check_line_com = true;     // names came from the command line
     std::string nome_output_path;   // base name of the output shapefile, never in the folder
+    bool partial = false;           // --partial: polygons partly outside the background are measured
 
     int f_type = 0;
     int bit_number = 0;

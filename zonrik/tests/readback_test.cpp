@@ -18,22 +18,23 @@ using namespace testsupport;
 
 namespace {
 
-// Class map, rows from the top: '#' the class. No blob reaches the top row
-// or the right column (Zonrik skips polygons that reach those edges), and
-// no blob holds an island (Zonrik cuts every ring after the first).
+// Class map, rows from the top: '#' the class. Blobs on every edge of the
+// map, an island with a hole of its own in the hole of a ring, a ring of
+// four pixels meeting at their corners round one pixel of background, and
+// blobs whose pixels meet only at corners (rings touching themselves).
 const std::vector<std::string> class_rows = {
+    "##.......#######",
+    "##.......#.....#",
+    ".........#.###.#",
+    "..#......#.#.#.#",
+    ".#.#.....#.###.#",
+    "..#......#.....#",
+    ".........#######",
     "................",
-    ".###....#.......",
-    ".###...#........",
-    ".###..........#.",
-    "......#####...#.",
-    ".##...#...#...#.",
-    ".#....#...#.###.",
-    ".#....#...#.....",
-    ".####.#####.....",
-    "................",
-    "...#.#..#####...",
-    "....#...#####...",
+    "####....##.....#",
+    "#..#...#..#...##",
+    "#.##...#.#.#...#",
+    "####....#.#....#",
 };
 const int width = 16, height = 12;
 
@@ -104,7 +105,6 @@ TEST(ZonrikReadBack, PolvanePolygonsComeBackAsTheyWere)
                 EXPECT_EQ(class_rows[r][x] == '#', value != 0.0f) << x << "," << r;
                 if (value != 0.0f) blobs[value].push_back(background_value(x, r));
             }
-        EXPECT_EQ(blobs.size(), 7u);
         for (const auto& [value, values] : blobs) {
             double sum = 0;
             for (float v : values) sum += v;
@@ -119,7 +119,7 @@ TEST(ZonrikReadBack, ZonesOfAShapefileWrittenByGdal)
     TempDir dir;
     write_background(dir);
     // A square with a square hole, a triangle, and two squares in one
-    // feature (the second outer ring adds nothing to the zone).
+    // feature (both in its zone).
     write_text(dir.file("in.geojson"),
                R"({"type": "FeatureCollection", "features": [
 {"type": "Feature", "properties": {}, "geometry": {"type": "Polygon", "coordinates":
@@ -149,8 +149,8 @@ TEST(ZonrikReadBack, ZonesOfAShapefileWrittenByGdal)
     EXPECT_EQ(raw, read_bytes(dir.file("from_own.raw")));
     EXPECT_EQ(read_bytes(dir.file("from_gdal.shp")), read_bytes(dir.file("from_own.shp")));
 
-    // The square with its hole, and only the first square of the last
-    // feature (x from the left, y from the bottom).
+    // The square with its hole, and both squares of the last feature (x
+    // from the left, y from the bottom).
     auto painted = [&](int x, int y) { return le_float(raw, 4 * ((height - 1 - y) * width + x)) != 0.0f; };
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < 6; ++x) {
@@ -158,7 +158,7 @@ TEST(ZonrikReadBack, ZonesOfAShapefileWrittenByGdal)
             EXPECT_EQ(painted(x, y), square || (x >= 1 && x <= 2 && y >= 7 && y <= 8)) << x << "," << y;
         }
     for (int y = 7; y <= 8; ++y)
-        for (int x = 12; x <= 13; ++x) EXPECT_FALSE(painted(x, y));
+        for (int x = 12; x <= 13; ++x) EXPECT_TRUE(painted(x, y));
     EXPECT_TRUE(painted(7, 2));  // inside the triangle
 }
 
