@@ -105,19 +105,20 @@ void ZoneRasteriser::mark_loop()
     for (int y = 0; y < h; ++y) Matrice_doppia(0, y) = Matrice_doppia(w - 1, y) = reached_cell;
     flood(Matrice_doppia, 1, 1, stack);
 
-    for (int py = static_cast<int>(py0); py <= py1; ++py) {
-        std::uint8_t* parity = Matrice_out.row(py - out_y0);
-        for (int px = static_cast<int>(px0); px <= px1; ++px)
-            if (pixel_enclosed(px, py)) parity[px - out_x0] ^= 1;
+    // A pixel is marked when none of its four cells was reached.
+    const int first_x = static_cast<int>(2 * px0 + 1 - cell_x0);
+    const int count = static_cast<int>(px1 - px0 + 1);
+    for (std::int64_t py = py0; py <= py1; ++py) {
+        const int y = static_cast<int>(2 * py + 1 - cell_y0);
+        const std::uint8_t* lower = Matrice_doppia.row(y) + first_x;
+        const std::uint8_t* upper = Matrice_doppia.row(y + 1) + first_x;
+        std::uint8_t* parity = Matrice_out.row(static_cast<int>(py - out_y0)) + (px0 - out_x0);
+        for (int i = 0; i < count; ++i) {
+            const int x = 2 * i;
+            parity[i] ^= static_cast<std::uint8_t>((lower[x] != reached_cell) & (lower[x + 1] != reached_cell) &
+                                                   (upper[x] != reached_cell) & (upper[x + 1] != reached_cell));
+        }
     }
-}
-
-bool ZoneRasteriser::pixel_enclosed(int px, int py) const
-{
-    const int x = static_cast<int>(2 * static_cast<std::int64_t>(px) + 1 - cell_x0);
-    const int y = static_cast<int>(2 * static_cast<std::int64_t>(py) + 1 - cell_y0);
-    return Matrice_doppia(x, y) != reached_cell && Matrice_doppia(x + 1, y) != reached_cell &&
-           Matrice_doppia(x, y + 1) != reached_cell && Matrice_doppia(x + 1, y + 1) != reached_cell;
 }
 
 const Zone& ZoneRasteriser::rasterise(const PixelRecord& record, int width, int height)

@@ -60,7 +60,6 @@ private:
     // Draws and floods the outline of one loop of the record and flips the
     // parity of the pixels it marks.
     void mark_loop();
-    bool pixel_enclosed(int px, int py) const;
 
     // Pixel rectangle of the zone's parity grid: the box's window within the
     // background.

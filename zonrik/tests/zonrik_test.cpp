@@ -213,6 +213,43 @@ TEST_F(Zonrik, EightBitSamplesAndPolygonsOnTheBackgroundsEdges)
     EXPECT_EQ(rings[0], (std::vector<TestRing>{{{0, 0}, {3, 0}, {3, 2}, {0, 2}, {0, 0}}}));
 }
 
+TEST_F(Zonrik, PartialMeasuresPolygonsPartlyOutsideOverTheirPixelsInside)
+{
+    ramp_background("bg", 10, 8);
+    // Reaching out to the left and below; wholly outside; reaching out at
+    // the top right.
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(-2, -3, 3, 2)}},
+                                                      {{test_rectangle(12, 1, 14, 3)}},
+                                                      {{test_rectangle(8, 6, 11, 9)}}}));
+    RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(start_routine + skipped(1) + skipped(2) + skipped(3)), std::string::npos) << r.out;
+
+    // The option may stand anywhere among the arguments.
+    r = run({"a.shp", "--partial", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(start_routine + processed(1) + skipped(2) + processed(3)), std::string::npos) << r.out;
+    // Pixels 0..2 by 0..1 from the bottom (file rows 6 and 7), and 8..9 by
+    // 6..7 (file rows 0 and 1).
+    const std::vector<float> out = raw_floats(read_bytes(dir.file("out.raw")));
+    for (int row = 0; row < 8; ++row)
+        for (int x = 0; x < 10; ++x) {
+            const float expected = row >= 6 && x <= 2 ? 66.0f : row <= 1 && x >= 8 ? 13.5f : 0.0f;
+            EXPECT_EQ(out[10 * row + x], expected) << x << "," << row;
+        }
+    const auto rings = shapefile_rings(read_bytes(dir.file("out.shp")));
+    ASSERT_EQ(rings.size(), 2u);
+    EXPECT_EQ(rings[0], (std::vector<TestRing>{{{0, 0}, {3, 0}, {3, 2}, {0, 2}, {0, 0}}}));
+    EXPECT_EQ(rings[1], (std::vector<TestRing>{{{8, 6}, {10, 6}, {10, 8}, {8, 8}, {8, 6}}}));
+
+    // With the names prompted for.
+    std::filesystem::remove(dir.file("out.raw"));
+    r = run({"--partial"}, "a.shp\nbg.raw\nout\nmean\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(processed(1) + skipped(2) + processed(3)), std::string::npos) << r.out;
+    EXPECT_EQ(raw_floats(read_bytes(dir.file("out.raw"))), out);
+}
+
 TEST_F(Zonrik, WorldFileOfFiveNumbersIsPresentButUnused)
 {
     ramp_background("bg", 10, 8);
