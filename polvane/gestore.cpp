@@ -2,6 +2,7 @@
 
 #include "class_tracing.h"
 #include "record_arrays.h"
+#include "program_main.h"
 #include "shapefile_writer.h"
 
 #include <cstdio>
@@ -20,8 +21,21 @@ int gestore(PolvaneRun& run)
         std::printf("blob in process: ... initializing");
         records.clear();
         int blob_number = 1;
-        tracer.trace_class(run.console, i, records, [&blob_number] { std::printf(" %d", blob_number++); });
-        if (gen_file_shp(run.console, run.nome, records, run.width, run.height, options) != 0) return 1;
+        tracer.trace_class(
+            i, records, [&blob_number] { std::printf(" %d", blob_number++); },
+            [&run](bool primo) {
+                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
+                run.console.wait_for_key();
+            });
+        ShapefilePaths files;
+        auto problem = shapefile_temporaries(run.outputs, run.nome, files);
+        if (!problem) problem = gen_file_shp(files, records, run.width, run.height, options);
+        if (problem) {
+            std::printf("\nError in creating '%s'\n", problem->extension);
+            report_write_failure(run.nome + problem->extension, problem->error);
+            run.console.wait_for_key();
+            return 1;
+        }
     }
     return 0;
 }

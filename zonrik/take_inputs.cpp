@@ -3,13 +3,13 @@
 
 #include "arguments.h"
 #include "background.h"
+#include "exit_status.h"
 #include "function_choice.h"
 #include "paths.h"
 #include "platform.h"
 #include "raw.h"
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -29,21 +29,6 @@ std::string prompt_word(Zonrik& run, const char* prompt)
     std::string word = run.console.read_word();
     run.console.flush_input();
     return word;
-}
-
-// Options are words of their own, taken out wherever they stand before the
-// arguments are counted: "--partial" measures polygons partly outside the
-// background over their pixels inside it.
-std::vector<char*> take_options(Zonrik& run, int argc, char** argv)
-{
-    std::vector<char*> arguments;
-    for (int i = 0; i < argc; ++i) {
-        if (i > 0 && std::strcmp(argv[i], "--partial") == 0)
-            run.partial = true;
-        else
-            arguments.push_back(argv[i]);
-    }
-    return arguments;
 }
 
 void take_names(Zonrik& run, int argc, char** argv)
@@ -148,7 +133,8 @@ StepEnd load_background_file(Zonrik& run)
         }
     }
     // The extent from the ".dim" file (its message when there is none).
-    if (!read_dim_extent(dim_name, run.width, run.height)) return failure(run, "");
+    if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
+        return failure(run, layout_problem_text(problem));
     if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
     run.bit_number = background_bit_number(*size, run.width, run.height);
     if (run.bit_number == 0)
@@ -163,11 +149,28 @@ StepEnd load_background_file(Zonrik& run)
 
 }  // namespace
 
+const std::vector<OptionSpec>& zonrik_options()
+{
+    static const std::vector<OptionSpec> options = {
+        {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
+    };
+    return options;
+}
+
 StepEnd take_inputs(Zonrik& run, int argc, char** argv)
 {
+    // Options are taken out wherever they stand before the arguments are
+    // counted.
+    ParsedCommandLine parsed = parse_command_line(argc, argv, zonrik_options());
+    if (parsed.problem) {
+        std::fprintf(stderr, "zonrik: %s\n", parsed.problem->message.c_str());
+        return {false, exit_status::usage};
+    }
+    CommandLine& line = parsed.command_line;
+    run.partial = line.has("partial");
     print_banner();
-    std::vector<char*> arguments = take_options(run, argc, argv);
-    take_names(run, static_cast<int>(arguments.size()), arguments.data());
+    std::vector<char*> arguments = line.argv();
+    take_names(run, line.argc(), arguments.data());
 
     const std::optional<int> code = choose_function(run.typology);
     if (!code)
@@ -187,7 +190,8 @@ StepEnd take_inputs(Zonrik& run, int argc, char** argv)
     // then with its message for the shapefile writer.
     const std::optional<std::string> world_name =
         world_file_path(run.check_path, run.path, run.input_back_ground, "rww");
-    if (world_name) run.rww = read_world_file(*world_name);
-    run.tfw = read_world_file_rww(world_name);
+    run.rww = read_world_file(world_name);
+    run.tfw = run.rww;
+    std::fputs(run.tfw.found ? "\n\nRWW file present\n" : "\n\nRWW file not present\n", stdout);
     return {};
 }

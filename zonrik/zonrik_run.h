@@ -13,6 +13,7 @@
 #include "console.h"
 #include "file.h"
 #include "grid.h"
+#include "options.h"
 #include "shape_reader.h"
 #include "world_file.h"
 
@@ -20,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct Zonrik {
     Console console;
@@ -59,9 +61,13 @@ struct StepEnd {
     int status = 0;
 };
 
-// Everything read before the shapefile's content: banner, names, function,
-// shapefile opened, background with its ".dim" file, both readings of the
-// world file.
+// Zonrik's own options: "--partial" (Zonrik::partial).
+const std::vector<OptionSpec>& zonrik_options();
+
+// Everything read before the shapefile's content: options (a wrong one
+// ends the run with exit_status::usage before the banner), banner, names,
+// function, shapefile opened, background with its ".dim" file or ENVI
+// header, the world file.
 StepEnd take_inputs(Zonrik& run, int argc, char** argv);
 
 // The shapefile's header, the bounding boxes, the record loop and the

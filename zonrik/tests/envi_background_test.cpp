@@ -114,8 +114,8 @@ TEST_F(ZonrikEnvi, ReadsItsOwnOutputAndTheSuitesFloatRasters)
     Grid<float> heights(3, 2, 0.0f);
     heights(0, 0) = 4.5f;  // top-left
     heights(2, 1) = -1.0f;  // bottom-right
-    ASSERT_TRUE(write_raw_floats(dir.file("h.bin"), heights));
-    ASSERT_TRUE(write_envi_header(dir.file("h.bin.hdr"), "h", 3, 2));
+    ASSERT_EQ(write_raw_floats(dir.file("h.bin"), heights), std::error_code());
+    ASSERT_EQ(write_envi_header(dir.file("h.bin.hdr"), "h", 3, 2), std::error_code());
     write_bytes(dir.file("b.shp"), polygon_shapefile({{{test_rectangle(0, 1, 1, 2)}}, {{test_rectangle(2, 0, 3, 1)}}}));
     ASSERT_EQ(run({"b.shp", "h.bin", "out", "mean"}).status, 0);
     const Bytes dbf = read_bytes(dir.file("out.dbf"));

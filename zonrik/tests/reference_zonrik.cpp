@@ -146,7 +146,7 @@ ReferenceZonrik::ReferenceZonrik(const Grid<float>& background, int f_type, Cove
 {
 }
 
-std::string ReferenceZonrik::process(Console& console, const PixelRecord& record)
+std::string ReferenceZonrik::process(Console&, const PixelRecord& record)
 {
     const int width = Matrice_background.width(), height = Matrice_background.height();
     const Grid<std::uint8_t> Matrice_out = zone_whole(record, width, height);
@@ -197,7 +197,7 @@ std::string ReferenceZonrik::process(Console& console, const PixelRecord& record
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (Matrice(x, height - 1 - y) != outside_zone || Matrice_out(x, y)) classes(x, y) = 0;
-    const RecordArrays traced = reference_trace_first_blob(console, classes, 0);
+    const RecordArrays traced = reference_trace_first_blob(classes, 0);
     records.part.insert(records.part.end(), traced.part.begin(), traced.part.end());
     records.point.insert(records.point.end(), traced.point.begin(), traced.point.end());
 
