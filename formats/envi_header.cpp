@@ -79,9 +79,10 @@ EnviHeaderRead read_envi_header(const std::string& path)
     at += 4;
 
     const std::uint64_t int_max = static_cast<std::uint64_t>(std::numeric_limits<int>::max());
+    const std::uint64_t offset_max = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     Field fields[] = {{"samples", 0, int_max, true, {}},    {"lines", 0, int_max, true, {}},
                       {"bands", 1, int_max, false, {}},     {"data type", 0, int_max, true, {}},
-                      {"byte order", 0, 1, false, {}},      {"header offset", 0, std::numeric_limits<std::int64_t>::max(), false, {}}};
+                      {"byte order", 0, 1, false, {}},      {"header offset", 0, offset_max, false, {}}};
     while (at < text.size()) {
         std::size_t end = text.find('\n', at);
         if (end == std::string::npos) end = text.size();

@@ -47,7 +47,8 @@ void LoopCutter::cut(const double* xy, std::int32_t count)
             vertices_.insert(vertices_.end(), path_.begin() + place, path_.end());
             vertices_.push_back(v);
         }
-        for (std::size_t i = static_cast<std::size_t>(place) + 1; i < path_.size(); ++i) path_place_[same_as_[path_[i]]] = -1;
+        for (std::size_t i = static_cast<std::size_t>(place) + 1; i < path_.size(); ++i)
+            path_place_[same_as_[path_[i]]] = -1;
         path_.resize(static_cast<std::size_t>(place) + 1);
     }
     if (path_.size() >= 2) {
@@ -121,7 +122,8 @@ void clip_to_side(const std::vector<double>& in, bool closed, const Side& side, 
 // unclosed one has outside at its ends is dropped.
 void clip_to_frame(std::vector<double>& xy, bool closed, const Frame& frame, std::vector<double>& scratch)
 {
-    const Side sides[] = {{0, frame.x_min, true}, {0, frame.x_max, false}, {1, frame.y_min, true}, {1, frame.y_max, false}};
+    const Side sides[] = {
+        {0, frame.x_min, true}, {0, frame.x_max, false}, {1, frame.y_min, true}, {1, frame.y_max, false}};
     for (const Side& side : sides) {
         clip_to_side(xy, closed, side, scratch);
         xy.swap(scratch);

@@ -59,8 +59,9 @@ void take_names(Zonrik& run, int argc, char** argv)
 // added. None when neither opens.
 std::optional<std::string> envi_header_name(const Zonrik& run)
 {
-    for (const std::optional<std::string>& name :
-         {replace_last_chars(run.input_back_ground, 3, "hdr"), std::optional<std::string>(run.input_back_ground + ".hdr")}) {
+    const std::optional<std::string> names[] = {replace_last_chars(run.input_back_ground, 3, "hdr"),
+                                                run.input_back_ground + ".hdr"};
+    for (const std::optional<std::string>& name : names) {
         if (name && open_file(run.named(*name), "rb")) return run.named(*name);
     }
     return std::nullopt;

@@ -48,10 +48,6 @@ void flood(Grid<std::uint8_t>& cells, int seed_x, int seed_y, std::vector<std::s
     }
 }
 
-}  // namespace
-
-namespace {
-
 // Floor and ceiling of a / 2.
 std::int64_t half_down(std::int64_t a) { return a >= 0 ? a / 2 : -((1 - a) / 2); }
 std::int64_t half_up(std::int64_t a) { return -half_down(-a); }
@@ -94,7 +90,8 @@ void ZoneRasteriser::mark_loop()
         // What the lines drew beyond the frame's cells falls in the two rings
         // round the outline's rectangle.
         for (int y : {0, 1, h - 2, h - 1}) std::fill(Matrice_doppia.row(y), Matrice_doppia.row(y) + w, empty_cell);
-        for (int y = 0; y < h; ++y) Matrice_doppia(0, y) = Matrice_doppia(1, y) = Matrice_doppia(w - 2, y) = Matrice_doppia(w - 1, y) = empty_cell;
+        for (int y = 0; y < h; ++y)
+            for (int x : {0, 1, w - 2, w - 1}) Matrice_doppia(x, y) = empty_cell;
         const std::vector<std::int64_t>& r = outline.runs;
         for (std::size_t j = 0; j + 3 < r.size(); j += 4)
             disegna(local(r[j], cell_x0), local(r[j + 1], cell_y0), local(r[j + 2], cell_x0), local(r[j + 3], cell_y0),

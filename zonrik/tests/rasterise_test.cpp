@@ -35,7 +35,8 @@ std::vector<std::pair<int, int>> zone_pixels(const PixelRecord& record, int widt
 
 std::vector<std::pair<int, int>> sorted(std::vector<std::pair<int, int>> pixels)
 {
-    std::sort(pixels.begin(), pixels.end(), [](auto a, auto b) { return std::tie(a.second, a.first) < std::tie(b.second, b.first); });
+    std::sort(pixels.begin(), pixels.end(),
+              [](auto a, auto b) { return std::tie(a.second, a.first) < std::tie(b.second, b.first); });
     return pixels;
 }
 
@@ -115,9 +116,11 @@ TEST(ZoneRasteriser, RingsCountByParityWhateverTheirOrder)
                       if (!(p.first >= 2 && p.first <= 5 && p.second >= 2 && p.second <= 5)) frame.push_back(p);
                   return frame;
               }()));
-    EXPECT_EQ(zone_pixels(record_of({rectangle(1, 1, 3, 3), rectangle(5, 5, 7, 7)})), joined(block(1, 1, 2, 2), block(5, 5, 6, 6)));
+    EXPECT_EQ(zone_pixels(record_of({rectangle(1, 1, 3, 3), rectangle(5, 5, 7, 7)})),
+              joined(block(1, 1, 2, 2), block(5, 5, 6, 6)));
     // Overlapping outer rings: the overlap is marked twice and left out.
-    EXPECT_EQ(zone_pixels(record_of({rectangle(0, 0, 2, 1), rectangle(1, 0, 3, 1)})), joined(block(0, 0, 0, 0), block(2, 0, 2, 0)));
+    EXPECT_EQ(zone_pixels(record_of({rectangle(0, 0, 2, 1), rectangle(1, 0, 3, 1)})),
+              joined(block(0, 0, 0, 0), block(2, 0, 2, 0)));
 }
 
 TEST(ZoneRasteriser, VertexWhereARingTouchesItselfLetsTheFloodThrough)

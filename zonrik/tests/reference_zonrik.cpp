@@ -58,7 +58,8 @@ std::vector<Loop> plain_loops(const PixelRecord& record, int first, int end)
 void mark_whole(const LoopOutline& outline, int width, int height, Grid<std::uint8_t>& parity)
 {
     const CellFrame frame = cell_frame(width, height);
-    Grid<std::uint8_t> Matrice_doppia(static_cast<int>(frame.x_hi) + offset + 3, static_cast<int>(frame.y_hi) + offset + 3, 0);
+    Grid<std::uint8_t> Matrice_doppia(static_cast<int>(frame.x_hi) + offset + 3, static_cast<int>(frame.y_hi) + offset + 3,
+                                      0);
     auto draw = [&](const std::int64_t* c) {
         disegna(static_cast<int>(c[0] + offset), static_cast<int>(c[1] + offset), static_cast<int>(c[2] + offset),
                 static_cast<int>(c[3] + offset), Matrice_doppia);
@@ -67,7 +68,8 @@ void mark_whole(const LoopOutline& outline, int width, int height, Grid<std::uin
     if (outline.cut_off) {
         for (int y = 0; y < Matrice_doppia.height(); ++y)
             for (int x = 0; x < Matrice_doppia.width(); ++x)
-                if (x - offset < frame.x_lo || x - offset > frame.x_hi || y - offset < frame.y_lo || y - offset > frame.y_hi)
+                if (x - offset < frame.x_lo || x - offset > frame.x_hi || y - offset < frame.y_lo ||
+                    y - offset > frame.y_hi)
                     Matrice_doppia(x, y) = 0;
         for (std::size_t j = 0; j + 3 < outline.runs.size(); j += 4) draw(&outline.runs[j]);
     }
