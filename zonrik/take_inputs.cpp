@@ -3,10 +3,10 @@
 
 #include "arguments.h"
 #include "background.h"
-#include "exit_status.h"
 #include "function_choice.h"
 #include "paths.h"
 #include "platform.h"
+#include "program_main.h"
 #include "raw.h"
 
 #include <cstdio>
@@ -150,23 +150,39 @@ StepEnd load_background_file(Zonrik& run)
 
 }  // namespace
 
-const std::vector<OptionSpec>& zonrik_options()
+const ProgramInfo& zonrik_info()
 {
-    static const std::vector<OptionSpec> options = {
-        {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
+    static const ProgramInfo info = {
+        "zonrik",
+        "measures a background raster inside the polygons of a polygon shapefile",
+        "Usage:\n"
+        "  zonrik <polygons.shp> <background> <output> <function> [working folder]\n"
+        "  zonrik             (asks for the four names)\n"
+        "\n"
+        "Functions: mean, variance, sqrt_variance, lmean, lvariance, c_cover, sp_temp.\n"
+        "The background is a single-band raster of 8-bit, 16-bit or 32-bit float\n"
+        "samples with its extent in a \".dim\" file or, without one, in an ENVI\n"
+        "header; a world file (\"rww\") places the polygons on it. A pixel is in a\n"
+        "polygon's zone when an odd number of its rings enclose it. Polygons whose\n"
+        "box leaves the background are skipped, unless --partial is given.\n"
+        "\n"
+        "Writes <output>.shp, .shx and .dbf (the zones with their values), <output>.raw\n"
+        "and .hdr, and for c_cover and sp_temp a report.\n"
+        "\n"
+        "Exit status: 255 when a name, the background or a report cannot be used;\n"
+        "1 for a wrong option; 2 when standard input ends at a prompt; else 0 (errors\n"
+        "in the shapefile included).\n",
+        {{"partial", "", "measure a polygon partly outside the background over its pixels inside it"}},
     };
-    return options;
+    return info;
 }
 
 StepEnd take_inputs(Zonrik& run, int argc, char** argv)
 {
     // Options are taken out wherever they stand before the arguments are
     // counted.
-    ParsedCommandLine parsed = parse_command_line(argc, argv, zonrik_options());
-    if (parsed.problem) {
-        std::fprintf(stderr, "zonrik: %s\n", parsed.problem->message.c_str());
-        return {false, exit_status::usage};
-    }
+    ParsedCommandLine parsed = parse_command_line(argc, argv, zonrik_info().options);
+    if (const std::optional<int> status = answer_options(parsed, zonrik_info())) return {false, *status};
     CommandLine& line = parsed.command_line;
     run.partial = line.has("partial");
     print_banner();

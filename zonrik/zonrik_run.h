@@ -13,7 +13,7 @@
 #include "console.h"
 #include "file.h"
 #include "grid.h"
-#include "options.h"
+#include "program_main.h"
 #include "shape_reader.h"
 #include "world_file.h"
 
@@ -61,13 +61,13 @@ struct StepEnd {
     int status = 0;
 };
 
-// Zonrik's own options: "--partial" (Zonrik::partial).
-const std::vector<OptionSpec>& zonrik_options();
+// Zonrik's name, help text and own options ("--partial": Zonrik::partial).
+const ProgramInfo& zonrik_info();
 
-// Everything read before the shapefile's content: options (a wrong one
-// ends the run with exit_status::usage before the banner), banner, names,
-// function, shapefile opened, background with its ".dim" file or ENVI
-// header, the world file.
+// Everything read before the shapefile's content: options (--help and
+// --version answered, a wrong option refused, before the banner), banner,
+// names, function, shapefile opened, background with its ".dim" file or
+// ENVI header, the world file.
 StepEnd take_inputs(Zonrik& run, int argc, char** argv);
 
 // The shapefile's header, the bounding boxes, the record loop and the

@@ -242,10 +242,14 @@ TEST_F(Zonrik, PartialMeasuresPolygonsPartlyOutsideOverTheirPixelsInside)
     EXPECT_EQ(rings[0], (std::vector<TestRing>{{{0, 0}, {3, 0}, {3, 2}, {0, 2}, {0, 0}}}));
     EXPECT_EQ(rings[1], (std::vector<TestRing>{{{8, 6}, {10, 6}, {10, 8}, {8, 8}, {8, 6}}}));
 
-    // A misspelt option is refused before anything is read.
+    // A misspelt option is refused before anything is read; the help names
+    // the option.
     r = run({"a.shp", "bg.raw", "out", "mean", "--partail"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "zonrik: unknown option '--partail'\n");
+    EXPECT_EQ(r.out, "zonrik: unknown option '--partail'\nRun 'zonrik --help' for the usage.\n");
+    r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\n  --partial           measure a polygon partly outside"), std::string::npos) << r.out;
 
     // With the names prompted for.
     std::filesystem::remove(dir.file("out.raw"));
