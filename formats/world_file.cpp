@@ -44,8 +44,8 @@ WorldFile read_announced(const std::optional<std::string>& path, const char* pre
     return read_values(file.get());
 }
 
-// The shortest fixed-point text ("%.*f") that converts back to the same
-// double; "%.17g" for values that need more than 17 decimals.
+}  // namespace
+
 std::string shortest_decimal(double value)
 {
     char text[400];
@@ -56,8 +56,6 @@ std::string shortest_decimal(double value)
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
-
-}  // namespace
 
 bool write_world_file(const std::string& path, const WorldFile& world)
 {

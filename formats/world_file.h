@@ -32,6 +32,10 @@ std::optional<std::string> world_file_path(bool check_path, const std::string& f
 // reads back as the same double. Returns false when the file cannot be written.
 bool write_world_file(const std::string& path, const WorldFile& world);
 
+// The shortest fixed-point text ("%.*f", at most 17 decimals) that reads
+// back as the same double; "%.17g" for values that need more.
+std::string shortest_decimal(double value);
+
 // Reads the first six numbers of the world file at `path`, silently.
 WorldFile read_world_file(const std::string& path);
 
