@@ -1,0 +1,295 @@
+#include "gdal_raster.h"
+
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <type_traits>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t strip_bytes = std::size_t(16) << 20;
+
+GDALRasterBand* first_band(const GdalDataset& dataset)
+{
+    return dataset ? dataset->GetRasterBand(1) : nullptr;
+}
+
+bool is_signed_byte(GDALRasterBand* band)
+{
+    if (band->GetRasterDataType() != GDT_Byte) return false;
+    const char* pixel_type = band->GetMetadataItem("PIXELTYPE", "IMAGE_STRUCTURE");
+    return pixel_type && std::strcmp(pixel_type, "SIGNEDBYTE") == 0;
+}
+
+std::string type_name(GDALRasterBand* band)
+{
+    if (is_signed_byte(band)) return "Int8";
+    const char* name = GDALGetDataTypeName(band->GetRasterDataType());
+    return name ? name : "Unknown";
+}
+
+std::string crs_text(const OGRSpatialReference* srs)
+{
+    if (!srs || srs->IsEmpty()) return {};
+    char* wkt = nullptr;
+    const char* const options[] = {"FORMAT=WKT2_2019", nullptr};
+    std::string text;
+    if (srs->exportToWkt(&wkt, options) == OGRERR_NONE && wkt) text = wkt;
+    CPLFree(wkt);
+    return text;
+}
+
+ClassMapColours colour_table_of(GDALRasterBand* band)
+{
+    ClassMapColours colours;
+    const GDALColorTable* table = band->GetColorTable();
+    if (!table) return colours;
+    colours.has_colour_table = true;
+    colours.entry_count = table->GetColorEntryCount();
+    const int count = std::min(colours.entry_count, 256);
+    for (int i = 0; i < count; ++i) {
+        GDALColorEntry rgb{};
+        if (table->GetColorEntryAsRGB(i, &rgb))
+            colours.packed[static_cast<std::size_t>(i)] = rgb.c1 * 65536 + rgb.c2 * 256 + rgb.c3;
+    }
+    return colours;
+}
+
+// Rows per read: whole blocks of the band, about strip_bytes of samples.
+int strip_rows(GDALRasterBand* band, int width, std::size_t sample_bytes)
+{
+    int block_width = 0, block_height = 0;
+    band->GetBlockSize(&block_width, &block_height);
+    const std::size_t block_rows = static_cast<std::size_t>(std::max(block_height, 1));
+    const std::size_t row_bytes = static_cast<std::size_t>(std::max(width, 1)) * sample_bytes;
+    const std::size_t blocks = std::max<std::size_t>(1, strip_bytes / (row_bytes * block_rows));
+    return static_cast<int>(std::min<std::size_t>(blocks * block_rows, std::numeric_limits<int>::max()));
+}
+
+// Calls read(first_row, row_count) for consecutive strips of `rows` rows
+// covering the band; the first failure ends it. The blocks of each strip are
+// dropped from GDAL's block cache once read, so that the cache never holds
+// a second copy of the image.
+template <typename ReadStrip>
+GeoProblem for_each_strip(const GdalErrorCapture& capture, GDALRasterBand* band, const RasterInfo& info, int rows,
+                          ReadStrip read)
+{
+    for (int first = 0; first < info.height; first += rows) {
+        const int count = std::min(rows, info.height - first);
+        if (read(first, count) != CE_None || band->FlushCache(false) != CE_None)
+            return capture.problem(GeoProblemKind::read_failed, "cannot read '" + info.path + "'");
+    }
+    return {};
+}
+
+GeoProblem allocation_problem(const RasterInfo& info)
+{
+    return geo_problem(GeoProblemKind::out_of_memory, "'" + info.path + "' (" + std::to_string(info.width) + " x " +
+                                                          std::to_string(info.height) + ") does not fit in memory");
+}
+
+// A band whose every value a float32 holds exactly: read as Float32 straight
+// into the grid, nodata compared as float32 (as GDAL compares it).
+bool read_exactly_as_float(GDALRasterBand* band)
+{
+    switch (band->GetRasterDataType()) {
+    case GDT_Byte:
+        return !is_signed_byte(band);
+    case GDT_UInt16:
+    case GDT_Int16:
+    case GDT_Float32:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The nodata value as a sample of type T, when one of that type equals it.
+template <typename T>
+std::optional<T> nodata_as(double nodata)
+{
+    if constexpr (std::is_floating_point_v<T>) {
+        return static_cast<T>(nodata);
+    } else {
+        // Up to 32-bit types: max + 1 is a power of two a double holds.
+        static_assert(sizeof(T) <= 4);
+        const double low = static_cast<double>(std::numeric_limits<T>::min());
+        const double past_high = static_cast<double>(std::numeric_limits<T>::max()) + 1.0;
+        if (!(nodata >= low && nodata < past_high) || std::trunc(nodata) != nodata) return std::nullopt;
+        return static_cast<T>(nodata);
+    }
+}
+
+template <typename T>
+bool is_nodata(T sample, T nodata)
+{
+    if constexpr (std::is_floating_point_v<T>)
+        return sample == nodata || (std::isnan(nodata) && std::isnan(sample));
+    else
+        return sample == nodata;
+}
+
+// Bands read through a strip of their own type, then converted: the
+// nodata test is made on the samples as stored.
+template <typename T>
+GeoProblem read_converted(const GdalErrorCapture& capture, GDALRasterBand* band, GDALDataType buffer_type,
+                          std::optional<T> nodata, const RasterInfo& info, Grid<float>& values)
+{
+    const int rows = std::min(strip_rows(band, info.width, sizeof(T)), info.height);
+    std::vector<T> strip;
+    try {
+        strip.resize(static_cast<std::size_t>(info.width) * static_cast<std::size_t>(std::max(rows, 0)));
+    } catch (const std::bad_alloc&) {
+        return allocation_problem(info);
+    }
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    return for_each_strip(capture, band, info, rows, [&](int first, int count) {
+        const CPLErr status = band->RasterIO(GF_Read, 0, first, info.width, count, strip.data(), info.width, count,
+                                             buffer_type, 0, 0, nullptr);
+        if (status != CE_None) return status;
+        for (int r = 0; r < count; ++r) {
+            const T* source = strip.data() + static_cast<std::size_t>(r) * info.width;
+            float* target = values.row(first + r);
+            for (int x = 0; x < info.width; ++x)
+                target[x] = nodata && is_nodata(source[x], *nodata) ? nan : static_cast<float>(source[x]);
+        }
+        return CE_None;
+    });
+}
+
+}  // namespace
+
+GeoProblem GdalRaster::open(const std::string& path)
+{
+    GdalErrorCapture capture;
+    dataset_.reset();
+    info_ = RasterInfo();
+    info_.path = path;
+    dataset_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
+    if (!dataset_) return capture.problem(GeoProblemKind::cannot_open, "cannot open '" + path + "' as a raster");
+    info_.band_count = dataset_->GetRasterCount();
+    GDALRasterBand* band = first_band(dataset_);
+    if (info_.band_count < 1 || !band) {
+        dataset_.reset();
+        return geo_problem(GeoProblemKind::no_band, "'" + path + "' holds no raster band");
+    }
+    GDALDriver* driver = dataset_->GetDriver();
+    info_.driver = driver ? driver->GetDescription() : "";
+    info_.width = dataset_->GetRasterXSize();
+    info_.height = dataset_->GetRasterYSize();
+    info_.data_type = type_name(band);
+    info_.georeferenced = dataset_->GetGeoTransform(info_.geotransform.data()) == CE_None;
+    if (!info_.georeferenced) info_.geotransform = {0, 1, 0, 0, 0, 1};
+    info_.crs_wkt = crs_text(dataset_->GetSpatialRef());
+    int has_nodata = 0;
+    double nodata = 0.0;
+    if (band->GetRasterDataType() == GDT_Int64)
+        nodata = static_cast<double>(band->GetNoDataValueAsInt64(&has_nodata));
+    else if (band->GetRasterDataType() == GDT_UInt64)
+        nodata = static_cast<double>(band->GetNoDataValueAsUInt64(&has_nodata));
+    else
+        nodata = band->GetNoDataValue(&has_nodata);
+    if (has_nodata) info_.nodata = nodata;
+    info_.scale = band->GetScale();
+    info_.offset = band->GetOffset();
+    info_.colours = colour_table_of(band);
+    return {};
+}
+
+GeoProblem GdalRaster::world_file(WorldFile& world) const
+{
+    if (!info_.georeferenced) {
+        world = WorldFile();
+        return {};
+    }
+    return world_file_from_geotransform(info_.geotransform, "'" + info_.path + "'", world);
+}
+
+GeoProblem GdalRaster::read_indices(Grid<std::uint8_t>& indices) const
+{
+    GdalErrorCapture capture;
+    GDALRasterBand* band = first_band(dataset_);
+    if (!band) return geo_problem(GeoProblemKind::no_band, "no raster is open");
+    if (band->GetRasterDataType() != GDT_Byte || is_signed_byte(band))
+        return geo_problem(GeoProblemKind::data_type,
+                           "'" + info_.path + "': band 1 is " + info_.data_type + "; 8-bit inputs must be Byte");
+    try {
+        indices.resize(info_.width, info_.height);
+    } catch (const std::bad_alloc&) {
+        return allocation_problem(info_);
+    }
+    const int rows = strip_rows(band, info_.width, 1);
+    return for_each_strip(capture, band, info_, rows, [&](int first, int count) {
+        return band->RasterIO(GF_Read, 0, first, info_.width, count, indices.row(first), info_.width, count, GDT_Byte,
+                              0, 0, nullptr);
+    });
+}
+
+GeoProblem GdalRaster::read_values(Grid<float>& values, NodataReading nodata) const
+{
+    GdalErrorCapture capture;
+    GDALRasterBand* band = first_band(dataset_);
+    if (!band) return geo_problem(GeoProblemKind::no_band, "no raster is open");
+    const GDALDataType type = band->GetRasterDataType();
+    if (GDALDataTypeIsComplex(type) || type == GDT_Unknown)
+        return geo_problem(GeoProblemKind::data_type,
+                           "'" + info_.path + "': band 1 is " + info_.data_type + "; only real values are read");
+    try {
+        values.resize(info_.width, info_.height);
+    } catch (const std::bad_alloc&) {
+        return allocation_problem(info_);
+    }
+    const bool to_nan = nodata == NodataReading::as_nan && info_.nodata.has_value();
+
+    if (read_exactly_as_float(band)) {
+        const std::optional<float> stored = to_nan ? nodata_as<float>(*info_.nodata) : std::nullopt;
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        const int rows = strip_rows(band, info_.width, sizeof(float));
+        return for_each_strip(capture, band, info_, rows, [&](int first, int count) {
+            const CPLErr status = band->RasterIO(GF_Read, 0, first, info_.width, count, values.row(first), info_.width,
+                                                 count, GDT_Float32, 0, 0, nullptr);
+            if (status != CE_None || !stored || std::isnan(*stored)) return status;
+            for (int r = first; r < first + count; ++r) {
+                float* row = values.row(r);
+                std::replace(row, row + info_.width, *stored, nan);
+            }
+            return CE_None;
+        });
+    }
+
+    const double stored = info_.nodata.value_or(0.0);
+    switch (type) {
+    case GDT_Byte:  // signed bytes: the stored bytes read as they are
+        return read_converted<std::int8_t>(capture, band, GDT_Byte,
+                                           to_nan ? nodata_as<std::int8_t>(stored) : std::nullopt, info_, values);
+    case GDT_Int32:
+        return read_converted<std::int32_t>(capture, band, GDT_Int32,
+                                            to_nan ? nodata_as<std::int32_t>(stored) : std::nullopt, info_, values);
+    case GDT_UInt32:
+        return read_converted<std::uint32_t>(capture, band, GDT_UInt32,
+                                             to_nan ? nodata_as<std::uint32_t>(stored) : std::nullopt, info_, values);
+    case GDT_Int64: {
+        int found = 0;
+        const std::int64_t exact = band->GetNoDataValueAsInt64(&found);
+        return read_converted<std::int64_t>(capture, band, GDT_Int64,
+                                            to_nan && found ? std::optional<std::int64_t>(exact) : std::nullopt, info_,
+                                            values);
+    }
+    case GDT_UInt64: {
+        int found = 0;
+        const std::uint64_t exact = band->GetNoDataValueAsUInt64(&found);
+        return read_converted<std::uint64_t>(capture, band, GDT_UInt64,
+                                             to_nan && found ? std::optional<std::uint64_t>(exact) : std::nullopt,
+                                             info_, values);
+    }
+    default:  // Float64, and any later real type, through doubles
+        return read_converted<double>(capture, band, GDT_Float64, to_nan ? std::optional<double>(stored) : std::nullopt,
+                                      info_, values);
+    }
+}
