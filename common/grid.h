@@ -8,6 +8,14 @@
 #include <new>
 #include <vector>
 
+// A raster's size in pixels (`dim`: width, then height).
+struct Extent {
+    int width = 0;
+    int height = 0;
+    bool operator==(const Extent& other) const { return width == other.width && height == other.height; }
+    bool operator!=(const Extent& other) const { return !(*this == other); }
+};
+
 template <typename T>
 class Grid {
 public:

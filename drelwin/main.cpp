@@ -38,8 +38,12 @@ std::optional<Grid<std::uint8_t>> make_raster(Drelwin& run, const std::optional<
 
 void draw_file(Drelwin& run)
 {
-    if (!image_size_accepted(run.console, run.width, run.height)) return;
-    File input = open_file(in_folder(run.check_path, run.path, run.nome_input), "rb");
+    if (const auto problem = image_size_problem(run.width, run.height)) {
+        std::fputs(problem->c_str(), stdout);
+        run.console.wait_for_key();
+        return;
+    }
+    File input = open_file(run.named(run.nome_input), "rb");
     if (!input) {
         std::fputs("\nError in file opening", stdout);
         run.console.wait_for_key();
@@ -48,8 +52,15 @@ void draw_file(Drelwin& run)
     const std::optional<SegmentTable> segments = MOD_caricamento(input.get());
     input.reset();
     const std::optional<Grid<std::uint8_t>> Immagine = make_raster(run, segments);
-    if (Immagine)
-        bmp_grayscale256_create(run.console, in_folder(run.check_path, run.path, run.nome_output), *Immagine);
+    if (!Immagine) return;
+    const std::string output = run.named(run.nome_output);
+    const std::error_code error = bmp_grayscale256_create(output, *Immagine);
+    if (error == std::errc::not_enough_memory) {
+        std::fputs("Error in crating bmp image\n", stdout);
+        run.console.wait_for_key();
+    } else if (error) {
+        std::printf("\nError: cannot write '%s'\n", output.c_str());
+    }
 }
 
 }  // namespace
@@ -58,7 +69,10 @@ int main(int argc, char** argv)
 {
     Drelwin run;
     return guarded_main([&] {
-        take_segment_tool_arguments(run, run.console, argc, argv, {"\nLarghezza=", "\nAltezza="});
+        if (const auto problem = take_segment_tool_arguments(run, run.console, argc, argv, {"\nLarghezza=", "\nAltezza="})) {
+            std::printf("\nError: %s\n", problem->c_str());
+            return exit_status::usage;
+        }
         draw_file(run);
         std::fputs("\nEnd", stdout);
         if (!run.check_line_com) run.console.wait_for_key();

@@ -8,15 +8,33 @@
 
 using namespace byte_order;
 
-const char* bmp_problem_message(BmpProblem problem)
+std::string layout_problem_text(const RasterProblem& problem)
 {
-    switch (problem) {
-    case BmpProblem::bad_layout:
+    switch (problem.kind) {
+    case RasterProblem::Kind::bad_layout:
         return "\nError: the BMP header gives a negative width or places the pixels inside the header\n";
-    case BmpProblem::truncated:
+    case RasterProblem::Kind::truncated:
         return "\nError: the BMP file is shorter than its header says\n";
+    case RasterProblem::Kind::dim_cannot_open:
+        return "\nError in opening '.dim' file\n";
+    case RasterProblem::Kind::dim_invalid:
+        return "\nError: '" + problem.path + "' does not hold a width and a height of zero or more\n";
     default:
         return "";
+    }
+}
+
+std::string class_map_problem_text(const RasterProblem& problem)
+{
+    switch (problem.kind) {
+    case RasterProblem::Kind::not_bmp:
+        return "\nNot a valid BMP format";
+    case RasterProblem::Kind::not_8bit:
+        return "\nNot a valid 8 bit BMP format";
+    case RasterProblem::Kind::out_of_memory:
+        return "error in memory allocation\n";
+    default:
+        return layout_problem_text(problem);
     }
 }
 
@@ -104,9 +122,4 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
     put_le32(h + 50, 256);
     std::copy(palette.begin(), palette.end(), bytes.begin() + 54);
     return bytes;
-}
-
-void report_unwritable(const std::string& path)
-{
-    std::printf("\nError: cannot write '%s'\n", path.c_str());
 }

@@ -8,8 +8,28 @@
 #include <cpl_string.h>
 #include <ogr_spatialref.h>
 
-#include <cstdio>
 #include <memory>
+
+namespace {
+
+// The CRS as WKT of the given FORMAT; empty when it has no such form.
+std::string exported(const OGRSpatialReference& srs, const char* format)
+{
+    char* wkt = nullptr;
+    const std::string option = std::string("FORMAT=") + format;
+    const char* const options[] = {option.c_str(), nullptr};
+    std::string text;
+    if (srs.exportToWkt(&wkt, options) == OGRERR_NONE && wkt) text = wkt;
+    CPLFree(wkt);
+    return text;
+}
+
+}  // namespace
+
+std::string wkt_of(const OGRSpatialReference& srs)
+{
+    return srs.IsEmpty() ? std::string() : exported(srs, "WKT2_2019");
+}
 
 std::optional<std::string> find_prj_file(const std::string& data_path)
 {
@@ -23,35 +43,27 @@ GeoProblem parse_crs(const std::string& crs_wkt, OGRSpatialReference& srs)
     // Text only: no file is opened and no URL fetched for it.
     if (crs_wkt.empty() ||
         srs.SetFromUserInput(crs_wkt.c_str(), OGRSpatialReference::SET_FROM_USER_INPUT_LIMITATIONS_get()) !=
-            OGRERR_NONE) {
-        const std::size_t shown = 40;
-        const std::string start = crs_wkt.size() > shown ? crs_wkt.substr(0, shown) + "..." : crs_wkt;
-        return capture.problem(GeoProblemKind::bad_crs, "the CRS '" + start + "' cannot be read");
-    }
+            OGRERR_NONE)
+        return capture.problem(GeoProblem::Kind::bad_crs, "");
     return {};
 }
 
 GeoProblem read_prj_file(const std::string& path, std::string& crs_wkt)
 {
     GdalErrorCapture capture;
+    if (!open_file(path, "rb")) return {GeoProblem::Kind::cannot_open, path};
     const CPLStringList lines(CSLLoad(path.c_str()));
-    if (lines.empty() && !open_file(path, "rb"))
-        return geo_problem(GeoProblemKind::cannot_open, "cannot open '" + path + "'");
     OGRSpatialReference srs;
     srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     if (lines.empty() || srs.importFromESRI(const_cast<char**>(lines.List())) != OGRERR_NONE || srs.IsEmpty())
-        return capture.problem(GeoProblemKind::bad_crs, "'" + path + "' holds no coordinate reference system");
+        return capture.problem(GeoProblem::Kind::bad_crs, path);
     struct Releaser {
         void operator()(OGRSpatialReference* srs) const { srs->Release(); }
     };
     const std::unique_ptr<OGRSpatialReference, Releaser> match(srs.FindBestMatch());
-    const OGRSpatialReference& found = match ? *match : srs;
-    char* wkt = nullptr;
-    const char* const options[] = {"FORMAT=WKT2_2019", nullptr};
-    const bool ok = found.exportToWkt(&wkt, options) == OGRERR_NONE && wkt;
-    if (ok) crs_wkt = wkt;
-    CPLFree(wkt);
-    if (!ok) return capture.problem(GeoProblemKind::bad_crs, "'" + path + "' holds no coordinate reference system");
+    std::string wkt = wkt_of(match ? *match : srs);
+    if (wkt.empty()) return capture.problem(GeoProblem::Kind::bad_crs, path);
+    crs_wkt = std::move(wkt);
     return {};
 }
 
@@ -60,12 +72,9 @@ GeoProblem esri_wkt(const std::string& crs_wkt, std::string& esri)
     OGRSpatialReference srs;
     if (GeoProblem problem = parse_crs(crs_wkt, srs)) return problem;
     GdalErrorCapture capture;
-    char* wkt = nullptr;
-    const char* const options[] = {"FORMAT=WKT1_ESRI", nullptr};
-    const bool ok = srs.exportToWkt(&wkt, options) == OGRERR_NONE && wkt && *wkt;
-    if (ok) esri = wkt;
-    CPLFree(wkt);
-    if (!ok) return capture.problem(GeoProblemKind::bad_crs, "the CRS has no ESRI form");
+    std::string text = exported(srs, "WKT1_ESRI");
+    if (text.empty()) return capture.problem(GeoProblem::Kind::bad_crs, "");
+    esri = std::move(text);
     return {};
 }
 
@@ -73,11 +82,8 @@ GeoProblem write_prj_file(const std::string& path, const std::string& crs_wkt)
 {
     std::string esri;
     if (GeoProblem problem = esri_wkt(crs_wkt, esri)) return problem;
-    File file = open_file(path, "wb");
-    const bool ok = file && std::fwrite(esri.data(), 1, esri.size(), file.get()) == esri.size();
-    if (!(close_written_file(file) && ok)) {
-        std::remove(path.c_str());
-        return geo_problem(GeoProblemKind::write_failed, "cannot write '" + path + "'");
-    }
+    WrittenFile file(path);
+    file.write(esri);
+    if (const std::error_code error = file.finish()) return {GeoProblem::Kind::write_failed, path, error.message()};
     return {};
 }

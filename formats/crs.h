@@ -28,6 +28,9 @@ GeoProblem esri_wkt(const std::string& crs_wkt, std::string& esri);
 // writes one).
 GeoProblem write_prj_file(const std::string& path, const std::string& crs_wkt);
 
+// The CRS as WKT2, the form the readers hand out; empty when it is empty.
+std::string wkt_of(const OGRSpatialReference& srs);
+
 // Fills `srs` from the WKT (traditional GIS axis order: x easting or
 // longitude); a text that is no CRS is a problem.
 GeoProblem parse_crs(const std::string& crs_wkt, OGRSpatialReference& srs);

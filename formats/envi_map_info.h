@@ -23,8 +23,8 @@ struct EnviProjection {
 
 // "map info = {<name>, 1, 1, C, F, A, -E[, trailing...]}", the numbers in
 // the shortest text that reads back as the same double. A world file that is
-// not complete, has values that are not all finite, a cell size of 0 or
-// rotation terms that are not 0 is a problem.
+// not complete or not usable (world_file_usable), or whose rotation terms are
+// not 0, is a problem (about no file).
 GeoProblem envi_map_info(const WorldFile& world, const EnviProjection& projection, std::string& line);
 
 // Appends the lines (each with a line end) to the ENVI header at `path`.

@@ -1,5 +1,7 @@
 #include "gdal_raster.h"
 
+#include "crs.h"
+
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
@@ -32,17 +34,6 @@ std::string type_name(GDALRasterBand* band)
     if (is_signed_byte(band)) return "Int8";
     const char* name = GDALGetDataTypeName(band->GetRasterDataType());
     return name ? name : "Unknown";
-}
-
-std::string crs_text(const OGRSpatialReference* srs)
-{
-    if (!srs || srs->IsEmpty()) return {};
-    char* wkt = nullptr;
-    const char* const options[] = {"FORMAT=WKT2_2019", nullptr};
-    std::string text;
-    if (srs->exportToWkt(&wkt, options) == OGRERR_NONE && wkt) text = wkt;
-    CPLFree(wkt);
-    return text;
 }
 
 ClassMapColours colour_table_of(GDALRasterBand* band)
@@ -83,15 +74,15 @@ GeoProblem for_each_strip(const GdalErrorCapture& capture, GDALRasterBand* band,
     for (int first = 0; first < info.height; first += rows) {
         const int count = std::min(rows, info.height - first);
         if (read(first, count) != CE_None || band->FlushCache(false) != CE_None)
-            return capture.problem(GeoProblemKind::read_failed, "cannot read '" + info.path + "'");
+            return capture.problem(GeoProblem::Kind::read_failed, info.path);
     }
     return {};
 }
 
 GeoProblem allocation_problem(const RasterInfo& info)
 {
-    return geo_problem(GeoProblemKind::out_of_memory, "'" + info.path + "' (" + std::to_string(info.width) + " x " +
-                                                          std::to_string(info.height) + ") does not fit in memory");
+    return {GeoProblem::Kind::out_of_memory, info.path,
+            std::to_string(info.width) + " x " + std::to_string(info.height) + " pixels"};
 }
 
 // A band whose every value a float32 holds exactly: read as Float32 straight
@@ -172,12 +163,12 @@ GeoProblem GdalRaster::open(const std::string& path)
     info_ = RasterInfo();
     info_.path = path;
     dataset_.reset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
-    if (!dataset_) return capture.problem(GeoProblemKind::cannot_open, "cannot open '" + path + "' as a raster");
+    if (!dataset_) return capture.problem(GeoProblem::Kind::cannot_open, path);
     info_.band_count = dataset_->GetRasterCount();
     GDALRasterBand* band = first_band(dataset_);
     if (info_.band_count < 1 || !band) {
         dataset_.reset();
-        return geo_problem(GeoProblemKind::no_band, "'" + path + "' holds no raster band");
+        return {GeoProblem::Kind::no_band, path};
     }
     GDALDriver* driver = dataset_->GetDriver();
     info_.driver = driver ? driver->GetDescription() : "";
@@ -186,7 +177,8 @@ GeoProblem GdalRaster::open(const std::string& path)
     info_.data_type = type_name(band);
     info_.georeferenced = dataset_->GetGeoTransform(info_.geotransform.data()) == CE_None;
     if (!info_.georeferenced) info_.geotransform = {0, 1, 0, 0, 0, 1};
-    info_.crs_wkt = crs_text(dataset_->GetSpatialRef());
+    const OGRSpatialReference* srs = dataset_->GetSpatialRef();
+    info_.crs_wkt = srs ? wkt_of(*srs) : std::string();
     int has_nodata = 0;
     double nodata = 0.0;
     if (band->GetRasterDataType() == GDT_Int64)
@@ -208,17 +200,16 @@ GeoProblem GdalRaster::world_file(WorldFile& world) const
         world = WorldFile();
         return {};
     }
-    return world_file_from_geotransform(info_.geotransform, "'" + info_.path + "'", world);
+    return world_file_from_geotransform(info_.geotransform, info_.path, world);
 }
 
 GeoProblem GdalRaster::read_indices(Grid<std::uint8_t>& indices) const
 {
     GdalErrorCapture capture;
     GDALRasterBand* band = first_band(dataset_);
-    if (!band) return geo_problem(GeoProblemKind::no_band, "no raster is open");
+    if (!band) return {GeoProblem::Kind::no_band, ""};
     if (band->GetRasterDataType() != GDT_Byte || is_signed_byte(band))
-        return geo_problem(GeoProblemKind::data_type,
-                           "'" + info_.path + "': band 1 is " + info_.data_type + "; 8-bit inputs must be Byte");
+        return {GeoProblem::Kind::not_byte, info_.path, info_.data_type};
     try {
         indices.resize(info_.width, info_.height);
     } catch (const std::bad_alloc&) {
@@ -235,11 +226,10 @@ GeoProblem GdalRaster::read_values(Grid<float>& values, NodataReading nodata) co
 {
     GdalErrorCapture capture;
     GDALRasterBand* band = first_band(dataset_);
-    if (!band) return geo_problem(GeoProblemKind::no_band, "no raster is open");
+    if (!band) return {GeoProblem::Kind::no_band, ""};
     const GDALDataType type = band->GetRasterDataType();
     if (GDALDataTypeIsComplex(type) || type == GDT_Unknown)
-        return geo_problem(GeoProblemKind::data_type,
-                           "'" + info_.path + "': band 1 is " + info_.data_type + "; only real values are read");
+        return {GeoProblem::Kind::complex_values, info_.path, info_.data_type};
     try {
         values.resize(info_.width, info_.height);
     } catch (const std::bad_alloc&) {

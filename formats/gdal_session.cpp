@@ -42,9 +42,9 @@ void GdalErrorCapture::record(const char* message)
     failed_ = true;
 }
 
-GeoProblem GdalErrorCapture::problem(GeoProblemKind kind, const std::string& what) const
+GeoProblem GdalErrorCapture::problem(GeoProblem::Kind kind, const std::string& path) const
 {
-    return geo_problem(kind, text_.empty() ? what : what + ": " + text_);
+    return {kind, path, text_};
 }
 
 void GdalDatasetCloser::operator()(GDALDataset* dataset) const

@@ -26,9 +26,8 @@ public:
     bool failed() const { return failed_; }
     const std::string& text() const { return text_; }
 
-    // A problem of `kind`: `what`, followed by ": " and GDAL's text when it
-    // gave one.
-    GeoProblem problem(GeoProblemKind kind, const std::string& what) const;
+    // A problem of `kind` about `path`, with GDAL's text.
+    GeoProblem problem(GeoProblem::Kind kind, const std::string& path) const;
 
     // Called by GDAL's error handler for each failure.
     void record(const char* message);

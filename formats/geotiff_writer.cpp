@@ -15,23 +15,21 @@ namespace {
 constexpr int tile_size = 256;
 constexpr std::size_t strip_bytes = std::size_t(16) << 20;
 
-GeoProblem set_georeferencing(GDALDataset& dataset, const RasterGeoreferencing& georeferencing,
-                              const std::string& path)
+GeoProblem set_georeferencing(const GdalErrorCapture& capture, GDALDataset& dataset,
+                              const RasterGeoreferencing& georeferencing, const std::string& path)
 {
     if (georeferencing.world.complete) {
-        if (GeoProblem problem = check_world_values(georeferencing.world, "'" + path + "'")) return problem;
+        if (!world_file_usable(georeferencing.world)) return {GeoProblem::Kind::unusable_georeferencing, path};
         Geotransform gt = geotransform_from_world_file(georeferencing.world);
-        if (dataset.SetGeoTransform(gt.data()) != CE_None)
-            return geo_problem(GeoProblemKind::write_failed, "cannot georeference '" + path + "'");
+        if (dataset.SetGeoTransform(gt.data()) != CE_None) return capture.problem(GeoProblem::Kind::write_failed, path);
     }
     if (!georeferencing.crs_wkt.empty()) {
         OGRSpatialReference srs;
         if (GeoProblem problem = parse_crs(georeferencing.crs_wkt, srs)) return problem;
-        if (dataset.SetSpatialRef(&srs) != CE_None)
-            return geo_problem(GeoProblemKind::write_failed, "cannot set the CRS of '" + path + "'");
+        if (dataset.SetSpatialRef(&srs) != CE_None) return capture.problem(GeoProblem::Kind::write_failed, path);
     }
     if (georeferencing.nodata && dataset.GetRasterBand(1)->SetNoDataValue(*georeferencing.nodata) != CE_None)
-        return geo_problem(GeoProblemKind::write_failed, "cannot set the nodata value of '" + path + "'");
+        return capture.problem(GeoProblem::Kind::write_failed, path);
     return {};
 }
 
@@ -43,7 +41,7 @@ GeoProblem write_band(const std::string& path, int width, int height, GDALDataTy
 {
     GdalErrorCapture capture;
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
-    if (!driver) return geo_problem(GeoProblemKind::write_failed, "GDAL has no GeoTIFF driver");
+    if (!driver) return {GeoProblem::Kind::write_failed, path, "GDAL has no GeoTIFF driver"};
     CPLStringList options;
     options.SetNameValue("TILED", "YES");
     options.SetNameValue("BLOCKXSIZE", std::to_string(tile_size).c_str());
@@ -55,14 +53,14 @@ GeoProblem write_band(const std::string& path, int width, int height, GDALDataTy
     {
         GdalDataset dataset(driver->Create(path.c_str(), width, height, 1, type, options.List()));
         if (!dataset) {
-            problem = capture.problem(GeoProblemKind::write_failed, "cannot create '" + path + "'");
+            problem = capture.problem(GeoProblem::Kind::write_failed, path);
         } else {
-            problem = set_georeferencing(*dataset, georeferencing, path);
+            problem = set_georeferencing(capture, *dataset, georeferencing, path);
             if (!problem && fill(*dataset->GetRasterBand(1)) != CE_None)
-                problem = capture.problem(GeoProblemKind::write_failed, "cannot write '" + path + "'");
+                problem = capture.problem(GeoProblem::Kind::write_failed, path);
         }
     }  // closed here: the last tiles are written
-    if (!problem && capture.failed()) problem = capture.problem(GeoProblemKind::write_failed, "cannot write '" + path + "'");
+    if (!problem && capture.failed()) problem = capture.problem(GeoProblem::Kind::write_failed, path);
     if (problem) remove_gdal_output(path);
     return problem;
 }

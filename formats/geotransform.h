@@ -14,14 +14,10 @@
 
 using Geotransform = std::array<double, 6>;
 
-// The complete world file of a geotransform. Rotated geotransforms (gt[2]
-// or gt[4] not 0), values that are not all finite and cell sizes of 0 are
-// refused; `source` names where the values came from in the message.
-GeoProblem world_file_from_geotransform(const Geotransform& gt, const std::string& source, WorldFile& world);
+// The complete world file of a geotransform. Values that are not all finite
+// or cell sizes of 0 (world_file_usable), and rotated geotransforms (gt[2]
+// or gt[4] not 0), are problems about `path`, the raster they belong to.
+GeoProblem world_file_from_geotransform(const Geotransform& gt, const std::string& path, WorldFile& world);
 
 // The geotransform of a world file (rotation terms kept).
 Geotransform geotransform_from_world_file(const WorldFile& world);
-
-// A problem when the six values are not all finite or a cell size (A or E)
-// is 0; `source` names where they came from.
-GeoProblem check_world_values(const WorldFile& world, const std::string& source);

@@ -1,7 +1,5 @@
 #include "standard_world_file.h"
 
-#include "file.h"
-#include "geotransform.h"
 #include "sidecar_names.h"
 
 #include <cctype>
@@ -41,22 +39,19 @@ WorldFile standard_from_suite(const WorldFile& suite)
 
 GeoProblem read_standard_world_file(const std::string& path, WorldFile& suite)
 {
-    if (!open_file(path, "rb"))
-        return geo_problem(GeoProblemKind::cannot_open, "cannot open the world file '" + path + "'");
     const WorldFile standard = read_world_file(path);
-    if (!standard.complete)
-        return geo_problem(GeoProblemKind::bad_georeferencing,
-                           "the world file '" + path + "' does not hold six numbers");
-    if (GeoProblem problem = check_world_values(standard, "the world file '" + path + "'")) return problem;
+    if (!standard.found) return {GeoProblem::Kind::cannot_open, path};
+    if (!standard.complete) return {GeoProblem::Kind::world_file_short, path};
+    if (!world_file_usable(standard)) return {GeoProblem::Kind::unusable_georeferencing, path};
     suite = suite_from_standard(standard);
     return {};
 }
 
 GeoProblem write_standard_world_file(const std::string& path, const WorldFile& suite)
 {
-    if (GeoProblem problem = check_world_values(suite, "the world file '" + path + "'")) return problem;
-    if (!write_world_file(path, standard_from_suite(suite)))
-        return geo_problem(GeoProblemKind::write_failed, "cannot write '" + path + "'");
+    if (!suite.complete || !world_file_usable(suite)) return {GeoProblem::Kind::unusable_georeferencing, path};
+    if (const std::error_code error = write_world_file(path, standard_from_suite(suite)))
+        return {GeoProblem::Kind::write_failed, path, error.message()};
     return {};
 }
 

@@ -23,14 +23,10 @@ void print_banner()
 void take_inputs(MurgelRun& run, int argc, char** argv)
 {
     if (argc >= 4) {
-        run.check_line_com = true;
         run.nome_input = argv[1];
         run.result_typology = argv[2];
         run.soglia_blob = atoi_like(argv[3]);
-        if (argc >= 5) {
-            run.check_path = true;
-            run.path = join_arguments(argc, argv, 4);
-        }
+        run.from_command_line(argc, argv, 4);
         return;
     }
     std::fputs("\nInput file=", stdout);
@@ -58,6 +54,62 @@ int fail_with_wait(MurgelRun& run)
     return exit_status::failure;
 }
 
+// The reader's problem in the mask's own words.
+void report_read_problem(const RasterProblem& problem, bool bmp)
+{
+    using Kind = RasterProblem::Kind;
+    switch (problem.kind) {
+    case Kind::cannot_open:
+        std::fputs(bmp ? "\nError in opening 'bmp' file\n" : "\nError in opening '.raw' file\n", stdout);
+        break;
+    case Kind::not_bmp:
+    case Kind::not_8bit:
+        std::fputs("\nError: Not a 8 bit Bitmap image\n", stdout);
+        break;
+    case Kind::out_of_memory:
+        std::fputs("\nError in memory allocation\n", stdout);
+        break;
+    case Kind::no_black_background:
+        std::fputs("\nInput file should have black background\n", stdout);
+        break;
+    case Kind::more_than_two_values:
+        std::fputs("\nInput file should have only two values\n", stdout);
+        break;
+    case Kind::size_mismatch:
+        std::printf("\nError: the size of '%s' does not match the %d x %d extent of its '.dim' file\n",
+                    problem.path.c_str(), problem.width, problem.height);
+        break;
+    default:
+        std::fputs(layout_problem_text(problem).c_str(), stdout);
+        break;
+    }
+}
+
+// Writes the cleaned mask as RAW and ".dim", or as BMP; false after the
+// writer's message.
+bool write_mask(MurgelRun& run, const std::string& output)
+{
+    if (run.result_typology == "raw") {
+        const auto problem = raw_8bit_create({output + ".raw", output + ".dim"}, run.Immagine, run.mask_file);
+        if (!problem) return true;
+        if (problem->error == std::errc::not_enough_memory)
+            std::fputs("Error in memory allocation\n", stdout);
+        else
+            std::fputs(problem->in_header ? "\nError in writing .dim file\n" : "\nError in writing raw image\n", stdout);
+        run.console.wait_for_key();
+        return false;
+    }
+    const std::error_code error = bmp_256_create(output + ".bmp", run.Immagine, run.mask_file, run.check_bmp_raw);
+    if (!error) return true;
+    if (error == std::errc::not_enough_memory) {
+        std::fputs("\nError in opening bmp image\n", stdout);
+        run.console.wait_for_key();
+    } else {
+        std::printf("\nError: cannot write '%s'\n", (output + ".bmp").c_str());
+    }
+    return false;
+}
+
 }  // namespace
 
 int run_murgel(MurgelRun& run, int argc, char** argv)
@@ -79,20 +131,17 @@ int run_murgel(MurgelRun& run, int argc, char** argv)
     }
     run.check_bmp_raw = run.bmp_raw == "bmp";
 
-    const std::string input = in_folder(run.check_path, run.path, run.nome_input);
-    const int read_status = run.check_bmp_raw ? bmp_256_open(input, run.Immagine, run.mask_file)
-                                              : raw_8bit_open(input, run.Immagine, run.mask_file);
-    if (read_status != 0) return fail_with_wait(run);
+    const std::string input = run.named(run.nome_input);
+    const RasterProblem read_problem = run.check_bmp_raw ? bmp_256_open(input, run.Immagine, run.mask_file)
+                                                         : raw_8bit_open(input, run.Immagine, run.mask_file);
+    if (read_problem) {
+        report_read_problem(read_problem, run.check_bmp_raw);
+        return fail_with_wait(run);
+    }
 
     clean_mask(run.Immagine, run.soglia_blob);
 
-    const std::string output =
-        in_folder(run.check_path, run.path, drop_last_chars(run.nome_input, 4) + "_out");
-    const int write_status =
-        run.result_typology == "raw"
-            ? raw_8bit_create(run.console, output, run.Immagine, run.mask_file)
-            : bmp_256_create(run.console, output, run.Immagine, run.mask_file, run.check_bmp_raw);
-    if (write_status != 0) {
+    if (!write_mask(run, run.named(drop_last_chars(run.nome_input, 4) + "_out"))) {
         std::fputs("\nError in writing procedure\n", stdout);
         return fail_with_wait(run);
     }

@@ -20,8 +20,17 @@ int gestore(PolvaneRun& run)
         std::printf("blob in process: ... initializing");
         records.clear();
         int blob_number = 1;
-        tracer.trace_class(run.console, i, records, [&blob_number] { std::printf(" %d", blob_number++); });
-        if (gen_file_shp(run.console, run.nome, records, run.width, run.height, options) != 0) return 1;
+        tracer.trace_class(
+            i, records, [&blob_number] { std::printf(" %d", blob_number++); },
+            [&run](bool primo) {
+                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
+                run.console.wait_for_key();
+            });
+        if (const auto problem = gen_file_shp(shapefile_paths(run.nome), records, run.width, run.height, options)) {
+            std::printf("\nError in creating '%s'\n", problem->extension);
+            run.console.wait_for_key();
+            return 1;
+        }
     }
     return 0;
 }

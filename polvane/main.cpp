@@ -24,7 +24,8 @@ int run_polvane(PolvaneRun& run, int argc, char** argv)
     print_banner();
     take_names(run, argc, argv);
 
-    run.tfw = read_world_file_bpw(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
+    run.tfw = read_world_file(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
+    std::fputs(run.tfw.found ? "\n\nBPW file present\n" : "\n\nBPW file not present\n", stdout);
 
     if (!vectorise_image(run)) return exit_status::success;
 

@@ -5,6 +5,7 @@
 #include "colour_census.h"
 #include "console.h"
 #include "grid.h"
+#include "invocation.h"
 #include "world_file.h"
 
 #include <cstdint>
@@ -17,14 +18,11 @@ constexpr int max_colori = 253;
 // Class index of a grey pixel in `classi`.
 constexpr std::uint8_t no_class = 255;
 
-struct PolvaneRun {
+struct PolvaneRun : Invocation {
     Console console;
 
     std::string nome_input;    // as given, without the folder
     std::string nome_output;   // output base name as given
-    std::string path;          // working folder
-    bool check_path = false;
-    bool check_line_com = true;  // names came from the command line
 
     WorldFile tfw;                   // world file; tfw.complete is `check_tfw`
     Grid<std::int32_t> Matrice;      // packed colour of each pixel, row 0 the top

@@ -2,13 +2,12 @@
 
 #include "exit_status.h"
 #include "file.h"
-#include "paths.h"
 
 #include <cstdio>
 
 std::optional<int> read_input_image(StelvarRun& run)
 {
-    File input = open_file(in_folder(run.check_path, run.path, run.nome_input), "rb");
+    File input = open_file(run.named(run.nome_input), "rb");
     if (!input) {
         std::printf("Cannot open input file.\n");
         run.console.wait_for_key();

@@ -39,13 +39,9 @@ void take_inputs(StelvarRun& run, int argc, char** argv)
         run.soglia_max = truncated_threshold(argv[3]);
         run.step = atoi_like(argv[4]);
         run.p = atoi_like(argv[5]) == 1 ? 's' : 'n';
-        if (argc >= 7) {
-            run.path = join_arguments(argc, argv, 6);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 6);
         return;
     }
-    run.check_line_com = false;
     Console& console = run.console;
     std::printf("\nInput file (.bmp)=");
     run.nome_input = console.read_word();

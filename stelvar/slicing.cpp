@@ -2,7 +2,6 @@
 
 #include "bmp_file.h"
 #include "bmp.h"
-#include "paths.h"
 
 #include <cstdio>
 #include <cstring>
@@ -48,16 +47,18 @@ void slice(const StelvarRun& run, int r, std::uint8_t* out)
 
 std::string slice_name(const StelvarRun& run, long long threshold)
 {
-    return in_folder(run.check_path, run.path, "threshold_" + std::to_string(threshold) + ".bmp");
+    return run.named("threshold_" + std::to_string(threshold) + ".bmp");
 }
 
 SliceWritten bmp(StelvarRun& run)
 {
     try {
         if (run.slice_head.empty()) run.slice_head = slice_file_head(run.head, run.width, run.height);
-        if (write_bmp_file(slice_name(run, run.attuale), run.slice_head, run.width, run.height,
-                           [&](int r, unsigned char* out) { slice(run, r, out); }))
+        const std::string name = slice_name(run, run.attuale);
+        if (!write_bmp_file(name, run.slice_head, run.width, run.height,
+                            [&](int r, unsigned char* out) { slice(run, r, out); }))
             return SliceWritten::yes;
+        std::printf("\nError: cannot write '%s'\n", name.c_str());
     } catch (const std::bad_alloc&) {
         std::printf("\nerror in memory allocation\n");
         run.console.wait_for_key();

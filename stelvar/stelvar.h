@@ -4,6 +4,7 @@
 
 #include "console.h"
 #include "grid.h"
+#include "invocation.h"
 #include "slicer_bmp.h"
 
 #include <cstdint>
@@ -11,13 +12,10 @@
 #include <string>
 #include <vector>
 
-struct StelvarRun {
+struct StelvarRun : Invocation {
     Console console;
 
     std::string nome_input;       // as given
-    std::string path;             // working folder
-    bool check_path = false;
-    bool check_line_com = true;   // inputs came from the command line
     int soglia_min = 0;
     int soglia_max = 0;
     int step = 0;

@@ -23,13 +23,9 @@ void take_inputs(TalvernRun& run, int argc, char** argv)
         run.sun_azimuth_angle = static_cast<float>(atof_like(argv[3]));
         run.sun_elevation_angle = static_cast<float>(atof_like(argv[4]));
         run.risoluzione = static_cast<float>(atof_like(argv[5]));
-        if (argc >= 7) {
-            run.path = join_arguments(argc, argv, 6);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 6);
         return;
     }
-    run.check_line_com = false;
     Console& console = run.console;
     std::printf("\nBuilding Classification =");
     run.nome_input_building = console.read_word();

@@ -48,10 +48,15 @@ struct ClassMapNames {
 // Reads one class map and checks that it holds exactly one class colour.
 // False after the error messages.
 bool read_class_map(TalvernRun& run, const std::string& nome, const ClassMapNames& names,
-                    Grid<std::int32_t>& Matrice, int dim[2], std::vector<std::int32_t>& colori)
+                    Grid<std::int32_t>& Matrice, Extent& dim, std::vector<std::int32_t>& colori)
 {
-    if (bmp_grayscale256_open(run.console, in_folder(run.check_path, run.path, nome), Matrice, dim,
-                              ColourReaderCaller::talvern) != 0) {
+    if (const RasterProblem problem = bmp_grayscale256_open(run.named(nome), Matrice, dim)) {
+        if (problem == RasterProblem::Kind::cannot_open) {
+            std::printf("\nCannot open input file\n");
+            run.console.wait_for_key();
+        } else {
+            std::fputs(class_map_problem_text(problem).c_str(), stdout);
+        }
         std::printf("\nError in opening %s", names.classification);
         run.console.wait_for_key();
         return false;
@@ -82,27 +87,26 @@ void estimate_heights(TalvernRun& run)
         return;
     }
 
-    int dim_b[2] = {0, 0};
-    int dim_s[2] = {0, 0};
+    Extent dim_b, dim_s;
     if (!read_class_map(run, run.nome_input_building, {"Building classification", "Building"}, run.Matrice_building,
                         dim_b, run.colori_building))
         return;
     if (!read_class_map(run, run.nome_input_shadow, {"Shadow classification", "Shadow"}, run.Matrice_shadow, dim_s,
                         run.colori_shadow))
         return;
-    if (dim_b[0] != dim_s[0] || dim_b[1] != dim_s[1]) {
+    if (dim_b != dim_s) {
         fail(run, "\nError: dimension of building and shadow classification should be equal");
         return;
     }
-    run.width = dim_b[0];
-    run.height = dim_b[1];
+    run.width = dim_b.width;
+    run.height = dim_b.height;
     run.Matrice_raise.resize(run.width, run.height, 0.0f);
 
     gestore(run);
 
-    run.nome_output_path =
-        in_folder(run.check_path, run.path, drop_last_chars(run.nome_input_building, 4) + "_raise");
-    if (raw_32bit_create(run.nome_output_path, run.Matrice_raise, run.Matrice_building, run.colori_building[0]) != 0) {
+    run.nome_output_path = run.named(drop_last_chars(run.nome_input_building, 4) + "_raise");
+    if (raw_32bit_create({run.nome_output_path + ".raw", run.nome_output_path + ".hdr"}, run.nome_output_path,
+                         run.Matrice_raise, run.Matrice_building, run.colori_building[0])) {
         std::printf("\nError in writing %s image", run.nome_output_path.c_str());
         run.console.wait_for_key();
     }

@@ -6,6 +6,7 @@
 
 #include "console.h"
 #include "grid.h"
+#include "invocation.h"
 #include "parameters.h"
 
 #include <cstdint>
@@ -16,14 +17,11 @@
 // fails the census.
 constexpr int max_census_colours = 99;
 
-struct TalvernRun {
+struct TalvernRun : Invocation {
     Console console;
 
     std::string nome_input_building;  // as given, without the folder
     std::string nome_input_shadow;
-    std::string path;                 // working folder
-    bool check_path = false;
-    bool check_line_com = true;       // the inputs came from the command line
 
     float sun_azimuth_angle = 0;      // degrees, from +x towards +y (up the picture)
     float sun_elevation_angle = 0;    // degrees

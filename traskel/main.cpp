@@ -32,11 +32,16 @@ struct Traskel : SegmentToolArguments {
 bool convert_file(Traskel& run)
 {
     // Pixel units are turned into map units by dividing by the image size.
-    if (!image_size_accepted(run.console, run.width, run.height)) return true;
+    if (const auto problem = image_size_problem(run.width, run.height)) {
+        std::fputs(problem->c_str(), stdout);
+        run.console.wait_for_key();
+        return true;
+    }
 
-    run.tfw = read_world_file_bpw(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
+    run.tfw = read_world_file(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
+    std::fputs(run.tfw.found ? "\n\nBPW file present\n" : "\n\nBPW file not present\n", stdout);
 
-    File input = open_file(in_folder(run.check_path, run.path, run.nome_input), "rb");
+    File input = open_file(run.named(run.nome_input), "rb");
     if (!input) {
         std::fputs("\nError in file opening", stdout);
         run.console.wait_for_key();
@@ -57,16 +62,24 @@ bool convert_file(Traskel& run)
     const RecordArrays records = segment_records(*Matrice, seg, run.tip);
     Matrice.reset();
 
-    run.nome_output_path = in_folder(run.check_path, run.path, run.nome_output);
+    run.nome_output_path = run.named(run.nome_output);
     ShapefileOptions options;
     options.shape_type = run.tip;
     options.world = run.tfw;
-    return gen_file_shp(run.console, run.nome_output_path, records, run.width, run.height, options) == 0;
+    if (const auto problem = gen_file_shp(shapefile_paths(run.nome_output_path), records, run.width, run.height, options)) {
+        std::printf("\nError in creating '%s'\n", problem->extension);
+        run.console.wait_for_key();
+        return false;
+    }
+    return true;
 }
 
 int run_traskel(Traskel& run, int argc, char** argv)
 {
-    take_segment_tool_arguments(run, run.console, argc, argv, {"\nWidth=", "\nHeight="});
+    if (const auto problem = take_segment_tool_arguments(run, run.console, argc, argv, {"\nWidth=", "\nHeight="})) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     if (!convert_file(run)) return exit_status::success;
     std::fputs("\n\nEnd", stdout);
     if (!run.check_line_com) run.console.wait_for_key();

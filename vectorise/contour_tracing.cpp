@@ -141,8 +141,8 @@ int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmen
     return static_cast<int>(vsegmenti.size());
 }
 
-void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4,
-                      RecordArrays& records, int x_offset, int y_offset)
+void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+                      int x_offset, int y_offset, const LongRingNotice& on_long_ring)
 {
     const int totale = static_cast<int>(contorni * 1.5 + 100);
     std::vector<int> vettore(static_cast<std::size_t>(totale), 0);
@@ -181,10 +181,7 @@ void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, G
             vettore[k + 1] = vettore[3];
             vettore[0] = 0;
             vettore[1] = k;
-            if (k >= totale) {
-                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
-                console.wait_for_key();
-            }
+            if (k >= totale && on_long_ring) on_long_ring(primo);
             primo = false;
 
             const int size = convertitore_step(vettore, vsegmenti);

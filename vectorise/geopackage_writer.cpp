@@ -195,9 +195,9 @@ void GeoPackageWriter::abandon()
     state_.reset();
 }
 
-GeoProblem GeoPackageWriter::fail(const GdalErrorCapture& capture, const std::string& what)
+GeoProblem GeoPackageWriter::fail(const GdalErrorCapture& capture)
 {
-    const GeoProblem problem = capture.problem(GeoProblemKind::write_failed, what);
+    const GeoProblem problem = capture.problem(GeoProblem::Kind::write_failed, state_ ? state_->path : "");
     abandon();
     return problem;
 }
@@ -220,10 +220,10 @@ GeoProblem GeoPackageWriter::create(const std::string& path, const GeoPackageLay
     else if (GeoProblem problem = parse_crs(layout.crs_wkt, srs))
         return problem;
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    if (!driver) return geo_problem(GeoProblemKind::write_failed, "GDAL has no GeoPackage driver");
+    if (!driver) return {GeoProblem::Kind::write_failed, path, "GDAL has no GeoPackage driver"};
     remove_gdal_output(path);
     state->dataset.reset(driver->Create(path.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-    if (!state->dataset) return capture.problem(GeoProblemKind::write_failed, "cannot create '" + path + "'");
+    if (!state->dataset) return capture.problem(GeoProblem::Kind::write_failed, path);
     // From here on a failure removes the file (abandon).
     state_ = std::move(state);
     const OGRwkbGeometryType type =
@@ -236,13 +236,13 @@ GeoProblem GeoPackageWriter::create(const std::string& path, const GeoPackageLay
         ok = state_->layer->CreateField(&field) == OGRERR_NONE;
     }
     ok = ok && state_->dataset->StartTransaction() == OGRERR_NONE;
-    if (!ok) return fail(capture, "cannot create the layer of '" + path + "'");
+    if (!ok) return fail(capture);
     return {};
 }
 
 GeoProblem GeoPackageWriter::append(const RecordArrays& records, const FieldColumns& columns)
 {
-    if (!state_) return geo_problem(GeoProblemKind::write_failed, "no GeoPackage is open");
+    if (!state_) return {GeoProblem::Kind::write_failed, "", "no GeoPackage is open"};
     const std::vector<RecordArrays::Layout> layouts = records.record_layouts();
     GdalErrorCapture capture;
     State& state = *state_;
@@ -269,18 +269,18 @@ GeoProblem GeoPackageWriter::append(const RecordArrays& records, const FieldColu
             state.uncommitted = 0;
             ok = state.dataset->CommitTransaction() == OGRERR_NONE && state.dataset->StartTransaction() == OGRERR_NONE;
         }
-        if (!ok) return fail(capture, "cannot write '" + state.path + "'");
+        if (!ok) return fail(capture);
     }
     return {};
 }
 
 GeoProblem GeoPackageWriter::finish()
 {
-    if (!state_) return geo_problem(GeoProblemKind::write_failed, "no GeoPackage is open");
+    if (!state_) return {GeoProblem::Kind::write_failed, "", "no GeoPackage is open"};
     GdalErrorCapture capture;
     bool ok = state_->dataset->CommitTransaction() == OGRERR_NONE;
     state_->dataset.reset();  // closed: the spatial index is built
-    if (!ok || capture.failed()) return fail(capture, "cannot write '" + state_->path + "'");
+    if (!ok || capture.failed()) return fail(capture);
     state_.reset();
     return {};
 }

@@ -70,7 +70,7 @@ private:
     struct State;
     // Closes and removes the file after a failure.
     void abandon();
-    GeoProblem fail(const GdalErrorCapture& capture, const std::string& what);
+    GeoProblem fail(const GdalErrorCapture& capture);
 
     std::unique_ptr<State> state_;
 };

@@ -57,7 +57,8 @@ StepEnd take_extent(Zonrik& run)
 {
     std::optional<std::string> dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
     if (dim_name) dim_name = run.named(*dim_name);
-    if (!read_dim_extent(dim_name, run.width, run.height)) return failure(run, "");
+    if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
+        return failure(run, layout_problem_text(problem));
     return {};
 }
 
@@ -110,7 +111,8 @@ StepEnd take_inputs(Zonrik& run, int argc, char** argv)
     // then with its message for the shapefile writer.
     const std::optional<std::string> world_name =
         world_file_path(run.check_path, run.path, run.input_back_ground, "rww");
-    if (world_name) run.rww = read_world_file(*world_name);
-    run.tfw = read_world_file_rww(world_name);
+    run.rww = read_world_file(world_name);
+    run.tfw = run.rww;
+    std::fputs(run.tfw.found ? "\n\nRWW file present\n" : "\n\nRWW file not present\n", stdout);
     return {};
 }

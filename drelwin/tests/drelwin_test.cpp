@@ -86,13 +86,16 @@ TEST(Drelwin, SizeOfZeroOrLessIsRefused)
 {
     TempDir dir;
     write_text(dir.file("seg.txt"), "0 0 3 3\n");
-    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}, {"x", "5"}}) {
+    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}}) {
         const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", w, h}, dir.path(), "\n");
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("\nError: image width and height must be greater than 0"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.substr(r.out.size() - 4), "\nEnd");
         EXPECT_FALSE(file_exists(dir.file("out.bmp")));
     }
+    const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", "5", "12x"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: '12x' is not a whole number (height)\n");
 }
 
 TEST(Drelwin, PromptsForItsInputsAndWaitsAtTheEnd)

@@ -34,11 +34,11 @@ TEST(Crs, PrjProblems)
     TempDir dir;
     EXPECT_FALSE(find_prj_file(dir.file("plan.bmp")).has_value());
     std::string wkt;
-    EXPECT_EQ(read_prj_file(dir.file("plan.prj"), wkt).kind, GeoProblemKind::cannot_open);
+    EXPECT_EQ(read_prj_file(dir.file("plan.prj"), wkt).kind, GeoProblem::Kind::cannot_open);
     write_text(dir.file("plan.PRJ"), "not a coordinate system");
     ASSERT_EQ(find_prj_file(dir.file("plan.bmp")).value_or(""), dir.file("plan.PRJ"));
-    EXPECT_EQ(read_prj_file(dir.file("plan.PRJ"), wkt).kind, GeoProblemKind::bad_crs);
-    EXPECT_EQ(write_prj_file(dir.file("out.prj"), "nonsense").kind, GeoProblemKind::bad_crs);
+    EXPECT_EQ(read_prj_file(dir.file("plan.PRJ"), wkt).kind, GeoProblem::Kind::bad_crs);
+    EXPECT_EQ(write_prj_file(dir.file("out.prj"), "nonsense").kind, GeoProblem::Kind::bad_crs);
     EXPECT_FALSE(file_exists(dir.file("out.prj")));
 }
 
@@ -71,8 +71,8 @@ TEST(Crs, EnviMapInfoReadBackByGdal)
         SCOPED_TRACE(c.epsg);
         const std::string wkt = c.epsg ? gdaltest::epsg_wkt(c.epsg) : "";
         Grid<float> image(3, 2, 1.5f);
-        ASSERT_TRUE(write_raw_floats(dir.file("zones.raw"), image));
-        ASSERT_TRUE(write_envi_header(dir.file("zones.hdr"), "zones", 3, 2));
+        ASSERT_FALSE(write_raw_floats(dir.file("zones.raw"), image));
+        ASSERT_FALSE(write_envi_header(dir.file("zones.hdr"), "zones", 3, 2));
         std::vector<std::string> lines;
         ASSERT_FALSE(envi_georeferencing_lines(c.world, wkt, lines));
         ASSERT_EQ(lines.size(), c.epsg ? 2u : 1u);
@@ -93,8 +93,8 @@ TEST(Crs, EnviMapInfoReadBackByGdal)
     WorldFile rotated = utm;
     rotated.values[1] = 0.01;
     std::vector<std::string> lines;
-    EXPECT_EQ(envi_georeferencing_lines(rotated, "", lines).kind, GeoProblemKind::rotated);
-    EXPECT_EQ(envi_georeferencing_lines(WorldFile(), "", lines).kind, GeoProblemKind::bad_georeferencing);
+    EXPECT_EQ(envi_georeferencing_lines(rotated, "", lines).kind, GeoProblem::Kind::rotated);
+    EXPECT_EQ(envi_georeferencing_lines(WorldFile(), "", lines).kind, GeoProblem::Kind::unusable_georeferencing);
 }
 
 }  // namespace

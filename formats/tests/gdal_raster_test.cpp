@@ -108,8 +108,9 @@ TEST(GdalRaster, ClassMapOfAnotherTypeIsRefusedByName)
         ASSERT_FALSE(raster.open(dir.file("wide.tif")));
         Grid<std::uint8_t> indices;
         const GeoProblem problem = raster.read_indices(indices);
-        EXPECT_EQ(problem.kind, GeoProblemKind::data_type);
-        EXPECT_NE(problem.message.find(name), std::string::npos) << problem.message;
+        EXPECT_EQ(problem.kind, GeoProblem::Kind::not_byte);
+        EXPECT_EQ(problem.detail, name);
+        EXPECT_EQ(problem.message(), "'" + dir.file("wide.tif") + "': band 1 is " + name + ", not Byte");
     }
     // A signed-byte band is no Byte either.
     RasterSpec spec;
@@ -121,7 +122,7 @@ TEST(GdalRaster, ClassMapOfAnotherTypeIsRefusedByName)
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("signed.tif")));
     Grid<std::uint8_t> indices;
-    EXPECT_NE(raster.read_indices(indices).message.find("Int8"), std::string::npos);
+    EXPECT_EQ(raster.read_indices(indices).detail, "Int8");
     Grid<float> values;
     ASSERT_FALSE(raster.read_values(values, NodataReading::as_value));
     EXPECT_EQ(values(0, 0), -3.0f);
@@ -180,7 +181,7 @@ TEST(GdalRaster, RotatedGeotransformIsRefused)
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("rotated.tif")));
     WorldFile world;
-    EXPECT_EQ(raster.world_file(world).kind, GeoProblemKind::rotated);
+    EXPECT_EQ(raster.world_file(world).kind, GeoProblem::Kind::rotated);
     EXPECT_FALSE(world.complete);
 }
 
@@ -224,11 +225,12 @@ TEST(GdalRaster, UnreadableInputsAreProblems)
 {
     TempDir dir;
     GdalRaster raster;
-    EXPECT_EQ(raster.open(dir.file("missing.tif")).kind, GeoProblemKind::cannot_open);
+    EXPECT_EQ(raster.open(dir.file("missing.tif")).kind, GeoProblem::Kind::cannot_open);
     write_text(dir.file("notes.txt"), "no raster here\n");
     const GeoProblem problem = raster.open(dir.file("notes.txt"));
-    EXPECT_EQ(problem.kind, GeoProblemKind::cannot_open);
-    EXPECT_NE(problem.message.find("notes.txt"), std::string::npos);
+    EXPECT_EQ(problem.kind, GeoProblem::Kind::cannot_open);
+    EXPECT_EQ(problem.path, dir.file("notes.txt"));
+    EXPECT_NE(problem.message().find("not recognized"), std::string::npos) << problem.message();
     Grid<float> values;
     EXPECT_TRUE(raster.read_values(values, NodataReading::as_value));
 }

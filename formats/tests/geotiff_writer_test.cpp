@@ -96,12 +96,13 @@ TEST(GeoTiffWriter, FailuresLeaveNothing)
     const Grid<float> values(2, 2, 1.0f);
     const GeoProblem missing_folder =
         write_geotiff(dir.file("no/such/folder.tif"), values, RowOrder::top_first, RasterGeoreferencing());
-    EXPECT_EQ(missing_folder.kind, GeoProblemKind::write_failed);
-    EXPECT_NE(missing_folder.message.find("folder.tif"), std::string::npos);
+    EXPECT_EQ(missing_folder.kind, GeoProblem::Kind::write_failed);
+    EXPECT_EQ(missing_folder.path, dir.file("no/such/folder.tif"));
+    EXPECT_FALSE(missing_folder.detail.empty());
 
     RasterGeoreferencing bad = utm_georeferencing();
     bad.crs_wkt = "nonsense";
-    EXPECT_EQ(write_geotiff(dir.file("bad.tif"), values, RowOrder::top_first, bad).kind, GeoProblemKind::bad_crs);
+    EXPECT_EQ(write_geotiff(dir.file("bad.tif"), values, RowOrder::top_first, bad).kind, GeoProblem::Kind::bad_crs);
     EXPECT_TRUE(list_files(dir.path()).empty());
 }
 

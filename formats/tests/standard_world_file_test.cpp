@@ -58,11 +58,14 @@ TEST(StandardWorldFile, UnusableValuesAreProblems)
 {
     TempDir dir;
     WorldFile world;
-    EXPECT_EQ(read_standard_world_file(dir.file("none.wld"), world).kind, GeoProblemKind::cannot_open);
-    for (const char* text : {"1 0 0 -1 5", "1 0 0 -1 nan 5", "0 0 0 -1 5 5", "1 0 0 0 5 5", "1 0 0 -1 inf 5"}) {
+    EXPECT_EQ(read_standard_world_file(dir.file("none.wld"), world).kind, GeoProblem::Kind::cannot_open);
+    write_text(dir.file("short.wld"), "1 0 0 -1 5");
+    EXPECT_EQ(read_standard_world_file(dir.file("short.wld"), world).kind, GeoProblem::Kind::world_file_short);
+    for (const char* text : {"1 0 0 -1 nan 5", "0 0 0 -1 5 5", "1 0 0 0 5 5", "1 0 0 -1 inf 5"}) {
         write_text(dir.file("bad.wld"), text);
-        EXPECT_EQ(read_standard_world_file(dir.file("bad.wld"), world).kind, GeoProblemKind::bad_georeferencing)
-            << text;
+        const GeoProblem problem = read_standard_world_file(dir.file("bad.wld"), world);
+        EXPECT_EQ(problem.kind, GeoProblem::Kind::unusable_georeferencing) << text;
+        EXPECT_EQ(problem.path, dir.file("bad.wld"));
     }
     EXPECT_FALSE(world.complete);
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -108,8 +111,8 @@ TEST(Geotransform, WorldFileConversion)
     EXPECT_EQ(world.values, (std::array<double, 6>{0.5, 0, 0, -0.5, 500000, 5000000}));
     EXPECT_FALSE(std::signbit(world.values[1]));
     EXPECT_EQ(geotransform_from_world_file(world), (Geotransform{500000, 0.5, 0, 5000000, 0, -0.5}));
-    EXPECT_EQ(world_file_from_geotransform({0, 1, 0.1, 0, 0, -1}, "t", world).kind, GeoProblemKind::rotated);
-    EXPECT_EQ(world_file_from_geotransform({0, 0, 0, 0, 0, -1}, "t", world).kind, GeoProblemKind::bad_georeferencing);
+    EXPECT_EQ(world_file_from_geotransform({0, 1, 0.1, 0, 0, -1}, "t", world).kind, GeoProblem::Kind::rotated);
+    EXPECT_EQ(world_file_from_geotransform({0, 0, 0, 0, 0, -1}, "t", world).kind, GeoProblem::Kind::unusable_georeferencing);
 }
 
 TEST(EnviMapInfo, LineAndAppend)
@@ -121,7 +124,7 @@ TEST(EnviMapInfo, LineAndAppend)
     write_text(dir.file("h.hdr"), "ENVI\n");
     ASSERT_FALSE(append_header_lines(dir.file("h.hdr"), {line, "x = {y}"}));
     EXPECT_EQ(read_text(dir.file("h.hdr")), "ENVI\n" + line + "\nx = {y}\n");
-    EXPECT_EQ(append_header_lines(dir.file("no/h.hdr"), {line}).kind, GeoProblemKind::write_failed);
+    EXPECT_EQ(append_header_lines(dir.file("no/h.hdr"), {line}).kind, GeoProblem::Kind::write_failed);
 }
 
 }  // namespace

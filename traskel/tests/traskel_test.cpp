@@ -282,12 +282,15 @@ TEST_F(Traskel, MissingInputWritesNothing)
 TEST_F(Traskel, SizeOfZeroOrLessIsRefused)
 {
     write_text(dir.file("seg.txt"), "0 0 3 3\n");
-    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}, {"x", "5"}}) {
+    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}}) {
         const RunResult r = run({"seg.txt", "out", w, h}, "\n");
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out.rfind("\nError: image width and height must be greater than 0", 0), 0u) << r.out;
         EXPECT_EQ(r.out.substr(r.out.size() - 5), "\n\nEnd");
     }
+    const RunResult r = run({"seg.txt", "out", "x", "5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: 'x' is not a whole number (width)\n");
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"seg.txt"}));
 }
 

@@ -10,8 +10,7 @@ namespace {
 std::vector<std::vector<Ring>> trace(const std::vector<std::string>& rows, int class_index = 0)
 {
     const Grid<std::uint8_t> classes = class_map(rows);
-    TestConsole input;
-    RecordArrays records = reference_trace_class(input.console, classes, class_index);
+    RecordArrays records = reference_trace_class(classes, class_index);
     return records_as_rings(records);
 }
 
@@ -37,8 +36,7 @@ TEST(ContourTracing, CentrePixel)
 
 TEST(ContourTracing, CentrePixelRecordArrays)
 {
-    TestConsole input;
-    RecordArrays records = reference_trace_class(input.console, class_map({"...", ".#.", "..."}), 0);
+    RecordArrays records = reference_trace_class(class_map({"...", ".#.", "..."}), 0);
     EXPECT_EQ(records.part, (std::vector<std::int32_t>{1, 5, 0, -3000}));
     EXPECT_EQ(records.point, (std::vector<double>{1, 1, 2, 1, 2, 2, 1, 2, 1, 1}));
 }
@@ -126,8 +124,7 @@ TEST(ContourTracing, ConvertitoreStepKeepsCornersOnly)
 
 TEST(ContourTracing, EmptySearchGivesAnEmptyRecord)
 {
-    TestConsole input;
-    RecordArrays records = reference_trace_first_blob(input.console, class_map({"...", "..."}), 0);
+    RecordArrays records = reference_trace_first_blob(class_map({"...", "..."}), 0);
     EXPECT_EQ(records.part, (std::vector<std::int32_t>{0, 0, -3000}));
     EXPECT_TRUE(records.point.empty());
 }

@@ -150,9 +150,9 @@ TEST(GeoPackageWriter, FailuresLeaveNothing)
     RecordArrays records;
     records.append_record({square(0, 0, 1, 1, true)});
     GeoPackageLayout layout = utm_layout(shape_type_polygon);
-    EXPECT_EQ(write_geopackage(dir.file("no/such.gpkg"), layout, records, {}).kind, GeoProblemKind::write_failed);
+    EXPECT_EQ(write_geopackage(dir.file("no/such.gpkg"), layout, records, {}).kind, GeoProblem::Kind::write_failed);
     layout.crs_wkt = "nonsense";
-    EXPECT_EQ(write_geopackage(dir.file("bad.gpkg"), layout, records, {}).kind, GeoProblemKind::bad_crs);
+    EXPECT_EQ(write_geopackage(dir.file("bad.gpkg"), layout, records, {}).kind, GeoProblem::Kind::bad_crs);
     {
         GeoPackageWriter unfinished;
         ASSERT_FALSE(unfinished.create(dir.file("left.gpkg"), utm_layout(shape_type_polygon)));

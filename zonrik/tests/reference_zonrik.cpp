@@ -149,7 +149,7 @@ std::string ReferenceZonrik::process(Console& console, const PixelRecord& record
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
             if (Matrice(x, height - 1 - y) != outside_zone || Matrice_out(x, y) == -2) classes(x, y) = 0;
-    const RecordArrays traced = reference_trace_first_blob(console, classes, 0);
+    const RecordArrays traced = reference_trace_first_blob(classes, 0);
     records.part.insert(records.part.end(), traced.part.begin(), traced.part.end());
     records.point.insert(records.point.end(), traced.point.begin(), traced.point.end());
 
