@@ -62,6 +62,15 @@ MapExtent writer_extent(const WorldFile& world, int width, int height);
 inline double map_x(const MapExtent& e, double px, int width) { return (e.x_max - e.x_min) * px / width + e.x_min; }
 inline double map_y(const MapExtent& e, double py, int height) { return (e.y_max - e.y_min) * py / height + e.y_min; }
 
+// The vector writers' conversion of one image's vertices to map units.
+struct PixelToMap {
+    MapExtent extent;
+    int width;
+    int height;
+    double x(double px) const { return map_x(extent, px, width); }
+    double y(double py) const { return map_y(extent, py, height); }
+};
+
 // Zonrik's raster extent: 0..width by 0..height without a complete world
 // file, else the extent from the signed cell sizes.
 MapExtent raster_extent(const WorldFile& rww, int width, int height);

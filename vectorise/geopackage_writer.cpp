@@ -20,14 +20,6 @@ namespace {
 // Features written between two commits.
 constexpr int features_per_transaction = 100000;
 
-struct PixelToMap {
-    MapExtent extent;
-    int width;
-    int height;
-    double x(double px) const { return map_x(extent, px, width); }
-    double y(double py) const { return map_y(extent, py, height); }
-};
-
 // The vertices begin .. end of a record as a ring or line, in map units,
 // reversed when asked (a closed ring keeps its first vertex).
 template <typename Curve>

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <utility>
 
 using namespace testsupport;
 
@@ -80,20 +81,16 @@ TEST(StandardWorldFile, FoundBesideTheRaster)
         return find_standard_world_file(dir.file(raster)).value_or("none");
     };
     EXPECT_EQ(found("a.tif"), "none");
-    write_text(dir.file("a.wld"), "");
-    EXPECT_EQ(found("a.tif"), dir.file("a.wld"));
-    write_text(dir.file("a.tfw"), "");
-    EXPECT_EQ(found("a.tif"), dir.file("a.tfw"));
-    write_text(dir.file("B.TFW"), "");
-    EXPECT_EQ(found("B.TIF"), dir.file("B.TFW"));
-    write_text(dir.file("c.jgw"), "");
-    EXPECT_EQ(found("c.jpg"), dir.file("c.jgw"));
-    write_text(dir.file("d.pgw"), "");
-    EXPECT_EQ(found("d.png"), dir.file("d.pgw"));
-    write_text(dir.file("e.tifw"), "");
-    EXPECT_EQ(found("e.tif"), dir.file("e.tifw"));
-    write_text(dir.file("noext.wld"), "");
-    EXPECT_EQ(found("noext"), dir.file("noext.wld"));
+    // Each world file written in turn, then looked for beside its raster
+    // (a.tfw is found before the a.wld written earlier).
+    const std::pair<const char*, const char*> beside[] = {
+        {"a.wld", "a.tif"}, {"a.tfw", "a.tif"},  {"B.TFW", "B.TIF"},  {"c.jgw", "c.jpg"},
+        {"d.pgw", "d.png"}, {"e.tifw", "e.tif"}, {"noext.wld", "noext"},
+    };
+    for (const auto& [world_file, raster] : beside) {
+        write_text(dir.file(world_file), "");
+        EXPECT_EQ(found(raster), dir.file(world_file));
+    }
 
     // The suite's own outer-corner files are not standard ones.
     write_text(dir.file("plan.bpw"), "");
