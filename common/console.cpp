@@ -117,6 +117,12 @@ float Console::read_float()
     return std::strtof(text.c_str(), nullptr);
 }
 
+std::string Console::ask_word(const std::string& prompt)
+{
+    std::fputs(prompt.c_str(), stdout);
+    return read_word();
+}
+
 int Console::ask_int(const std::string& prompt)
 {
     for (;;) {

@@ -30,6 +30,9 @@ public:
     // "%f" does; otherwise as read_int.
     float read_float();
 
+    // Prints `prompt` and reads a word (read_word).
+    std::string ask_word(const std::string& prompt);
+
     // Prints `prompt` and reads a word that must be wholly a decimal integer
     // (whole_int of arguments.h) or number (whole_number, rounded to float);
     // any other answer is consumed, its reason printed on a line of its own

@@ -15,6 +15,16 @@ std::string help_text(const ProgramInfo& info)
     return text;
 }
 
+void report_output_problem(const OutputProblem& problem)
+{
+    std::printf("\nError: %s\n", problem.message().c_str());
+}
+
+void report_write_failure(const std::string& path, const std::error_code& error)
+{
+    std::printf("cannot write '%s': %s\n", path.c_str(), error.message().c_str());
+}
+
 std::optional<int> answer_options(const ParsedCommandLine& parsed, const ProgramInfo& info)
 {
     const CommandLine& line = parsed.command_line;

@@ -7,6 +7,7 @@
 #include "exit_status.h"
 #include "guarded_main.h"
 #include "options.h"
+#include "output_files.h"
 
 #include <optional>
 #include <string>
@@ -23,6 +24,13 @@ struct ProgramInfo {
 
 // The text of --help.
 std::string help_text(const ProgramInfo& info);
+
+// "\nError: <the problem>\n": an output the run cannot have.
+void report_output_problem(const OutputProblem& problem);
+
+// The line that follows a writer's own message when a file could not be
+// written: "cannot write '<path>': <the system's reason>\n".
+void report_write_failure(const std::string& path, const std::error_code& error);
 
 // The part before the run: answers --help and --version, refuses a wrong
 // option (status exit_status::usage) and installs the clean-up of files being

@@ -57,7 +57,8 @@ std::error_code bmp_grayscale256_create(const std::string& nome, const Grid<std:
 
 std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine, MaskFileState& state,
                                bool pal)
-{    if (!pal) state.palette = grey_palette();
+{
+    if (!pal) state.palette = grey_palette();
     // The lowest black entry of the palette stands for the background.
     int background = 0;
     for (int i = 255; i >= 0; --i)
@@ -76,10 +77,9 @@ std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>
     const int W = std::max(0, Immagine.width() - 2);
     const int H = std::max(0, Immagine.height() - 2);
     return write_bmp(nome, W, H, state.palette, [&](int r, unsigned char* out) {
-                         const std::uint8_t* src = Immagine.row(H - r) + 1;
-                         for (int x = 0; x < W; ++x)
-                             out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
-                     });
+        const std::uint8_t* src = Immagine.row(H - r) + 1;
+        for (int x = 0; x < W; ++x) out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
+    });
 }
 
 std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine)

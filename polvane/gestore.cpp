@@ -2,6 +2,7 @@
 
 #include "class_tracing.h"
 #include "record_arrays.h"
+#include "program_main.h"
 #include "shapefile_writer.h"
 
 #include <cstdio>
@@ -26,8 +27,12 @@ int gestore(PolvaneRun& run)
                 std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
                 run.console.wait_for_key();
             });
-        if (const auto problem = gen_file_shp(shapefile_paths(run.nome), records, run.width, run.height, options)) {
+        ShapefilePaths files;
+        auto problem = shapefile_temporaries(run.outputs, run.nome, files);
+        if (!problem) problem = gen_file_shp(files, records, run.width, run.height, options);
+        if (problem) {
             std::printf("\nError in creating '%s'\n", problem->extension);
+            report_write_failure(run.nome + problem->extension, problem->error);
             run.console.wait_for_key();
             return 1;
         }

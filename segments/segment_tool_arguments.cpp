@@ -9,8 +9,7 @@ namespace {
 // A prompt's answer; the rest of its line is discarded.
 std::string ask_word(Console& console, const char* prompt)
 {
-    std::fputs(prompt, stdout);
-    std::string answer = console.read_word();
+    std::string answer = console.ask_word(prompt);
     console.flush_input();
     return answer;
 }

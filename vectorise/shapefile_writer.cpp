@@ -116,6 +116,33 @@ ShapefilePaths shapefile_paths(const std::string& nome)
     return {nome + ".shp", nome + ".shx", nome + ".dbf"};
 }
 
+std::optional<OutputProblem> add_shapefile_outputs(OutputFiles& outputs, const std::string& nome)
+{
+    const ShapefilePaths paths = shapefile_paths(nome);
+    for (const std::string* path : {&paths.shp, &paths.shx, &paths.dbf})
+        if (auto problem = outputs.add_output(*path)) return problem;
+    return std::nullopt;
+}
+
+std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, const std::string& nome,
+                                                      ShapefilePaths& temporaries)
+{
+    struct File {
+        const char* extension;
+        std::string* temporary;
+    };
+    for (const File& file : {File{".shp", &temporaries.shp}, {".shx", &temporaries.shx}, {".dbf", &temporaries.dbf}}) {
+        OutputFiles::Temporary made = outputs.temporary(nome + file.extension);
+        if (made.problem) {
+            const std::error_code error = made.problem->error ? made.problem->error
+                                                              : std::make_error_code(std::errc::file_exists);
+            return ShapefileProblem{file.extension, error};
+        }
+        *file.temporary = made.path;
+    }
+    return std::nullopt;
+}
+
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
                                              int height, const ShapefileOptions& options)
 {

@@ -27,6 +27,7 @@
 #pragma once
 
 #include "attribute_table.h"
+#include "output_files.h"
 #include "record_arrays.h"
 #include "ring_orientation.h"
 #include "world_file.h"
@@ -57,12 +58,20 @@ struct ShapefilePaths {
 // "<nome>.shp", "<nome>.shx", "<nome>.dbf".
 ShapefilePaths shapefile_paths(const std::string& nome);
 
+// The three files of "<nome>" as outputs of a run (output_files.h).
+std::optional<OutputProblem> add_shapefile_outputs(OutputFiles& outputs, const std::string& nome);
+
 // Which file could not be written (".shp", ".shx" or ".dbf") and the
 // system's reason.
 struct ShapefileProblem {
     const char* extension;
     std::error_code error;
 };
+
+// The temporaries the three files of "<nome>", outputs of a run, are written
+// into; a temporary that cannot be made is a file that cannot be created.
+std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, const std::string& nome,
+                                                      ShapefilePaths& temporaries);
 
 // Creates the three files (all three opened before anything is written) and
 // writes them; width and height are the image's size in pixels. A file that

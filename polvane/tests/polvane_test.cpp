@@ -149,7 +149,7 @@ TEST_F(Polvane, At253ColoursWorksAt254Refuses)
     pixels.push_back(253);
     write_bytes(dir.file("many.bmp"), make_bmp(254, 1, pixels, palette));
     r = run({"many.bmp", "many"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\n\nOk...\n Too much color\n\nEnd");
     EXPECT_FALSE(file_exists(dir.file("many_0.shp")));
 }
@@ -237,7 +237,7 @@ TEST_F(Polvane, UnreadableInputs)
 {
     RunResult r = run({"missing.bmp", "out"}, "");
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\nCannot open input file\n\nError in file opening\n\nEnd");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
 
     Bytes deep = picture_bmp({"ab"});
     deep[28] = 24;
@@ -260,7 +260,7 @@ TEST_F(Polvane, UnreadableInputs)
     write_bytes(dir.file("huge.bmp"), huge);
     r = run({"huge.bmp", "out"});
     EXPECT_NE(r.out.find("\nError in file opening\n\nEnd"), std::string::npos);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
 
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"cut.bmp", "deep.bmp", "huge.bmp", "text.bmp"}));
 }
@@ -269,8 +269,10 @@ TEST_F(Polvane, UnwritableOutputEndsWithoutSuccess)
 {
     write_bytes(dir.file("map.bmp"), picture_bmp({"ab"}));
     const RunResult r = run({"map.bmp", "no/such/folder/out"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(r.out.size() - 26), "\nError in creating '.shp'\n");
+    EXPECT_EQ(r.status, 1);
+    const std::string ending =
+        "\nError in creating '.shp'\ncannot write 'no/such/folder/out_0.shp': No such file or directory\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - ending.size()), ending);
     EXPECT_EQ(r.out.find("End"), std::string::npos);
     EXPECT_EQ(r.out.find("Processing Color: 2/2"), std::string::npos);
 }
@@ -310,5 +312,46 @@ TEST_F(Polvane, RandomMapsMatchTheWholeImageProcedure)
                 ASSERT_EQ(read_bytes(got + extension), read_bytes(want + extension)) << trial << " " << k << extension;
         }
         EXPECT_FALSE(file_exists(dir.file("out" + std::to_string(trial) + "_" + std::to_string(census.size()) + ".shp")));
+    }
+}
+
+// Nothing lost: a run writes all of its shapefiles or none, never over an
+// input, and refuses a world file that would misplace every polygon.
+TEST_F(Polvane, WritesAllOfItsFilesOrNone)
+{
+    // Shapefiles of several sizes, so that a limit on the file size fails
+    // the writing at one file after another.
+    std::vector<std::string> rows;
+    for (int y = 0; y < 24; ++y) {
+        std::string row;
+        for (int x = 0; x < 24; ++x) row += (x + y) % 2 ? 'a' : (x * y) % 5 == 0 ? 'b' : 'c';
+        rows.push_back(row);
+    }
+    write_bytes(dir.file("map.bmp"), picture_bmp(rows));
+    write_text(dir.file("map.bpw"), "2\n0\n0\n-2\n1000\n5000\n");
+    write_text(dir.file("out_1.shp"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("polvane", {"map.bmp", "out"}, dir.path()), 3);
+}
+
+TEST_F(Polvane, NeverWritesOverItsInputs)
+{
+    const Bytes map = picture_bmp({"ab"});
+    write_bytes(dir.file("out_1.dbf"), map);
+    const RunResult r = run({"out_1.dbf", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError: the output 'out_1.dbf' would overwrite the input 'out_1.dbf'; nothing was written\n"),
+              std::string::npos);
+    EXPECT_EQ(folder_contents(dir.path()), (std::map<std::string, Bytes>{{"out_1.dbf", map}}));
+}
+
+TEST_F(Polvane, UnusableWorldFilesAreRefused)
+{
+    write_bytes(dir.file("map.bmp"), picture_bmp({"ab"}));
+    for (const char* world : {"nan 0 0 -2 1000 5000", "2 0 0 0 1000 5000", "2 0 0 -2 inf 5000"}) {
+        write_text(dir.file("map.bpw"), world);
+        const RunResult r = run({"map.bmp", "out"});
+        EXPECT_EQ(r.status, 1) << world;
+        EXPECT_NE(r.out.find("\nError: the world file 'map.bpw' does not hold six finite values"), std::string::npos);
+        EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"map.bmp", "map.bpw"}));
     }
 }

@@ -98,7 +98,7 @@ ReferenceZonrik::ReferenceZonrik(const Grid<float>& background, int f_type, Cove
 {
 }
 
-std::string ReferenceZonrik::process(Console& console, const PixelRecord& record)
+std::string ReferenceZonrik::process(Console&, const PixelRecord& record)
 {
     const int width = Matrice_background.width(), height = Matrice_background.height();
     const Window w = rasterise_whole(record, Matrice_doppia, Matrice_out);
