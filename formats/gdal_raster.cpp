@@ -52,29 +52,41 @@ ClassMapColours colour_table_of(GDALRasterBand* band)
     return colours;
 }
 
-// Rows per read: whole blocks of the band, about strip_bytes of samples.
-int strip_rows(GDALRasterBand* band, int width, std::size_t sample_bytes)
+// How a band is read: `rows` rows at a time (about strip_bytes of samples),
+// in groups of `rows_per_flush` rows (whole rows of blocks) after each of
+// which GDAL's block cache is emptied, so that the cache never holds a
+// second copy of the image. Blocks smaller than a strip are read several at
+// a time; a block taller than a strip is read in parts and decoded once.
+struct Strips {
+    int rows;
+    int rows_per_flush;
+};
+
+Strips strips_of(GDALRasterBand* band, const RasterInfo& info, std::size_t sample_bytes)
 {
     int block_width = 0, block_height = 0;
     band->GetBlockSize(&block_width, &block_height);
-    const std::size_t block_rows = static_cast<std::size_t>(std::max(block_height, 1));
-    const std::size_t row_bytes = static_cast<std::size_t>(std::max(width, 1)) * sample_bytes;
-    const std::size_t blocks = std::max<std::size_t>(1, strip_bytes / (row_bytes * block_rows));
-    return static_cast<int>(std::min<std::size_t>(blocks * block_rows, std::numeric_limits<int>::max()));
+    const std::size_t height = static_cast<std::size_t>(std::max(info.height, 1));
+    const std::size_t block_rows = std::min(static_cast<std::size_t>(std::max(block_height, 1)), height);
+    const std::size_t row_bytes = static_cast<std::size_t>(std::max(info.width, 1)) * sample_bytes;
+    const std::size_t rows = std::clamp<std::size_t>(strip_bytes / row_bytes, 1, height);
+    if (block_rows > rows) return {static_cast<int>(rows), static_cast<int>(block_rows)};
+    const std::size_t whole_blocks = rows / block_rows * block_rows;
+    return {static_cast<int>(whole_blocks), static_cast<int>(whole_blocks)};
 }
 
-// Calls read(first_row, row_count) for consecutive strips of `rows` rows
-// covering the band; the first failure ends it. The blocks of each strip are
-// dropped from GDAL's block cache once read, so that the cache never holds
-// a second copy of the image.
+// Calls read(first_row, row_count) for consecutive strips covering the
+// band; the first failure ends it.
 template <typename ReadStrip>
-GeoProblem for_each_strip(const GdalErrorCapture& capture, GDALRasterBand* band, const RasterInfo& info, int rows,
-                          ReadStrip read)
+GeoProblem for_each_strip(const GdalErrorCapture& capture, GDALRasterBand* band, const RasterInfo& info,
+                          const Strips& strips, ReadStrip read)
 {
-    for (int first = 0; first < info.height; first += rows) {
-        const int count = std::min(rows, info.height - first);
-        if (read(first, count) != CE_None || band->FlushCache(false) != CE_None)
-            return capture.problem(GeoProblem::Kind::read_failed, info.path);
+    for (int group_first = 0; group_first < info.height; group_first += strips.rows_per_flush) {
+        const int group_end = group_first + std::min(strips.rows_per_flush, info.height - group_first);
+        for (int first = group_first; first < group_end; first += strips.rows)
+            if (read(first, std::min(strips.rows, group_end - first)) != CE_None)
+                return capture.problem(GeoProblem::Kind::read_failed, info.path);
+        if (band->FlushCache(false) != CE_None) return capture.problem(GeoProblem::Kind::read_failed, info.path);
     }
     return {};
 }
@@ -132,15 +144,15 @@ template <typename T>
 GeoProblem read_converted(const GdalErrorCapture& capture, GDALRasterBand* band, GDALDataType buffer_type,
                           std::optional<T> nodata, const RasterInfo& info, Grid<float>& values)
 {
-    const int rows = std::min(strip_rows(band, info.width, sizeof(T)), info.height);
+    const Strips strips = strips_of(band, info, sizeof(T));
     std::vector<T> strip;
     try {
-        strip.resize(static_cast<std::size_t>(info.width) * static_cast<std::size_t>(std::max(rows, 0)));
+        strip.resize(static_cast<std::size_t>(info.width) * static_cast<std::size_t>(strips.rows));
     } catch (const std::bad_alloc&) {
         return allocation_problem(info);
     }
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    return for_each_strip(capture, band, info, rows, [&](int first, int count) {
+    return for_each_strip(capture, band, info, strips, [&](int first, int count) {
         const CPLErr status = band->RasterIO(GF_Read, 0, first, info.width, count, strip.data(), info.width, count,
                                              buffer_type, 0, 0, nullptr);
         if (status != CE_None) return status;
@@ -215,8 +227,7 @@ GeoProblem GdalRaster::read_indices(Grid<std::uint8_t>& indices) const
     } catch (const std::bad_alloc&) {
         return allocation_problem(info_);
     }
-    const int rows = strip_rows(band, info_.width, 1);
-    return for_each_strip(capture, band, info_, rows, [&](int first, int count) {
+    return for_each_strip(capture, band, info_, strips_of(band, info_, 1), [&](int first, int count) {
         return band->RasterIO(GF_Read, 0, first, info_.width, count, indices.row(first), info_.width, count, GDT_Byte,
                               0, 0, nullptr);
     });
@@ -240,8 +251,7 @@ GeoProblem GdalRaster::read_values(Grid<float>& values, NodataReading nodata) co
     if (read_exactly_as_float(band)) {
         const std::optional<float> stored = to_nan ? nodata_as<float>(*info_.nodata) : std::nullopt;
         const float nan = std::numeric_limits<float>::quiet_NaN();
-        const int rows = strip_rows(band, info_.width, sizeof(float));
-        return for_each_strip(capture, band, info_, rows, [&](int first, int count) {
+        return for_each_strip(capture, band, info_, strips_of(band, info_, sizeof(float)), [&](int first, int count) {
             const CPLErr status = band->RasterIO(GF_Read, 0, first, info_.width, count, values.row(first), info_.width,
                                                  count, GDT_Float32, 0, 0, nullptr);
             if (status != CE_None || !stored || std::isnan(*stored)) return status;

@@ -169,6 +169,35 @@ TEST(GdalRaster, NumericTypesWithNodata)
     }
 }
 
+// One block the height of the image, larger than a strip: read in parts
+// through a strip buffer of the band's own type (Float64).
+TEST(GdalRaster, BlockTallerThanAStrip)
+{
+    TempDir dir;
+    RasterSpec spec;
+    spec.width = 4096;
+    spec.height = 1100;
+    spec.type = GDT_Float64;
+    for (int y = 0; y < spec.height; ++y)
+        for (int x = 0; x < spec.width; ++x) spec.values.push_back(y * 256.0 + x % 251);
+    spec.values[5 * 4096 + 3] = -1;
+    spec.nodata = -1;
+    spec.options = {"BLOCKYSIZE=1100", "COMPRESS=DEFLATE", "ZLEVEL=1"};
+    gdaltest::create_raster(dir.file("tall.tif"), spec);
+
+    GdalRaster raster;
+    ASSERT_FALSE(raster.open(dir.file("tall.tif")));
+    Grid<float> values;
+    ASSERT_FALSE(raster.read_values(values, NodataReading::as_nan));
+    EXPECT_TRUE(std::isnan(values(3, 5)));
+    values(3, 5) = -1;
+    bool same = true;
+    for (int y = 0; y < spec.height && same; ++y)
+        for (int x = 0; x < spec.width && same; ++x)
+            same = values(x, y) == static_cast<float>(spec.values[static_cast<std::size_t>(y) * 4096 + x]);
+    EXPECT_TRUE(same);
+}
+
 TEST(GdalRaster, RotatedGeotransformIsRefused)
 {
     TempDir dir;
