@@ -1,6 +1,6 @@
 // Decimal numbers in text, scanned by the C library's conventions ("%d",
 // "%f", "%lf"): one scanner for every reader of the suite (prompts, command
-// lines, parameter files, dimension files, segments files). What differs
+// lines, parameter files, dimension, world and segments files). What differs
 // from one reader to the next is named where it calls: the NumberForm it
 // accepts, and for integers what a value beyond the int range becomes.
 //
@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -208,6 +209,18 @@ std::optional<int> scan_int(Source& in, OutOfRange out_of_range)
     std::string number;
     if (!scan_number(in, NumberForm::integer(), number)) return std::nullopt;
     return int_value(number, out_of_range);
+}
+
+// White space skipped, then a number of `form` scanned and converted with
+// strtod ("%lf" with NumberForm::c_library_float()). Nothing when no number
+// stands there (white space stays consumed).
+template <typename Source>
+std::optional<double> scan_double(Source& in, NumberForm form)
+{
+    skip_blanks(in);
+    std::string number;
+    if (!scan_number(in, form, number)) return std::nullopt;
+    return std::strtod(number.c_str(), nullptr);
 }
 
 // The float of a number's text, rounded as strtof rounds it (short numbers

@@ -1,6 +1,7 @@
 #include "world_file.h"
 
 #include "file.h"
+#include "number_scanner.h"
 #include "paths.h"
 
 #include <cmath>
@@ -22,17 +23,27 @@ std::optional<std::string> world_file_path(bool check_path, const std::string& f
 
 namespace {
 
+// "%lf%lf%lf%lf%lf%lf", the C library's words and hexadecimal numbers
+// included.
 WorldFile read_values(std::FILE* file)
 {
     WorldFile world;
-    double* v = world.values.data();
-    world.complete = std::fscanf(file, "%lf%lf%lf%lf%lf%lf", v, v + 1, v + 2, v + 3, v + 4, v + 5) == 6;
-    if (!world.complete) world.values.fill(0.0);
+    FileSource in(file);
+    world.complete = true;
+    for (double& value : world.values) {
+        const std::optional<double> read = scan_double(in, NumberForm::c_library_float());
+        if (!read) {
+            world.complete = false;
+            world.values.fill(0.0);
+            break;
+        }
+        value = *read;
+    }
     return world;
 }
 
-// The shortest fixed-point text ("%.*f") that converts back to the same
-// double; "%.17g" for values that need more than 17 decimals.
+}  // namespace
+
 std::string shortest_decimal(double value)
 {
     char text[400];
@@ -43,8 +54,6 @@ std::string shortest_decimal(double value)
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
-
-}  // namespace
 
 std::error_code write_world_file(const std::string& path, const WorldFile& world)
 {

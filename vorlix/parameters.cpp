@@ -2,8 +2,6 @@
 
 #include "number_scanner.h"
 
-#include <cstdlib>
-
 VorlixParameters default_parameters()
 {
     VorlixParameters p;
@@ -37,10 +35,9 @@ bool read_value(FileSource& in, int& value)
 // "%lf": its words and hexadecimal numbers too.
 bool read_value(FileSource& in, double& value)
 {
-    skip_blanks(in);
-    std::string number;
-    if (!scan_number(in, NumberForm::c_library_float(), number)) return false;
-    value = std::strtod(number.c_str(), nullptr);
+    const std::optional<double> read = scan_double(in, NumberForm::c_library_float());
+    if (!read) return false;
+    value = *read;
     return true;
 }
 
