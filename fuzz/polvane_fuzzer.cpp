@@ -115,6 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return 0;
         }
         fuzzing::require(!ended, "a shapefile could not be written");
+        // The shapefiles are put in place when the run completes.
+        fuzzing::require(!run.outputs.commit(), "the shapefiles could not be put in place");
         check_shapefiles(static_cast<int>(run.colori.size()));
     }
     fuzzing::require(run.colori == expected, "the census differs from the search of the columns");
