@@ -275,6 +275,14 @@ std::string zone_raster_base(const std::string& raw_name)
     return drop_last_chars(raw_name, 4);
 }
 
+bool envi_description_usable(const std::string& description)
+{
+    return std::none_of(description.begin(), description.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == '{' || c == '}';
+    });
+}
+
 RasterProblem raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
 {
     using Kind = RasterProblem::Kind;

@@ -62,6 +62,11 @@ std::string envi_header_name(const std::string& raw_name);
 // The RAW file's name without its extension (its last four characters).
 std::string zone_raster_base(const std::string& raw_name);
 
+// Whether a text can stand as an ENVI header's description ("{<text>.}"):
+// no control character (line ends included), no "{" and no "}", which would
+// end the description early or add lines to the header.
+bool envi_description_usable(const std::string& description);
+
 // Reads a w x h float RAW file into Immagine(x, y), y = 0 the first (top) row
 // of the file. Refuses a negative extent and a file that does not hold
 // exactly w*h samples.

@@ -36,10 +36,7 @@ void take_names(Zonrik& run, int argc, char** argv)
         run.input_back_ground = argv[2];
         run.raw_output = argv[3];
         run.typology = argv[4];
-        if (argc >= 6) {
-            run.path = join_arguments(argc, argv, 5);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 5);
     } else {
         run.check_line_com = false;
         run.input_shp = prompt_word(run, "\nShape file =");
@@ -53,7 +50,7 @@ void take_names(Zonrik& run, int argc, char** argv)
 }
 
 // The ".dim" file beside the background: its name, and the extent it holds.
-StepEnd take_extent(Zonrik& run)
+std::optional<int> take_extent(Zonrik& run)
 {
     std::optional<std::string> dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
     if (dim_name) dim_name = run.named(*dim_name);
@@ -62,15 +59,14 @@ StepEnd take_extent(Zonrik& run)
     return {};
 }
 
-StepEnd load_background_file(Zonrik& run)
+std::optional<int> load_background_file(Zonrik& run)
 {
     std::printf("\nOpening Background image...");
     File background = open_file(run.named(run.input_back_ground), "rb");
     if (!background) return failure(run, "\nError in  opening Background file");
     std::printf(" Ok");
 
-    StepEnd end = take_extent(run);
-    if (!end.go_on) return end;
+    if (const auto end = take_extent(run)) return end;
 
     const auto size = file_size(background.get());
     if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
@@ -88,7 +84,7 @@ StepEnd load_background_file(Zonrik& run)
 
 }  // namespace
 
-StepEnd take_inputs(Zonrik& run, int argc, char** argv)
+std::optional<int> take_inputs(Zonrik& run, int argc, char** argv)
 {
     print_banner();
     take_names(run, argc, argv);
@@ -98,14 +94,14 @@ StepEnd take_inputs(Zonrik& run, int argc, char** argv)
         return failure(run, "\n\nError: Choice typology not correct"
                             "\n\nAllowed choices: mean / lmean / variance / lvariance / c_cover / sp_temp\n");
     run.f_type = *code;
+    if (const auto end = check_requests(run)) return end;
 
     File shp = open_file(run.named(run.input_shp), "rb");
     if (!shp) return failure(run, "\nError in input SHP file opening");
     const auto shp_size = file_size(shp.get());
     run.shapefile = std::make_unique<ShapeReader>(std::move(shp), shp_size.value_or(0));
 
-    StepEnd end = load_background_file(run);
-    if (!end.go_on) return end;
+    if (const auto end = load_background_file(run)) return end;
 
     // The world file is read twice: silently for the background's extent,
     // then with its message for the shapefile writer.
