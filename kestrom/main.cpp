@@ -164,6 +164,7 @@ int run_kestrom(Kestrom& run, CommandLine& line)
     const OutputFiles::Temporary temporary = run.outputs.temporary(report);
     if (temporary.problem) return report_not_written(run, report, temporary.problem->error);
     WrittenFile output(temporary.path);
+    if (!output.good()) return report_not_written(run, report, output.finish());
 
     evaluate_crossroads(run.Dtm, crossroads.get(), output.get());
     if (std::ferror(crossroads.get())) return fail(run, "\nError in opening crossroads file");

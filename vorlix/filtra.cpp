@@ -126,6 +126,7 @@ namespace {
 std::error_code write_segments_file(const std::string& name, const std::vector<ExtractedSegment>& segmenti_estratti)
 {
     WrittenFile file(name);
+    if (!file.good()) return file.finish();
     for (const ExtractedSegment& s : segmenti_estratti)
         std::fprintf(file.get(), "%5d %5d %5d %5d %5.2f\r\n", s.x1, s.y1, s.x2, s.y2, s.punteggio);
     return file.finish();
