@@ -62,11 +62,6 @@ std::string envi_header_name(const std::string& raw_name);
 // The RAW file's name without its extension (its last four characters).
 std::string zone_raster_base(const std::string& raw_name);
 
-// Whether a text can stand as an ENVI header's description ("{<text>.}"):
-// no control character (line ends included), no "{" and no "}", which would
-// end the description early or add lines to the header.
-bool envi_description_usable(const std::string& description);
-
 // Reads a w x h float RAW file into Immagine(x, y), y = 0 the first (top) row
 // of the file. Refuses a negative extent and a file that does not hold
 // exactly w*h samples.
@@ -94,6 +89,11 @@ bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, 
 
 // Writes "%d\t%d\n" of width and height.
 std::error_code write_dim_file(const std::string& path, int width, int height);
+
+// Whether a text can stand as an ENVI header's description "{<text>.}": no
+// control character (a line break would end the header's line) and no brace
+// (which would end the description early or open another).
+bool envi_description_usable(const std::string& description);
 
 // Writes the eleven-line ENVI header of a single-band float raster.
 std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height);

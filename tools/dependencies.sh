@@ -4,7 +4,8 @@
 # line and stops when one that the build cannot do without is missing.
 #
 # Usage: tools/dependencies.sh demo|test
-#   demo: what the programs and the demo need;
+#   demo: what the programs and the demo need (GDAL's development files
+#         included: the Linux build requires them);
 #   test: that, and what the test suite needs (GoogleTest; GDAL's tools and
 #         Python bindings, Pillow, ImageMagick and Snakemake, whose tests are
 #         skipped when they are missing).
@@ -29,6 +30,7 @@ has_file() { [ -e "$1" ]; }
 need required cmake has cmake
 need required g++ has g++
 need required make has make
+need required libgdal-dev has gdal-config
 if [ "$what" = test ]; then
   need required libgtest-dev sh -c '[ -d /usr/src/googletest ] || [ -f /usr/include/gtest/gtest.h ]'
   need optional gdal-bin has ogrinfo

@@ -49,13 +49,65 @@ void take_names(Zonrik& run, int argc, char** argv)
     run.console.flush_input();
 }
 
-// The ".dim" file beside the background: its name, and the extent it holds.
-std::optional<int> take_extent(Zonrik& run)
+// The ENVI header beside a background that has no ".dim" file: the
+// background's name with its extension replaced by "hdr", or with ".hdr"
+// added. None when neither opens.
+std::optional<std::string> envi_header_name(const Zonrik& run)
 {
-    std::optional<std::string> dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
-    if (dim_name) dim_name = run.named(*dim_name);
-    if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
-        return failure(run, layout_problem_text(problem));
+    const std::optional<std::string> names[] = {replace_last_chars(run.input_back_ground, 3, "hdr"),
+                                                run.input_back_ground + ".hdr"};
+    for (const std::optional<std::string>& name : names) {
+        if (name && open_file(run.named(*name), "rb")) return run.named(*name);
+    }
+    return std::nullopt;
+}
+
+std::optional<int> envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead& read)
+{
+    switch (read.status) {
+    case EnviHeaderStatus::not_envi: return failure(run, "\nError: '" + name + "' is not an ENVI header\n");
+    case EnviHeaderStatus::missing_field: return failure(run, "\nError: '" + name + "' gives no " + read.field + "\n");
+    case EnviHeaderStatus::bad_field:
+        return failure(run, "\nError: the " + read.field + " in '" + name + "' is not a whole number in its range\n");
+    default: return failure(run, "\nError: '" + name + "' cannot be read\n");
+    }
+}
+
+// The samples checked against the function and read into the background.
+std::optional<int> check_depth(Zonrik& run)
+{
+    if (run.f_type == function_code::temperature && run.bit_number != 32)
+        return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
+                            "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
+    return {};
+}
+
+const char* const short_background = "\nError: the background file ended before all its pixels were read\n";
+
+// A background described by an ENVI header.
+std::optional<int> load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t size, const std::string& name)
+{
+    const EnviHeaderRead read = read_envi_header(name);
+    if (read.status != EnviHeaderStatus::ok) return envi_failure(run, name, read);
+    const EnviHeader& header = read.header;
+    if (header.bands != 1)
+        return failure(run, "\nError: '" + name + "' describes " + std::to_string(header.bands) +
+                                " bands; the background must have one\n");
+    const int bytes = envi_sample_bytes(header.data_type);
+    if (bytes == 0)
+        return failure(run, "\nError: data type " + std::to_string(header.data_type) + " in '" + name +
+                                "'; the background must be of data type 1 (8 bit), 2 or 12 (16 bit) or 4 (32 bit float)\n");
+    run.width = header.samples;
+    run.height = header.lines;
+    run.bit_number = 8 * bytes;
+    print_background_size(size, run.width, run.height);
+    print_bit_number(run.bit_number);
+    if (const auto end = check_depth(run)) return end;
+    const std::uint64_t needed =
+        static_cast<std::uint64_t>(run.width) * static_cast<std::uint64_t>(run.height) * static_cast<std::uint64_t>(bytes);
+    if (size < header.header_offset || size - header.header_offset < needed ||
+        !read_envi_background(background, header, run.Matrice_background))
+        return failure(run, short_background);
     return {};
 }
 
@@ -65,20 +117,27 @@ std::optional<int> load_background_file(Zonrik& run)
     File background = open_file(run.named(run.input_back_ground), "rb");
     if (!background) return failure(run, "\nError in  opening Background file");
     std::printf(" Ok");
-
-    if (const auto end = take_extent(run)) return end;
-
     const auto size = file_size(background.get());
+
+    std::optional<std::string> dim_name = replace_last_chars(run.input_back_ground, 3, "dim");
+    if (dim_name) dim_name = run.named(*dim_name);
+    if (!dim_name || !open_file(*dim_name, "rb")) {
+        if (const std::optional<std::string> header_name = envi_header_name(run)) {
+            if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
+            return load_envi_background(run, background.get(), *size, *header_name);
+        }
+    }
+    // The extent from the ".dim" file (its message when there is none).
+    if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
+        return failure(run, layout_problem_text(problem));
     if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
     run.bit_number = background_bit_number(*size, run.width, run.height);
     if (run.bit_number == 0)
         return failure(run, "\nError dimension in background file\n"
                             "\nThe background raw file must be 8 / 16 / 32 bit\n");
-    if (run.f_type == function_code::temperature && run.bit_number != 32)
-        return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
-                            "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
+    if (const auto end = check_depth(run)) return end;
     if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
-        return failure(run, "\nError: the background file ended before all its pixels were read\n");
+        return failure(run, short_background);
     return {};
 }
 

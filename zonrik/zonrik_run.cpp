@@ -55,9 +55,12 @@ std::optional<int> declare_files(Zonrik& run)
         {&run.input_shp, "shx"},         {&run.input_shp, "dbf"},         {&run.input_back_ground, "dim"},
         {&run.input_back_ground, "hdr"}, {&run.input_back_ground, "rww"},
     };
+    std::vector<std::string> present = {run.input_back_ground + ".hdr"};
     for (const auto& [name, extension] : companions)
         if (const std::optional<std::string> companion = replace_last_chars(*name, 3, extension))
-            if (file_size(run.named(*companion))) run.outputs.add_input(run.named(*companion));
+            present.push_back(*companion);
+    for (const std::string& companion : present)
+        if (file_size(run.named(companion))) run.outputs.add_input(run.named(companion));
 
     const std::string raw_name = run.named(run.raw_output + ".raw");
     const ShapefilePaths shapefile = shapefile_paths(run.nome_output_path);
@@ -80,6 +83,54 @@ std::optional<int> declare_files(Zonrik& run)
 }
 
 }  // namespace
+
+const ProgramInfo& zonrik_info()
+{
+    static const ProgramInfo info = {
+        "zonrik",
+        "measures a background raster inside every polygon of a polygon shapefile",
+        "Usage:\n"
+        "  zonrik <polygons.shp> <background> <output> <function> [working folder]\n"
+        "  zonrik           (asks \"Shape file =\", \"File back_ground =\",\n"
+        "                   \"File output (without extension)=\" and \"Function (...)=\")\n"
+        "\n"
+        "Functions: mean, variance, sqrt_variance, lmean, lvariance, c_cover, sp_temp\n"
+        "(each also with a capital first letter or all in capitals). c_cover needs its\n"
+        "two albedo thresholds: with arguments as --cover-max N --cover-min N; at the\n"
+        "prompts they are asked for (\"Threshold albedo max (0 - 100)=\", \"Threshold\n"
+        "albedo min (0 - 100)=\") unless given as options.\n"
+        "\n"
+        "The background is a single-band raster of 8-bit, 16-bit or 32-bit float\n"
+        "samples with its extent in a \".dim\" file or, without one, in an ENVI\n"
+        "header; a world file (\"rww\") places the polygons on it. A pixel is in a\n"
+        "polygon's zone when an odd number of its rings enclose it. Polygons whose\n"
+        "box leaves the background are skipped, unless --partial is given.\n"
+        "\n"
+        "Writes <output>.shp, .shx and .dbf (the zones re-traced, field VALUE) in the\n"
+        "current folder; <output>.raw and <output>.hdr (ENVI, 32-bit float) in the\n"
+        "working folder when one is given; for c_cover <output>_cover.txt there and\n"
+        "<output>.bmp in the current folder; for sp_temp <output>_temp.txt there.\n"
+        "Outputs appear only when the run completes; a run that fails leaves the\n"
+        "folders as they were, and no output may overwrite an input or its .shx,\n"
+        ".dbf, .dim, .hdr or world file. The output name may hold no control\n"
+        "character, \"{\" or \"}\" (it is written into the ENVI header).\n"
+        "\n"
+        "Exit status: 0 done; 255 an unknown function, an input that cannot be\n"
+        "opened, a wrong .dim or background size, sp_temp on 8 or 16 bits, or a\n"
+        "report that cannot be written; 1 a shapefile that cannot be read, a world\n"
+        "file that cannot place the background, an output name or threshold that\n"
+        "cannot be used, missing cover thresholds, or an output that would overwrite\n"
+        "an input or cannot be written; 2 standard input ended at a prompt.\n",
+        {
+            {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
+            {"cover-max", "N", "c_cover: the upper albedo threshold (0 - 100)"},
+            {"cover-min", "N", "c_cover: the lower albedo threshold (0 - 100)"},
+        },
+        "\nError in memory allocation: the background is too large for the memory available\n",
+        exit_status::failure,
+    };
+    return info;
+}
 
 std::optional<int> check_requests(Zonrik& run)
 {
@@ -113,6 +164,7 @@ int failure(Zonrik& run, const std::string& message)
 
 int run_zonrik(Zonrik& run, CommandLine& line)
 {
+    run.partial = line.has("partial");
     if (const auto status = take_threshold_options(run, line)) return *status;
     std::vector<char*> argv = line.argv();
     if (const auto status = take_inputs(run, line.argc(), argv.data())) return *status;

@@ -14,8 +14,8 @@
 #include "file.h"
 #include "grid.h"
 #include "invocation.h"
-#include "options.h"
 #include "output_files.h"
+#include "program_main.h"
 #include "shape_reader.h"
 #include "world_file.h"
 
@@ -23,6 +23,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct Zonrik : Invocation {
     Console console;
@@ -32,6 +33,7 @@ struct Zonrik : Invocation {
     std::string raw_output;         // output base name as given
     std::string typology;           // function name as given
     std::string nome_output_path;   // base name of the output shapefile, never in the folder
+    bool partial = false;           // --partial: polygons partly outside the background are measured
 
     int f_type = 0;
     int bit_number = 0;
@@ -56,10 +58,14 @@ struct Zonrik : Invocation {
     std::string report_name;           // its name
 };
 
+// Zonrik's name, help text and own options ("--partial": Zonrik::partial;
+// "--cover-max", "--cover-min": the cover thresholds).
+const ProgramInfo& zonrik_info();
+
 // Everything read before the shapefile's content: banner, names, function,
-// shapefile opened, background with its ".dim" file, both readings of the
-// world file. Each step below gives none to go on, or the exit status the
-// run ends with (after its message).
+// shapefile opened, background with its ".dim" file or ENVI header, both
+// readings of the world file. Each step below gives none to go on, or the
+// exit status the run ends with (after its message).
 std::optional<int> take_inputs(Zonrik& run, int argc, char** argv);
 
 // Once the function is known, before any file is read: an output name that

@@ -74,12 +74,12 @@ RunResult run_command(const std::string& program, const std::vector<std::string>
     write_text(in_file, stdin_text);
     std::string run = shell_quote(program_path(program));
     for (const auto& arg : args) run += " " + shell_quote(arg);
-    run += " < " + shell_quote(in_file) + " 2>&1";
+    run += " < " + shell_quote(in_file);
     std::string command = "cd " + shell_quote(cwd) + " && ";
     if (limit.empty())
-        command += run + " > " + shell_quote(out_file);
+        command += run + " > " + shell_quote(out_file) + " 2>&1";
     else
-        command += "{ (" + limit + run + "); echo $? > " + shell_quote(status_file) + "; } | cat > " +
+        command += "{ (" + limit + run + " 2>&1); echo $? > " + shell_quote(status_file) + "; } | cat > " +
                    shell_quote(out_file);
     const int raw = std::system(command.c_str());
     RunResult result;
