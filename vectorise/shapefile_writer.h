@@ -48,6 +48,12 @@ struct ShapefileOptions {
     // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
     // asks (ring_orientation_from_environment).
     std::optional<RingOrientation> rings;
+    // The GIS layout: every box (main and index headers, records) the
+    // records' own extent in map units, instead of the image's box and the
+    // seeded record boxes.
+    bool true_extent = false;
+    // Whole-number fields after the table's own (attribute_table.h).
+    std::vector<IntegerColumn> columns;
 };
 
 // The shapefile's three files as they are written.
