@@ -49,8 +49,8 @@ class DemoOutputs(GdalChecks):
             shape_type = sf.read_shp(path).shape_type
             self.assert_ogr_reads_file_as_written(path[:-4], ogr.wkbPolygon if shape_type == 5 else ogr.wkbLineString)
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in shapefiles],
-                         ["buildings/buildings_0.shp", "buildings/roof_cover.shp", "buildings/roof_temperature.shp",
-                          "lines/roads_lines.shp"])
+                         ["buildings/buildings_0.shp", "buildings/found_0.shp", "buildings/roof_cover.shp",
+                          "buildings/roof_temperature.shp", "lines/roads_lines.shp"])
 
     def test_every_float_raster_with_its_envi_header(self):
         rasters = self.outputs("*.hdr")
