@@ -31,9 +31,9 @@ class DemoOutputs(GdalChecks):
         subprocess.run(["sh", DEMO, cls.suite.bin, out], check=True, capture_output=True, timeout=600)
         buildings = cls.folder.file("buildings")
         # Cover of the roofs by temperatures between 295 and 300 K: a zone-
-        # palette picture; the two thresholds are always asked at the prompt.
-        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover"], buildings,
-                      stdin="300\n295\n")
+        # palette picture.
+        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover", "--cover-max", 300,
+                                 "--cover-min", 295], buildings)
         cls.suite.run("murgel", ["threshold_150.bmp", "raw", 40], buildings)
         cls.suite.run("murgel", ["threshold_150_out.raw", "bmp", 40], buildings)
         cls.suite.run("stelvar", ["aerial.bmp", 100, 200, 100, 1], buildings)
