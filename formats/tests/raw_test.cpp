@@ -53,10 +53,20 @@ TEST(FloatRaster, ZoneFormWritesTopRowFirstAndItsHeader)
 TEST(EnviHeader, DataTypeAndAddedLines)
 {
     TempDir dir;
-    ASSERT_FALSE(write_envi_header(dir.file("m.hdr"), envi_description_of("m{x}"), 3, 2, {1, {"map info = {Arbitrary, 1, 1, 0, 0, 1, 1}"}}));
+    const std::string map_info = "map info = {Arbitrary, 1, 1, 0, 0, 1, 1}";
+    ASSERT_FALSE(write_envi_header(dir.file("m.hdr"), envi_description_of("m{x}"), 3, 2, {1, {map_info}}));
     std::string expected = envi_for("m_x_");
     expected.replace(expected.find("data type = 4"), 13, "data type = 1");
-    EXPECT_EQ(read_text(dir.file("m.hdr")), expected + "map info = {Arbitrary, 1, 1, 0, 0, 1, 1}\n");
+    EXPECT_EQ(read_text(dir.file("m.hdr")), expected + map_info + "\n");
+}
+
+TEST(FloatRaster, DescriptionsThatWouldBreakTheHeader)
+{
+    EXPECT_TRUE(envi_description_usable("My Data\\roof temperature (2024)"));
+    const std::vector<std::string> bad_names = {"out}", "o{ut", "two\nlines", "tab\there", std::string("nul\0", 4),
+                                                "del\x7f"};
+    for (const std::string& bad : bad_names)
+        EXPECT_FALSE(envi_description_usable(bad)) << bad;
 }
 
 TEST(FloatRaster, HeightFormKeepsHeightsOnlyOnTheBuildingColour)
