@@ -130,12 +130,14 @@ std::optional<OutputProblem> declare_outputs(Traskel& run)
     return add_sidecar_outputs(run.outputs, run.sidecars, run.geo_files);
 }
 
+#if SUITE_HAVE_GDAL
 // The name of the output's last component, for the GeoPackage's layer.
 std::string layer_name(const std::string& output)
 {
     const std::size_t slash = output.find_last_of("/\\");
     return slash == std::string::npos ? output : output.substr(slash + 1);
 }
+#endif
 
 // Writes the records as one GeoPackage layer; false after the message.
 bool write_geopackage_output(Traskel& run, const RecordArrays& records)

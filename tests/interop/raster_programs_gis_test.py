@@ -103,9 +103,12 @@ class Talvern(GisRuns):
         shadow[10:16, 11:21] = 1
         building[20:26, 24:28] = 1
         shadow[20:26, 28:34] = 1
-        cls.tif = cls.sub("tif")
+        cls.tif, cls.values = cls.sub("tif"), cls.sub("values")
         write_geotiff(os.path.join(cls.tif, "b.tif"), building, colour=(255, 0, 0))
         write_geotiff(os.path.join(cls.tif, "s.tif"), shadow, colour=(0, 0, 255))
+        # Without colour tables: 0 the background, 1 the class.
+        write_geotiff(os.path.join(cls.values, "b.tif"), building)
+        write_geotiff(os.path.join(cls.values, "s.tif"), shadow)
         # The same maps as BMPs, without and with the standard world file
         # GDAL writes (and a ".prj" beside the building map).
         cls.plain, cls.placed = cls.sub("plain"), cls.sub("placed")
@@ -120,6 +123,7 @@ class Talvern(GisRuns):
         cls.plain_files = listing(cls.plain)
         angles = ["0", "45", "0.5"]
         cls.suite.run("talvern", ["b.tif", "s.tif"] + angles, cls.tif)
+        cls.suite.run("talvern", ["b.tif", "s.tif"] + angles, cls.values)
         cls.suite.run("talvern", ["--of", "GTiff", "b.tif", "s.tif"] + angles, cls.tif)
         for folder in (cls.plain, cls.placed):
             cls.suite.run("talvern", ["b.bmp", "s.bmp"] + angles, folder)
@@ -128,8 +132,9 @@ class Talvern(GisRuns):
         heights = self.assert_placed(os.path.join(self.tif, "b_raise.raw"))
         self.assertEqual(sorted(set(heights.flatten().tolist()))[0], 0.0)
         self.assertGreater(heights.max(), 0)
-        self.assertEqual(sf.read_bytes(os.path.join(self.tif, "b_raise.raw")),
-                         sf.read_bytes(os.path.join(self.plain, "b_raise.raw")))
+        for folder in (self.plain, self.values):
+            self.assertEqual(sf.read_bytes(os.path.join(self.tif, "b_raise.raw")),
+                             sf.read_bytes(os.path.join(folder, "b_raise.raw")), folder)
         for sidecar in ("b_raise.wld", "b_raise.prj"):
             self.assertTrue(os.path.exists(os.path.join(self.tif, sidecar)), sidecar)
 
