@@ -22,7 +22,12 @@ void report_output_problem(const OutputProblem& problem)
 
 void report_write_failure(const std::string& path, const std::error_code& error)
 {
-    std::printf("cannot write '%s': %s\n", path.c_str(), error.message().c_str());
+    report_write_failure(path, error.message());
+}
+
+void report_write_failure(const std::string& path, const std::string& reason)
+{
+    std::printf("cannot write '%s': %s\n", path.c_str(), reason.c_str());
 }
 
 std::optional<int> answer_options(const ParsedCommandLine& parsed, const ProgramInfo& info)

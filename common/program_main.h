@@ -31,6 +31,8 @@ void report_output_problem(const OutputProblem& problem);
 // The line that follows a writer's own message when a file could not be
 // written: "cannot write '<path>': <the system's reason>\n".
 void report_write_failure(const std::string& path, const std::error_code& error);
+// The same line with the reason in words (a GDAL writer's text).
+void report_write_failure(const std::string& path, const std::string& reason);
 
 // The part before the run: answers --help and --version, refuses a wrong
 // option (status exit_status::usage) and installs the clean-up of files being

@@ -1,14 +1,18 @@
 #include "geo_input.h"
 
 #include "file.h"
+#include "geotransform.h"
 #include "sidecar_names.h"
 #include "standard_world_file.h"
 
 #if SUITE_HAVE_GDAL
 #include "crs.h"
 #include "gdal_raster.h"
+
+#include <ogr_spatialref.h>
 #endif
 
+#include <cmath>
 #include <new>
 
 bool gdal_built_in()
@@ -55,15 +59,18 @@ bool gdal_opens(const std::string& path)
 #endif
 }
 
-GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference)
+GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference,
+                                   ClassMapColours* colours)
 {
 #if SUITE_HAVE_GDAL
     GdalRaster raster;
     if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
+    if (colours) *colours = raster.info().colours;
     return raster.read_indices(values);
 #else
     (void)values;
     (void)georeference;
+    (void)colours;
     return without_gdal(path);
 #endif
 }
@@ -128,6 +135,30 @@ InputProblem read_class_map(const std::string& path, Grid<std::int32_t>& Matrice
     return problem;
 }
 
+namespace {
+
+// The CRS of a ".prj"; without GDAL its text as it stands.
+GeoProblem read_crs_file(const std::string& prj, std::string& crs)
+{
+#if SUITE_HAVE_GDAL
+    return read_prj_file(prj, crs);
+#else
+    File file = open_file(prj, "rb");
+    std::string text;
+    for (int c = file ? std::fgetc(file.get()) : EOF; c != EOF; c = std::fgetc(file.get()))
+        text.push_back(static_cast<char>(c));
+    crs = text;
+    return {};
+#endif
+}
+
+std::optional<std::string> prj_beside(const std::string& path)
+{
+    return first_existing(sidecar_spellings(path, "prj"));
+}
+
+}  // namespace
+
 GeoProblem complete_georeference(const std::string& input, Georeference& georeference)
 {
     if (!georeference.world.complete) {
@@ -137,19 +168,78 @@ GeoProblem complete_georeference(const std::string& input, Georeference& georefe
             georeference.world = world;
         }
     }
-    if (georeference.crs.empty()) {
-        const auto prj = first_existing(sidecar_spellings(input, "prj"));
-        if (prj) {
-#if SUITE_HAVE_GDAL
-            if (GeoProblem problem = read_prj_file(*prj, georeference.crs)) return problem;
-#else
-            File file = open_file(*prj, "rb");
-            std::string text;
-            for (int c = file ? std::fgetc(file.get()) : EOF; c != EOF; c = std::fgetc(file.get()))
-                text.push_back(static_cast<char>(c));
-            georeference.crs = text;
-#endif
-        }
-    }
+    if (georeference.crs.empty())
+        if (const auto prj = prj_beside(input)) return read_crs_file(*prj, georeference.crs);
     return {};
+}
+
+std::vector<std::string> georeference_files(const std::string& input)
+{
+    std::vector<std::string> files;
+    for (const auto& file : {find_standard_world_file(input), prj_beside(input)})
+        if (file) files.push_back(*file);
+    return files;
+}
+
+GeoProblem data_file_georeference(const std::string& data_path, const WorldFile& suite_world,
+                                  const std::optional<std::string>& suite_world_path, Georeference& georeference,
+                                  std::vector<std::string>& files_read)
+{
+    std::optional<std::string> world_path;
+    if (suite_world.complete) {
+        georeference.world = suite_world;
+        world_path = suite_world_path;
+    } else if ((world_path = first_existing(sidecar_spellings(data_path, "wld")))) {
+        files_read.push_back(*world_path);
+        if (GeoProblem problem = read_standard_world_file(*world_path, georeference.world)) return problem;
+    }
+    std::optional<std::string> prj = prj_beside(data_path);
+    if (!prj && world_path) prj = prj_beside(*world_path);
+    if (!prj) return {};
+    files_read.push_back(*prj);
+    return read_crs_file(*prj, georeference.crs);
+}
+
+namespace {
+
+bool same_crs(const std::string& first, const std::string& second)
+{
+    if (first == second) return true;
+#if SUITE_HAVE_GDAL
+    OGRSpatialReference a, b;
+    return !parse_crs(first, a) && !parse_crs(second, b) && a.IsSame(&b);
+#else
+    return false;
+#endif
+}
+
+// Whether the outer corners of two placed width x height rasters lie within
+// a thousandth of a pixel of one another.
+bool same_corners(const WorldFile& first, const WorldFile& second, int width, int height)
+{
+    const double tolerance_x = std::fabs(first.cell_x()) / 1000, tolerance_y = std::fabs(first.cell_y()) / 1000;
+    const Geotransform a = geotransform_from_world_file(first), b = geotransform_from_world_file(second);
+    for (const double c : {0.0, double(width)})
+        for (const double r : {0.0, double(height)}) {
+            const double dx = (a[0] + c * a[1] + r * a[2]) - (b[0] + c * b[1] + r * b[2]);
+            const double dy = (a[3] + c * a[4] + r * a[5]) - (b[3] + c * b[4] + r * b[5]);
+            if (!(std::fabs(dx) <= tolerance_x && std::fabs(dy) <= tolerance_y)) return false;
+        }
+    return true;
+}
+
+}  // namespace
+
+std::optional<Georeference> shared_georeference(const Georeference& first, const Georeference& second, int width,
+                                                int height)
+{
+    if (first.placed() && second.placed() && !same_corners(first.world, second.world, width, height))
+        return std::nullopt;
+    if (!first.crs.empty() && !second.crs.empty() && !same_crs(first.crs, second.crs)) return std::nullopt;
+    Georeference shared = first;
+    if (!shared.placed()) shared.world = second.world;
+    if (shared.crs.empty()) shared.crs = second.crs;
+    if (!shared.nodata) shared.nodata = second.nodata;
+    shared.through_gdal = first.through_gdal || second.through_gdal;
+    return shared;
 }

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Whether this build reads and writes through GDAL.
 bool gdal_built_in();
@@ -57,10 +58,11 @@ InputProblem read_class_map(const std::string& path, Grid<std::int32_t>& Matrice
                             ClassMapColours& colours, Georeference& georeference);
 
 // Band 1 of a raster through GDAL (a file that is not in the suite's own
-// formats): 8-bit values (Byte only) or any numeric type as float, the
-// nodata value as NaN when asked. Row 0 the top row. Fills the
-// georeference from the raster.
-GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference);
+// formats): 8-bit values (Byte only; its colour table into `colours` when
+// asked) or any numeric type as float, the nodata value as NaN when asked.
+// Row 0 the top row. Fills the georeference from the raster.
+GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference,
+                                   ClassMapColours* colours = nullptr);
 GeoProblem read_floats_through_gdal(const std::string& path, Grid<float>& values, bool nodata_as_nan,
                                     Georeference& georeference);
 
@@ -73,3 +75,24 @@ bool gdal_opens(const std::string& path);
 // a CRS, the ".prj" beside `input`. A standard world file or ".prj" that
 // cannot be used is a problem naming it.
 GeoProblem complete_georeference(const std::string& input, Georeference& georeference);
+
+// The files beside `input` that complete_georeference reads (its standard
+// world file and ".prj", those that exist), for a run to name as inputs.
+std::vector<std::string> georeference_files(const std::string& input);
+
+// What places a data file that is no raster (a segments file, in pixels of
+// the image it came from): its suite world file `suite_world` (".bpw", read
+// by the program from `suite_world_path`) when complete, else the standard
+// ".wld" beside `data_path`; the CRS of the ".prj" beside `data_path`, else
+// of the one beside the world file taken. `files_read` gets every file read.
+// A standard world file or ".prj" that cannot be used is a problem naming it.
+GeoProblem data_file_georeference(const std::string& data_path, const WorldFile& suite_world,
+                                  const std::optional<std::string>& suite_world_path, Georeference& georeference,
+                                  std::vector<std::string>& files_read);
+
+// The georeference two rasters of the same width x height share: none when
+// both are placed and their corners lie more than a thousandth of a pixel
+// apart, or both have a CRS and the CRSs differ. Otherwise the first's
+// world file and CRS, each taken from the second when the first has none.
+std::optional<Georeference> shared_georeference(const Georeference& first, const Georeference& second, int width,
+                                                int height);

@@ -5,6 +5,8 @@
 #include "sidecar_names.h"
 #include "standard_world_file.h"
 
+#include <algorithm>
+
 #if SUITE_HAVE_GDAL
 #include "crs.h"
 #include "envi_georeferencing.h"
@@ -28,6 +30,23 @@ std::optional<OutputProblem> add_sidecar_outputs(OutputFiles& outputs, const std
 {
     for (const std::string& sidecar : sidecars)
         if (auto problem = outputs.add_output(sidecar)) return problem;
+    return std::nullopt;
+}
+
+std::optional<OutputProblem> add_sidecar_outputs(OutputFiles& outputs, std::vector<std::string>& sidecars,
+                                                 const std::vector<std::string>& sources)
+{
+    std::vector<std::string> written;
+    for (const std::string& sidecar : sidecars) {
+        if (auto problem = outputs.add_output(sidecar)) {
+            const bool source = problem->kind == OutputProblem::Kind::overwrites_input &&
+                                std::find(sources.begin(), sources.end(), problem->other) != sources.end();
+            if (!source) return problem;
+        } else {
+            written.push_back(sidecar);
+        }
+    }
+    sidecars = std::move(written);
     return std::nullopt;
 }
 
@@ -59,7 +78,7 @@ std::optional<SidecarProblem> write_sidecars(OutputFiles& outputs, const std::ve
         const GeoProblem problem = name_extension(sidecar) == "wld"
                                        ? write_standard_world_file(temporary.path, georeference.world)
                                        : write_crs(temporary.path, georeference.crs);
-        if (problem) return SidecarProblem{sidecar, problem.detail.empty() ? problem.message() : problem.detail};
+        if (problem) return SidecarProblem{sidecar, problem.reason()};
     }
     return std::nullopt;
 }

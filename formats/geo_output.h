@@ -25,6 +25,13 @@ std::vector<std::string> shapefile_sidecars(const std::string& nome, const Geore
 // Adds the sidecars to the run's outputs.
 std::optional<OutputProblem> add_sidecar_outputs(OutputFiles& outputs, const std::vector<std::string>& sidecars);
 
+// The same, except that a sidecar that is one of `sources` (inputs of the
+// run, the files its georeference was read from: a segments file's ".prj"
+// beside the output of the same name) already says what it would say: it is
+// taken out of `sidecars` and left as it is.
+std::optional<OutputProblem> add_sidecar_outputs(OutputFiles& outputs, std::vector<std::string>& sidecars,
+                                                 const std::vector<std::string>& sources);
+
 // Which sidecar could not be written, and why.
 struct SidecarProblem {
     std::string path;

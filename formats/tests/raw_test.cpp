@@ -48,6 +48,18 @@ TEST(FloatRaster, ZoneFormWritesTopRowFirstAndItsHeader)
     EXPECT_EQ(read_text(dir.file("out.hdr")), envi_for(dir.file("out")));
 }
 
+// A byte raster's header, and the lines a placed raster adds after the
+// eleven: the same eleven lines, the data type aside.
+TEST(EnviHeader, DataTypeAndAddedLines)
+{
+    TempDir dir;
+    const std::string map_info = "map info = {Arbitrary, 1, 1, 0, 0, 1, 1}";
+    ASSERT_FALSE(write_envi_header(dir.file("m.hdr"), envi_description_of("m{x}"), 3, 2, {1, {map_info}}));
+    std::string expected = envi_for("m_x_");
+    expected.replace(expected.find("data type = 4"), 13, "data type = 1");
+    EXPECT_EQ(read_text(dir.file("m.hdr")), expected + map_info + "\n");
+}
+
 TEST(FloatRaster, DescriptionsThatWouldBreakTheHeader)
 {
     EXPECT_TRUE(envi_description_usable("My Data\\roof temperature (2024)"));

@@ -53,12 +53,20 @@ class DemoOutputs(GdalChecks):
                           "buildings/roof_temperature.shp", "lines/roads_lines.shp"])
 
     def test_every_float_raster_with_its_envi_header(self):
-        rasters = self.outputs("*.hdr")
+        headers = self.outputs("*.hdr")
+        rasters = [h for h in headers if sf.read_envi_header(h)["data type"] == "4"]
         for header in rasters:
             self.assert_gdal_reads_envi_raster(header[:-4] + ".raw")
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in rasters],
                          ["buildings/buildings_raise.hdr", "buildings/roof_cover.hdr", "buildings/roof_temperature.hdr",
                           "data/dtm.hdr", "data/temperature.hdr"])
+
+    def test_murgel_raw_mask_opens_with_its_byte_header(self):
+        raw = self.folder.file("buildings/threshold_150_out.raw")
+        self.assertEqual(sf.read_envi_header(raw[:-4] + ".hdr")["data type"], "1")
+        raster = gdal.Open(raw)
+        self.assertEqual(raster.GetRasterBand(1).DataType, gdal.GDT_Byte)
+        self.assertEqual(raster.GetRasterBand(1).ReadAsArray().tobytes(), sf.read_bytes(raw))
 
     def test_every_bmp(self):
         for path in self.outputs("*.bmp"):
