@@ -55,6 +55,29 @@ bool gdal_opens(const std::string& path)
 #endif
 }
 
+GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts& facts, Georeference& georeference)
+{
+#if SUITE_HAVE_GDAL
+    GdalRaster raster;
+    if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
+    const RasterInfo& info = raster.info();
+    facts = {info.driver, info.data_type, info.sample_bits, info.width, info.height, info.nodata, info.files};
+    return {};
+#else
+    (void)facts;
+    (void)georeference;
+    return without_gdal(path);
+#endif
+}
+
+std::vector<std::string> georeference_files(const std::string& input)
+{
+    std::vector<std::string> files;
+    if (const auto standard = find_standard_world_file(input)) files.push_back(*standard);
+    if (const auto prj = first_existing(sidecar_spellings(input, "prj"))) files.push_back(*prj);
+    return files;
+}
+
 GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference)
 {
 #if SUITE_HAVE_GDAL
