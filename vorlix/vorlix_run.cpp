@@ -68,8 +68,7 @@ std::optional<int> take_gdal_image(VorlixRun& run)
 
 std::optional<int> place_image(VorlixRun& run)
 {
-    if (!run.through_gdal)
-        for (const std::string& file : georeference_files(run.nomefilein)) run.outputs.add_input(file);
+    for (const std::string& file : georeference_files(run.nomefilein)) run.outputs.add_input(file);
     if (const GeoProblem problem = complete_georeference(run.nomefilein, run.georeference)) {
         std::printf("\nERROR: %s\n", problem.message().c_str());
         return exit_status::vorlix_failure;

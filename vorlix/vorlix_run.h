@@ -34,8 +34,8 @@ struct VorlixRun : Invocation {
 // message.
 std::optional<int> take_gdal_image(VorlixRun& run);
 
-// Where the image lies: a GDAL raster's georeferencing, or the standard
-// world file and ".prj" beside a RAW image. The files read are inputs of the
+// Where the image lies: a GDAL raster's georeferencing, else the standard
+// world file beside the image; its CRS, else the ".prj" beside it. The files read are inputs of the
 // run; a standard world file or ".prj" that cannot be used ends it (status
 // after the message).
 std::optional<int> place_image(VorlixRun& run);

@@ -26,6 +26,7 @@ std::string raster_name(const Zonrik& run) { return run.named(run.raw_output + (
 std::string picture_name(const Zonrik& run) { return run.raw_output + (geotiff(run) ? "_cover.tif" : ".bmp"); }
 std::string geopackage_name(const Zonrik& run) { return run.nome_output_path + ".gpkg"; }
 
+#if SUITE_HAVE_GDAL
 // The message of an output written through GDAL that failed (named as
 // the user knows it, not by its temporary); the run ends.
 int gdal_output_failed(Zonrik& run, GeoProblem problem, const std::string& name)
@@ -42,7 +43,6 @@ GeoProblem temporary_problem(const OutputFiles::Temporary& temporary, const std:
     return {GeoProblem::Kind::write_failed, name, temporary_failure(*temporary.problem).message()};
 }
 
-#if SUITE_HAVE_GDAL
 RasterGeoreferencing raster_georeferencing(const Zonrik& run, std::optional<double> nodata)
 {
     return {run.georeference.world, run.georeference.crs, nodata};
