@@ -86,10 +86,8 @@ std::optional<int> write_zones(Zonrik& run, const ZonalRun& zonal, const std::ve
         options.true_extent = true;
         options.columns = {IntegerColumn{"RECORD", 10, record_numbers}};
     }
-    ShapefilePaths files;
-    auto problem = shapefile_temporaries(run.outputs, run.nome_output_path, files);
-    if (!problem) problem = gen_file_shp(files, zonal.records, run.width, run.height, options);
-    if (problem) {
+    if (const auto problem =
+            write_shapefile_output(run.outputs, run.nome_output_path, zonal.records, run.width, run.height, options)) {
         std::printf("\nError in creating '%s'\n", problem->extension);
         report_write_failure(run.nome_output_path + problem->extension, problem->error);
         run.console.wait_for_key();
