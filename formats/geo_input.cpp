@@ -59,6 +59,21 @@ bool gdal_opens(const std::string& path)
 #endif
 }
 
+GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts& facts, Georeference& georeference)
+{
+#if SUITE_HAVE_GDAL
+    GdalRaster raster;
+    if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
+    const RasterInfo& info = raster.info();
+    facts = {info.driver, info.data_type, info.sample_bits, info.width, info.height, info.nodata, info.files};
+    return {};
+#else
+    (void)facts;
+    (void)georeference;
+    return without_gdal(path);
+#endif
+}
+
 GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference,
                                    ClassMapColours* colours)
 {

@@ -69,6 +69,24 @@ GeoProblem read_floats_through_gdal(const std::string& path, Grid<float>& values
 // Whether GDAL opens `path` as a raster (false without GDAL).
 bool gdal_opens(const std::string& path);
 
+// What GDAL tells of a raster before its samples are read: for a program's
+// messages and checks, and for the files its run reads.
+struct GdalRasterFacts {
+    std::string driver;     // GDAL's short name ("GTiff", "VRT" ...)
+    std::string data_type;  // band 1's type ("Byte", "Int16", "Float32" ...; signed bytes "Int8")
+    int sample_bits = 0;    // bits per sample of that type
+    int width = 0;
+    int height = 0;
+    std::optional<double> nodata;    // band 1's nodata value
+    std::vector<std::string> files;  // every file of the dataset: the raster, its sidecars, a VRT's sources
+};
+
+// Opens `path` through GDAL and tells what it holds and where it lies,
+// reading no sample. A problem when GDAL does not open it as a raster with a
+// band (always in a build without GDAL: cannot_open), or cannot take its
+// georeferencing.
+GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts& facts, Georeference& georeference);
+
 // What an input in the suite's formats leaves open after its own world file:
 // without one, the standard world file beside `input`
 // (find_standard_world_file), taken over into the suite's convention; without

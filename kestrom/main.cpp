@@ -5,7 +5,9 @@
 #include "crossroads.h"
 #include "exit_status.h"
 #include "file.h"
+#include "geo_input.h"
 #include "invocation.h"
+#include "number_text.h"
 #include "paths.h"
 #include "platform.h"
 #include "program_main.h"
@@ -29,7 +31,11 @@ const ProgramInfo kestrom_info = {
     "The terrain model is <dtm>.raw, 32-bit little-endian floats, top row first,\n"
     "with its width and height in <dtm>.dim. With arguments a missing or\n"
     "unreadable .dim is an error; at the prompts the extent is asked for instead\n"
-    "(\"width: \", \"height: \"). Each record of the crossroads file is 8 numbers,\n"
+    "(\"width: \", \"height: \"). When neither <dtm>.raw nor <dtm>.dim is there,\n"
+    "<dtm> may name any raster GDAL reads (kestrom pairs.txt dtm.tif): band 1,\n"
+    "any numeric type, as floats, its nodata value as NaN. A crossing whose 5 x 5\n"
+    "window or mean cells hold NaN is not reported: the terrain there is\n"
+    "unknown. Each record of the crossroads file is 8 numbers,\n"
     "two segments x1 y1 x2 y2 x3 y3 x4 y4 in terrain pixels. Every crossing of\n"
     "their lines that stands 3 or more above the terrain around it is written as\n"
     "\"x<TAB>y<TAB>excess\" to crossover_<crossroads file name>, beside the\n"
@@ -39,7 +45,7 @@ const ProgramInfo kestrom_info = {
     "it was, and the report never overwrites an input.\n"
     "\n"
     "Exit status: 0 done; 255 the terrain model, its .dim (with arguments) or the\n"
-    "crossroads file cannot be read, or the report cannot be written; 1 the\n"
+    "crossroads file cannot be read (a raster GDAL opens but cannot read included), or the report cannot be written; 1 the\n"
     "report would overwrite an input or is a folder; 2 standard input ended at a\n"
     "prompt.\n",
     {},
@@ -125,6 +131,27 @@ std::optional<int> take_dimensions(Kestrom& run)
     return std::nullopt;
 }
 
+// A terrain model GDAL opened (`facts`, or the problem it met): band 1 as
+// floats, its nodata as NaN.
+std::optional<int> read_dtm_through_gdal(Kestrom& run, const std::string& name, const GdalRasterFacts& facts,
+                                         GeoProblem problem)
+{
+    if (!problem) {
+        std::printf("\nDTM '%s' read through GDAL: %s (%s), %d x %d", name.c_str(), facts.data_type.c_str(),
+                    facts.driver.c_str(), facts.width, facts.height);
+        if (facts.nodata) std::printf(", nodata %s taken as NaN", format_number("%g", *facts.nodata).c_str());
+        std::fputs("\n", stdout);
+        Georeference georeference;
+        problem = read_floats_through_gdal(name, run.Dtm, true, georeference);
+    }
+    if (problem) {
+        std::printf("\nError: %s\n", problem.message().c_str());
+        return fail(run, "\nError in reading dtm file");
+    }
+    for (const std::string& file : facts.files) run.outputs.add_input(file);
+    return std::nullopt;
+}
+
 std::optional<int> read_dtm(Kestrom& run)
 {
     const std::string dtm_name = run.named(run.nome_input_dtm + ".raw");
@@ -143,13 +170,27 @@ std::optional<int> read_dtm(Kestrom& run)
     return std::nullopt;
 }
 
+// The terrain model: "<dtm>.raw" with its extent; when neither "<dtm>.raw"
+// nor "<dtm>.dim" is there, a raster GDAL opens under the name as given.
+std::optional<int> read_terrain(Kestrom& run)
+{
+    const std::string name = run.named(run.nome_input_dtm);
+    const bool raw_layout = open_file(name + ".raw", "rb") || open_file(name + ".dim", "rb");
+    GdalRasterFacts facts;
+    Georeference georeference;  // the report is in pixels: nothing to place
+    const GeoProblem problem =
+        raw_layout ? GeoProblem(GeoProblem::Kind::cannot_open, name) : describe_through_gdal(name, facts, georeference);
+    if (problem != GeoProblem::Kind::cannot_open) return read_dtm_through_gdal(run, name, facts, problem);
+    if (const auto status = take_dimensions(run)) return status;
+    return read_dtm(run);
+}
+
 int run_kestrom(Kestrom& run, CommandLine& line)
 {
     print_banner();
     std::vector<char*> argv = line.argv();
     take_arguments(run, line.argc(), argv.data());
-    if (const auto status = take_dimensions(run)) return *status;
-    if (const auto status = read_dtm(run)) return *status;
+    if (const auto status = read_terrain(run)) return *status;
 
     // The crossroads file is read before the report is made: a folder or a
     // file that cannot be read ends the run with nothing written.

@@ -220,3 +220,12 @@ std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const R
     if (const std::error_code error = dbf.finish()) return ShapefileProblem{".dbf", error};
     return std::nullopt;
 }
+
+std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, const std::string& nome,
+                                                       const RecordArrays& records, int width, int height,
+                                                       const ShapefileOptions& options)
+{
+    ShapefilePaths files;
+    if (auto problem = shapefile_temporaries(outputs, nome, files)) return problem;
+    return gen_file_shp(files, records, width, height, options);
+}

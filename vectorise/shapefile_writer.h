@@ -85,3 +85,9 @@ std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, cons
 // whole records.
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
                                              int height, const ShapefileOptions& options);
+
+// The shapefile "<nome>", an output of a run, written into its temporaries
+// (shapefile_temporaries, then gen_file_shp).
+std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, const std::string& nome,
+                                                       const RecordArrays& records, int width, int height,
+                                                       const ShapefileOptions& options);

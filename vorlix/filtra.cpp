@@ -156,8 +156,8 @@ int cannot_write(const char* name, const std::string& path, const std::error_cod
 
 std::optional<int> filtra(VorlixRun& run)
 {
-    Grid<std::uint8_t> immagine(run.xdim, run.ydim, 0);
-    if (!read_raw_bytes(run.nomefilein, immagine.cells().size(), immagine.cells())) {
+    Grid<std::uint8_t> immagine;
+    if (!read_image(run, immagine)) {
         print_cannot_read(run.nomefilein);
         return exit_status::error;
     }

@@ -4,6 +4,7 @@
 #include "arguments.h"
 #include "console.h"
 #include "exit_status.h"
+#include "file.h"
 #include "filtra.h"
 #include "parameters.h"
 #include "program_main.h"
@@ -22,22 +23,31 @@ const ProgramInfo vorlix_info = {
     "  vorlix           (asks \"Input file: \", \"Width: \" and \"Height: \")\n"
     "\n"
     "Reads <nomefile>.raw (the name is given without \".raw\"), xdim x ydim bytes,\n"
-    "rows from the top. Width and height must be whole numbers. The tuning\n"
-    "parameters come from vorlix_parameters.txt in the current folder (twelve\n"
-    "numbers); without that file the defaults apply.\n"
+    "rows from the top. Width and height must be whole numbers. Without\n"
+    "<nomefile>.raw, <nomefile> may name any Byte raster GDAL reads (band 1):\n"
+    "\"vorlix roads.tif 0 0\" takes width and height from it; given other than 0\n"
+    "they must match it. The tuning parameters come from vorlix_parameters.txt\n"
+    "in the current folder (twelve numbers); without that file the defaults\n"
+    "apply.\n"
     "\n"
     "Writes segmenti.txt, one segment per line (x1 y1 x2 y2 score, CR LF), in the\n"
     "working folder when one is given, else in the current folder, and the empty\n"
-    "marker file nomefile in the current folder. Both appear only when the run\n"
-    "completes; a run that fails leaves the folders as they were, and no output\n"
-    "may overwrite an input. The line mask passes through a working file of the\n"
-    "run's own in the current folder (finale_grezza.raw.part-<process>-<n>),\n"
-    "removed when the run ends, also when it is interrupted.\n"
+    "marker file nomefile in the current folder. When the image is placed (a GDAL\n"
+    "raster's georeferencing, or a standard world file such as <nomefile>.wld\n"
+    "beside the RAW image), segmenti.bpw beside segmenti.txt holds the image's\n"
+    "world file (outer corner, as traskel reads it), and segmenti.prj its CRS\n"
+    "when known (the raster's, or a .prj beside the RAW image). All appear only\n"
+    "when the run completes; a run that fails leaves the folders as they were,\n"
+    "and no output may overwrite an input. The line mask passes through a\n"
+    "working file of the run's own in the current folder\n"
+    "(finale_grezza.raw.part-<process>-<n>), removed when the run ends, also when\n"
+    "it is interrupted.\n"
     "\n"
     "Exit status: 0 done; 1 a width or height that is no whole number, a file\n"
-    "size that does not match them, an input or parameter file that cannot be\n"
-    "read, parameters the filter cannot run with, or an output that cannot be\n"
-    "written; 2 standard input ended at a prompt.\n",
+    "size or raster extent that does not match them, a raster that is not Byte,\n"
+    "a world file or .prj that cannot be used, an input or parameter file that\n"
+    "cannot be read, parameters the filter cannot run with, or an output that\n"
+    "cannot be written; 2 standard input ended at a prompt.\n",
     {},
     "\nError in memory allocation\n",
     exit_status::vorlix_failure,
@@ -70,13 +80,16 @@ int run_vorlix(VorlixRun& run, CommandLine& line)
     std::vector<char*> argv = line.argv();
     if (const auto status = read_arguments(run, line.argc(), argv.data())) return *status;
     run.nomefilein = run.named(run.nome_input + ".raw");
-    if (!size_matches(run)) {
+    if (!open_file(run.nomefilein, "rb"))
+        if (const auto status = take_gdal_image(run)) return *status;
+    if (!run.through_gdal && !size_matches(run)) {
         std::printf("\nERROR: file size of \"%s\" not matching with xdim & ydim!\n\nUSAGE: vorlix <nomefile> <xdim> "
                     "<ydim>\n",
                     run.nomefilein.c_str());
         return exit_status::vorlix_failure;
     }
     run.outputs.add_input(run.nomefilein);
+    if (const auto status = place_image(run)) return *status;
     if (const auto error = load_parameters(run)) {
         std::printf("\nERROR: \"%s\" cannot be read: %s\n", parameters_file_name, error->message().c_str());
         return exit_status::vorlix_failure;
@@ -87,12 +100,15 @@ int run_vorlix(VorlixRun& run, CommandLine& line)
     }
 
     run.nomefileout = run.named(segments_file_name);
-    for (const std::string& output : {run.nomefileout, std::string(marker_file_name)})
+    std::vector<std::string> outputs = {run.nomefileout, marker_file_name};
+    for (const std::string& file : placement_files(run)) outputs.push_back(file);
+    for (const std::string& output : outputs)
         if (const auto problem = run.outputs.add_output(output)) {
             report_output_problem(*problem);
             return exit_status::error;
         }
     if (const auto status = filtra(run)) return *status;
+    if (!write_placement_files(run)) return exit_status::error;
     if (const auto problem = run.outputs.commit()) {
         report_output_problem(*problem);
         return exit_status::error;

@@ -2,14 +2,12 @@
 // record loop, and the outputs.
 #include "zonrik_run.h"
 
-#include "bmp.h"
 #include "exit_status.h"
 #include "function_choice.h"
 #include "pixel_record.h"
 #include "program_main.h"
-#include "raw.h"
-#include "shapefile_writer.h"
 #include "zonal_run.h"
+#include "zone_outputs.h"
 #include "zone_reports.h"
 
 #include <cstdio>
@@ -60,12 +58,6 @@ void print_bounding_boxes(Zonrik& run)
         std::printf("\n\nWARNING: Shape Bounding Box should be internal to RAW background Bounding Box\n");
 }
 
-// Why a temporary could not be made.
-std::error_code reason(const OutputProblem& problem)
-{
-    return problem.error ? problem.error : std::make_error_code(std::errc::file_exists);
-}
-
 // A report that could not be made or written: its message, then the file
 // and the reason.
 int report_not_written(Zonrik& run, const std::error_code& error)
@@ -93,7 +85,7 @@ std::optional<int> open_report(Zonrik& run, ZonalRun& zonal)
 {
     const bool cover = run.f_type == function_code::cover;
     const OutputFiles::Temporary temporary = run.outputs.temporary(run.report_name);
-    if (temporary.problem) return report_not_written(run, reason(*temporary.problem));
+    if (temporary.problem) return report_not_written(run, temporary_failure(*temporary.problem));
     run.fp_aux.emplace(temporary.path);
     if (!run.fp_aux->good()) return report_not_written(run, run.fp_aux->finish());
     if (cover) {
@@ -127,7 +119,9 @@ int unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
     return closing(run, exit_status::error);
 }
 
-std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal)
+// The record loop; `record_numbers` gets the number of each record
+// measured.
+std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal, std::vector<long long>& record_numbers)
 {
     std::printf("\n\n\n   -------   START ROUTINE   -----------  \n\n");
     const bool reported = run.f_type == function_code::cover || run.f_type == function_code::temperature;
@@ -148,71 +142,10 @@ std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal)
         if (reported && zonal.reported_zones() == 0)
             if (const auto end = open_report(run, zonal)) return end;
         const std::string line = zonal.process(run.console, placed);
+        record_numbers.push_back(record.number);
         if (run.fp_aux) run.fp_aux->write(line);
         std::printf("   ok\n");
     }
-}
-
-// The outputs written into their temporaries, to be put in place when all
-// of them are complete.
-std::optional<int> write_outputs(Zonrik& run, ZonalRun& zonal)
-{
-    ShapefileOptions options;
-    options.shape_type = shape_type_polygon;
-    options.world = run.tfw;
-    options.table = AttributeTable::value;
-    options.values = zonal.valori_db;
-    ShapefilePaths files;
-    auto shapefile_problem = shapefile_temporaries(run.outputs, run.nome_output_path, files);
-    if (!shapefile_problem)
-        shapefile_problem = gen_file_shp(files, zonal.records, run.width, run.height, options);
-    if (shapefile_problem) {
-        std::printf("\nError in creating '%s'\n", shapefile_problem->extension);
-        report_write_failure(run.nome_output_path + shapefile_problem->extension, shapefile_problem->error);
-        run.console.wait_for_key();
-        return exit_status::error;
-    }
-
-    const std::string raw_name = run.named(run.raw_output + ".raw");
-    const std::string header_name = envi_header_name(raw_name);
-    const OutputFiles::Temporary raw = run.outputs.temporary(raw_name);
-    const OutputFiles::Temporary header = run.outputs.temporary(header_name);
-    std::optional<RasterWriteProblem> problem;
-    if (raw.problem)
-        problem = RasterWriteProblem{false, reason(*raw.problem)};
-    else if (header.problem)
-        problem = RasterWriteProblem{true, reason(*header.problem)};
-    else
-        problem = raw_32bit_create({raw.path, header.path}, zone_raster_base(raw_name), zonal.Matrice_output);
-    if (problem) {
-        if (problem->error == std::errc::not_enough_memory)
-            std::fputs("Error in memory allocation\n", stdout);
-        else
-            std::fputs(problem->in_header ? "\nError in writing .hdr file\n" : "\nError in writing Raw image\n", stdout);
-        report_write_failure(problem->in_header ? header_name : raw_name, problem->error);
-        run.console.wait_for_key();
-        std::printf("\nError in creating output image");
-        run.console.wait_for_key();
-        return closing(run, exit_status::error);
-    }
-    if (run.f_type == function_code::cover) {
-        const std::string picture = run.raw_output + ".bmp";
-        const OutputFiles::Temporary temporary = run.outputs.temporary(picture);
-        const std::error_code error =
-            temporary.problem ? reason(*temporary.problem) : bmp_256_create(temporary.path, zonal.Immagine_bmp);
-        if (error) {
-            if (error == std::errc::not_enough_memory) {
-                std::fputs("\nError in opening bmp image\n", stdout);
-                run.console.wait_for_key();
-            } else {
-                report_output_problem({OutputProblem::Kind::cannot_create, picture, {}, error});
-            }
-            return closing(run, exit_status::error);
-        }
-    }
-    if (run.fp_aux)
-        if (const std::error_code error = run.fp_aux->finish()) return report_not_written(run, error);
-    return std::nullopt;
 }
 
 }  // namespace
@@ -222,7 +155,11 @@ std::optional<int> measure_zones(Zonrik& run)
     if (const auto end = check_header(run)) return end;
     print_bounding_boxes(run);
 
-    ZonalRun zonal(run.Matrice_background, run.f_type);
-    if (const auto end = record_loop(run, zonal)) return end;
-    return write_outputs(run, zonal);
+    ZonalRun zonal(run.Matrice_background, run.f_type, outside_zones(run));
+    std::vector<long long> record_numbers;
+    if (const auto end = record_loop(run, zonal, record_numbers)) return end;
+    if (const auto end = write_outputs(run, zonal, record_numbers)) return end;
+    if (run.fp_aux)
+        if (const std::error_code error = run.fp_aux->finish()) return report_not_written(run, error);
+    return std::nullopt;
 }

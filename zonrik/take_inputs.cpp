@@ -3,11 +3,14 @@
 
 #include "arguments.h"
 #include "background.h"
+#include "exit_status.h"
 #include "function_choice.h"
+#include "number_text.h"
 #include "paths.h"
 #include "platform.h"
 #include "raw.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -76,7 +79,7 @@ std::optional<int> envi_failure(Zonrik& run, const std::string& name, const Envi
 // The samples checked against the function and read into the background.
 std::optional<int> check_depth(Zonrik& run)
 {
-    if (run.f_type == function_code::temperature && run.bit_number != 32)
+    if (run.f_type == function_code::temperature && run.bit_number < 32)
         return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
                             "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
     return {};
@@ -111,6 +114,45 @@ std::optional<int> load_envi_background(Zonrik& run, std::FILE* background, std:
     return {};
 }
 
+// Rows (x, y) and (x, height - 1 - y) swapped: the top row first becomes
+// the bottom row first.
+void turn_rows_over(Grid<float>& image)
+{
+    for (int top = 0, bottom = image.height() - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(image.row(top), image.row(top) + image.width(), image.row(bottom));
+}
+
+// A background in none of the suite's layouts, through GDAL: band 1 of any
+// numeric type as floats, its nodata as NaN (left out by the statistics),
+// with the raster's georeferencing and CRS.
+std::optional<int> load_gdal_background(Zonrik& run, std::uint64_t size, const std::string& name,
+                                        const GdalRasterFacts& facts)
+{
+    run.width = facts.width;
+    run.height = facts.height;
+    run.bit_number = facts.sample_bits;
+    print_background_size(size, run.width, run.height);
+    std::printf("\t\t%s raster read through GDAL (%s)", facts.data_type.c_str(), facts.driver.c_str());
+    if (facts.nodata) std::printf(", nodata %s taken as NaN", format_number("%g", *facts.nodata).c_str());
+    if (const auto end = check_depth(run)) return end;
+    Georeference read;
+    if (const GeoProblem problem = read_floats_through_gdal(name, run.Matrice_background, true, read))
+        return failure(run, "\nError: " + problem.message() + "\n");
+    run.background_files = facts.files;
+    // The grid holds the bottom row first. A raster stored south up (rows
+    // going north) already has it first: it is placed as the same raster
+    // stored north up.
+    WorldFile& world = read.world;
+    if (world.complete && world.cell_y() > 0) {
+        world.values[5] = world.northing() + world.cell_y() * run.height;
+        world.values[3] = -world.cell_y();
+    } else {
+        turn_rows_over(run.Matrice_background);
+    }
+    run.georeference = read;
+    return {};
+}
+
 std::optional<int> load_background_file(Zonrik& run)
 {
     std::printf("\nOpening Background image...");
@@ -126,6 +168,13 @@ std::optional<int> load_background_file(Zonrik& run)
             if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
             return load_envi_background(run, background.get(), *size, *header_name);
         }
+        // Neither header: any raster GDAL opens.
+        const std::string name = run.named(run.input_back_ground);
+        GdalRasterFacts facts;
+        Georeference georeference;
+        const GeoProblem problem = describe_through_gdal(name, facts, georeference);
+        if (!problem) return load_gdal_background(run, size.value_or(0), name, facts);
+        if (problem != GeoProblem::Kind::cannot_open) return failure(run, "\nError: " + problem.message() + "\n");
     }
     // The extent from the ".dim" file (its message when there is none).
     if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
@@ -138,6 +187,25 @@ std::optional<int> load_background_file(Zonrik& run)
     if (const auto end = check_depth(run)) return end;
     if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
         return failure(run, short_background);
+    return {};
+}
+
+// Where the background lies, for the polygons and the outputs: its ".rww"
+// first; without a complete one, the georeferencing GDAL read with it, or
+// the standard world file beside it. Its CRS from GDAL or the ".prj" beside
+// it. The outputs are placed as the polygons are: without rotation terms.
+std::optional<int> place_background(Zonrik& run)
+{
+    const std::string background = run.named(run.input_back_ground);
+    for (const std::string& file : georeference_files(background)) run.background_files.push_back(file);
+    if (run.rww.complete) run.georeference.world = run.rww;
+    if (const GeoProblem problem = complete_georeference(background, run.georeference)) {
+        std::printf("\nError: %s\n", problem.message().c_str());
+        return closing(run, exit_status::error);
+    }
+    run.georeference.world.values[1] = run.georeference.world.values[2] = 0;
+    if (!run.rww.complete && run.georeference.placed()) run.rww = run.tfw = run.georeference.world;
+    run.gis = run.choices.gis || run.georeference.through_gdal;
     return {};
 }
 
@@ -169,5 +237,5 @@ std::optional<int> take_inputs(Zonrik& run, int argc, char** argv)
     run.rww = read_world_file(world_name);
     run.tfw = run.rww;
     std::fputs(run.tfw.found ? "\n\nRWW file present\n" : "\n\nRWW file not present\n", stdout);
-    return {};
+    return place_background(run);
 }

@@ -9,13 +9,15 @@
 #include "platform.h"
 #include "program_main.h"
 #include "raw.h"
-#include "shapefile_writer.h"
+#include "zone_outputs.h"
 
 #include <cstdio>
 #include <utility>
 #include <vector>
 
 namespace {
+
+constexpr OutputKinds zonrik_outputs{true, true};
 
 // --cover-max and --cover-min, each wholly a number when given.
 std::optional<int> take_threshold_options(Zonrik& run, const CommandLine& line)
@@ -44,9 +46,9 @@ std::optional<int> check_world_file(Zonrik& run)
 }
 
 // The inputs are the files read and the files beside them that belong to
-// them (a shapefile's index and table, a background's headers and world
-// file, when present). The outputs are all the files the function writes;
-// none may be an input.
+// them (a shapefile's index and table, a background's headers, world files
+// and ".prj", the files GDAL read it from, when present). The outputs are all
+// the files the function writes; none may be an input.
 std::optional<int> declare_files(Zonrik& run)
 {
     run.outputs.add_input(run.named(run.input_shp));
@@ -62,24 +64,8 @@ std::optional<int> declare_files(Zonrik& run)
     for (const std::string& companion : present)
         if (file_size(run.named(companion))) run.outputs.add_input(run.named(companion));
 
-    const std::string raw_name = run.named(run.raw_output + ".raw");
-    const ShapefilePaths shapefile = shapefile_paths(run.nome_output_path);
-    std::vector<std::string> outputs = {shapefile.shp, shapefile.shx, shapefile.dbf, raw_name,
-                                        envi_header_name(raw_name)};
-    if (run.f_type == function_code::cover) {
-        run.report_name = run.named(run.raw_output + "_cover.txt");
-        outputs.push_back(run.raw_output + ".bmp");
-        outputs.push_back(run.report_name);
-    } else if (run.f_type == function_code::temperature) {
-        run.report_name = run.named(run.raw_output + "_temp.txt");
-        outputs.push_back(run.report_name);
-    }
-    for (const std::string& output : outputs)
-        if (const auto problem = run.outputs.add_output(output)) {
-            report_output_problem(*problem);
-            return closing(run, exit_status::error);
-        }
-    return std::nullopt;
+    for (const std::string& file : run.background_files) run.outputs.add_input(file);
+    return declare_outputs(run);
 }
 
 }  // namespace
@@ -102,40 +88,65 @@ const ProgramInfo& zonrik_info()
         "\n"
         "The background is a single-band raster of 8-bit, 16-bit or 32-bit float\n"
         "samples with its extent in a \".dim\" file or, without one, in an ENVI\n"
-        "header; a world file (\"rww\") places the polygons on it. A pixel is in a\n"
-        "polygon's zone when an odd number of its rings enclose it. Polygons whose\n"
-        "box leaves the background are skipped, unless --partial is given.\n"
+        "header; without either, any raster GDAL reads (GeoTIFF, VRT ...; band 1,\n"
+        "any numeric type, as floats). A world file (\"rww\") places the polygons on\n"
+        "it; without one, the raster's own georeferencing or a standard world file\n"
+        "(\".wld\") beside it. A pixel is in a polygon's zone when an odd number of\n"
+        "its rings enclose it. Polygons whose box leaves the background are skipped,\n"
+        "unless --partial is given. NaN pixels, and the pixels of a GDAL raster's\n"
+        "nodata value, are left out of every statistic (c_cover included); a zone\n"
+        "without any other pixel gets NaN.\n"
         "\n"
         "Writes <output>.shp, .shx and .dbf (the zones re-traced, field VALUE) in the\n"
         "current folder; <output>.raw and <output>.hdr (ENVI, 32-bit float) in the\n"
         "working folder when one is given; for c_cover <output>_cover.txt there and\n"
         "<output>.bmp in the current folder; for sp_temp <output>_temp.txt there.\n"
+        "A placed background places the outputs: \"map info\" in the ENVI header, a\n"
+        "standard world file (.wld) beside the raster and the picture, and the CRS\n"
+        "as a .prj beside every output when it is known. The GIS layout (--gis,\n"
+        "SUITE_GIS=1, or a background read through GDAL) writes ESRI ring order,\n"
+        "the records' own extent in the headers and a field RECORD, the number of\n"
+        "the input record each zone was measured for (1 for the first). --of GTiff\n"
+        "writes the value raster as <output>.tif (NaN, its nodata, outside every\n"
+        "zone) and the cover picture as <output>_cover.tif; --of GPKG writes the\n"
+        "zones as one GeoPackage <output>.gpkg (fields VALUE and RECORD).\n"
         "Outputs appear only when the run completes; a run that fails leaves the\n"
-        "folders as they were, and no output may overwrite an input or its .shx,\n"
-        ".dbf, .dim, .hdr or world file. The output name may hold no control\n"
-        "character, \"{\" or \"}\" (it is written into the ENVI header).\n"
+        "folders as they were, and no output may overwrite an input or the files\n"
+        "read with it (.shx, .dbf, .dim, .hdr, world files, .prj). The output name\n"
+        "may hold no control character, \"{\" or \"}\" (it is written into the ENVI\n"
+        "header).\n"
         "\n"
         "Exit status: 0 done; 255 an unknown function, an input that cannot be\n"
-        "opened, a wrong .dim or background size, sp_temp on 8 or 16 bits, or a\n"
-        "report that cannot be written; 1 a shapefile that cannot be read, a world\n"
-        "file that cannot place the background, an output name or threshold that\n"
-        "cannot be used, missing cover thresholds, or an output that would overwrite\n"
-        "an input or cannot be written; 2 standard input ended at a prompt.\n",
-        {
-            {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
-            {"cover-max", "N", "c_cover: the upper albedo threshold (0 - 100)"},
-            {"cover-min", "N", "c_cover: the lower albedo threshold (0 - 100)"},
-        },
+        "opened, a wrong .dim or background size, a raster GDAL opens but cannot\n"
+        "read, sp_temp on 8 or 16 bits, or a report that cannot be written; 1 a\n"
+        "shapefile that cannot be read, a world file or .prj that cannot place the\n"
+        "background, an output name, format or threshold that cannot be used,\n"
+        "missing cover thresholds, or an output that would overwrite an input or\n"
+        "cannot be written; 2 standard input ended at a prompt.\n",
+        [] {
+            std::vector<OptionSpec> options = {
+                {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
+                {"cover-max", "N", "c_cover: the upper albedo threshold (0 - 100)"},
+                {"cover-min", "N", "c_cover: the lower albedo threshold (0 - 100)"},
+            };
+            for (const OptionSpec& spec : output_options(zonrik_outputs)) options.push_back(spec);
+            return options;
+        }(),
         "\nError in memory allocation: the background is too large for the memory available\n",
         exit_status::failure,
     };
     return info;
 }
 
+std::error_code temporary_failure(const OutputProblem& problem)
+{
+    return problem.error ? problem.error : std::make_error_code(std::errc::file_exists);
+}
+
 std::optional<int> check_requests(Zonrik& run)
 {
     const std::string description = zone_raster_base(run.named(run.raw_output + ".raw"));
-    if (!envi_description_usable(description)) {
+    if (run.choices.format != OutputFormat::gtiff && !envi_description_usable(description)) {
         std::printf("\nError: the output name '%s' holds a control character, '{' or '}', which its ENVI header "
                     "cannot hold\n",
                     description.c_str());
@@ -166,6 +177,10 @@ int run_zonrik(Zonrik& run, CommandLine& line)
 {
     run.partial = line.has("partial");
     if (const auto status = take_threshold_options(run, line)) return *status;
+    if (const auto problem = take_output_choices(line, zonrik_outputs, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     std::vector<char*> argv = line.argv();
     if (const auto status = take_inputs(run, line.argc(), argv.data())) return *status;
     if (const auto status = check_world_file(run)) return *status;

@@ -12,8 +12,10 @@
 
 #include "console.h"
 #include "file.h"
+#include "geo_input.h"
 #include "grid.h"
 #include "invocation.h"
+#include "output_choices.h"
 #include "output_files.h"
 #include "program_main.h"
 #include "shape_reader.h"
@@ -34,15 +36,19 @@ struct Zonrik : Invocation {
     std::string typology;           // function name as given
     std::string nome_output_path;   // base name of the output shapefile, never in the folder
     bool partial = false;           // --partial: polygons partly outside the background are measured
+    OutputChoices choices;          // --gis, --of GTiff (value raster, cover picture), --of GPKG (zones)
+    bool gis = false;               // the GIS layout: asked for, or the background came through GDAL
 
     int f_type = 0;
     int bit_number = 0;
     int width = 0;
     int height = 0;
     Grid<float> Matrice_background;  // (x, y), y = 0 the last row of the file (bottom of the picture)
+    std::vector<std::string> background_files;  // the files read with the background (GDAL's, a world file, a .prj)
 
     WorldFile rww;  // first reading of the world file; rww.complete is `check_rww`
     WorldFile tfw;  // second reading, for the shapefile writer; tfw.complete is `check_tfw`
+    Georeference georeference;     // where the background lies and its CRS, for the outputs
     MapExtent bmp_box;             // the background's extent in map units
     std::array<double, 4> shp_box{};  // the shapefile's bounding box: Xmin, Ymin, Xmax, Ymax
 
@@ -56,6 +62,7 @@ struct Zonrik : Invocation {
     OutputFiles outputs;               // every output, put in place when the run completes
     std::optional<WrittenFile> fp_aux;  // the report being written, once open (`file_ausiliario`)
     std::string report_name;           // its name
+    std::vector<std::string> sidecars;  // the outputs' world files and ".prj", each file once
 };
 
 // Zonrik's name, help text and own options ("--partial": Zonrik::partial;
@@ -79,6 +86,9 @@ std::optional<int> measure_zones(Zonrik& run);
 // The closing step: waits for a key when the names were prompted for; gives
 // `status` back.
 int closing(Zonrik& run, int status);
+
+// Why an output's temporary could not be made.
+std::error_code temporary_failure(const OutputProblem& problem);
 
 // Prints a failure, waits for a key; the run ends with -1.
 int failure(Zonrik& run, const std::string& message);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,6 +69,22 @@ TEST(Kestrom, ReportsACrossingOnAPlateau)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "15\t15\t4.00\n\nEnd");
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "15\t15\t4.00\n");
+}
+
+TEST(Kestrom, CrossingMeasuredOnNaNIsNotReported)
+{
+    TempDir dir;
+    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
+    // A NaN sample 10 columns right of the crossing (15, 15), in the row mean.
+    Bytes bytes = read_bytes(dir.file("dtm.raw"));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(&bytes[4 * (15 * 40 + 25)], &nan, 4);
+    write_bytes(dir.file("dtm.raw"), bytes);
+    write_text(dir.file("cross.txt"), diagonals);
+    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, banner + "\nEnd");
+    EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "");
 }
 
 TEST(Kestrom, LowPlateauIsNotReported)

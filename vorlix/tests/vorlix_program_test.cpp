@@ -333,3 +333,30 @@ TEST(VorlixProgram, HugeRadiusFromTheParameterFile)
     EXPECT_NE(run.out.find("Calcolo trasformate (raggio = 2147483647):"), std::string::npos);
     EXPECT_NE(run.out.find("### END ###"), std::string::npos);
 }
+
+// A RAW image with a standard world file and a ".prj" beside it: the same
+// segments, and beside them the image's world file in the outer-corner
+// convention Traskel reads, and the CRS.
+TEST(VorlixProgram, PlacedImageGivesTheSegmentsAWorldFileAndCrs)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("out"));
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(30, 24, 45);
+    write_image(dir.file("out/img.raw"), image);
+    write_text(dir.file("out/img.wld"), "0.5\n0\n0\n-0.5\n600000.25\n5100999.75\n");
+    write_text(dir.file("out/img.prj"), "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+                                        "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]");
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const RunResult run = run_program("vorlix", {"img", "30", "24", "out"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_text(dir.file("out/segmenti.txt")), reference::filtra(image, small_radii()).segments_file);
+    EXPECT_EQ(read_text(dir.file("out/segmenti.bpw")), "0.5\n0\n0\n-0.5\n600000\n5101000\n");
+    EXPECT_EQ(read_text(dir.file("out/segmenti.prj")).rfind("GEOGCS[", 0), 0u);
+    EXPECT_EQ(list_files(dir.file("out")), (std::vector<std::string>{"img.prj", "img.raw", "img.wld", "segmenti.bpw",
+                                                                     "segmenti.prj", "segmenti.txt"}));
+    // A world file that cannot be used stops the run before any output.
+    write_text(dir.file("out/img.wld"), "0.5\n0\n0\n0\n600000\n5101000\n");
+    const RunResult bad = run_program("vorlix", {"img", "30", "24", "out"}, dir.path());
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.out.find("img.wld"), std::string::npos) << bad.out;
+}

@@ -665,11 +665,14 @@ TEST_F(Zonrik, OutputsThatCannotBeWritten)
 // writing fails.
 TEST_F(Zonrik, WritesAllOfItsFilesOrNone)
 {
-    // The shapefile (17 blocks) fails first, then the raster (24 blocks).
+    // The shapefile (17 blocks) fails first, then the raster (24 blocks), the
+    // picture and the world file and CRS that place them.
     std::vector<float> values;
     for (int i = 0; i < 60 * 50; ++i) values.push_back(static_cast<float>(i % 97));
     write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 60, 50, values);
     write_text(dir.file("bg.rww"), "2\n0\n0\n-2\n1000\n5000\n");
+    write_text(dir.file("bg.prj"), "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+                                   "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]");
     std::vector<TestRecord> records;
     for (int i = 0; i < 60; ++i) {
         const double x = 1000 + 2 * (i % 19), y = 4942 + 2 * (i % 7);
@@ -819,4 +822,74 @@ TEST_F(Zonrik, InterruptedAtTheThresholdPromptLeavesTheFolderAsItWas)
     EXPECT_TRUE(started);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
     EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+// A placed background places the outputs: the files of the specified run,
+// byte for byte, plus a standard world file and the CRS, and the ENVI
+// header's map info; --gis adds the input record number beside VALUE.
+TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
+{
+    const std::string utm32 =
+        "PROJCS[\"WGS_1984_UTM_Zone_32N\",GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\","
+        "6378137.0,298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]],PROJECTION["
+        "\"Transverse_Mercator\"],PARAMETER[\"False_Easting\",500000.0],PARAMETER[\"False_Northing\",0.0],"
+        "PARAMETER[\"Central_Meridian\",9.0],PARAMETER[\"Scale_Factor\",0.9996],PARAMETER[\"Latitude_Of_Origin\","
+        "0.0],UNIT[\"Meter\",1.0]]";
+    // Records 1 and 3 lie on the 10 x 8 background (x 1000..1020, y
+    // 4984..5000); record 2 leaves it.
+    const Bytes zones = polygon_shapefile({{{test_rectangle(1002, 4990, 1008, 4996)}},
+                                           {{test_rectangle(990, 4990, 1004, 4996)}},
+                                           {{test_rectangle(1010, 4984, 1020, 5000)}}});
+    const std::string specified[] = {"out.dbf", "out.hdr", "out.raw", "out.shp", "out.shx"};
+    auto run_in = [&](const std::string& folder, bool world, bool crs, std::vector<std::string> options) {
+        std::filesystem::create_directory(dir.file(folder));
+        std::vector<float> values;
+        for (int i = 0; i < 80; ++i) values.push_back(static_cast<float>(i));
+        write_float_background(dir.file(folder + "/bg.raw"), dir.file(folder + "/bg.dim"), 10, 8, values);
+        if (world) write_text(dir.file(folder + "/bg.rww"), "2\n0\n0\n-2\n1000\n5000\n");
+        if (crs) write_text(dir.file(folder + "/bg.prj"), utm32);
+        write_bytes(dir.file(folder + "/zones.shp"), zones);
+        for (const char* word : {"zones.shp", "bg.raw", "out", "mean"}) options.push_back(word);
+        const RunResult r = run_program("zonrik", options, dir.file(folder));
+        EXPECT_EQ(r.status, 0) << folder << r.out;
+        return folder_contents(dir.file(folder));
+    };
+    const auto pixels = run_in("pixels", false, false, {});
+    const auto placed = run_in("placed", true, false, {});
+    const auto with_crs = run_in("crs", true, true, {});
+    const auto gis = run_in("gis", true, true, {"--gis"});
+
+    EXPECT_EQ(pixels.size(), 3u + 5u);  // bg.raw, bg.dim, zones.shp and the specified outputs
+    EXPECT_EQ(placed.size(), 4u + 5u + 1u);
+    EXPECT_EQ(with_crs.size(), 5u + 5u + 2u);
+    for (const std::string& name : specified) {
+        if (name != "out.hdr") {
+            EXPECT_EQ(placed.at(name), with_crs.at(name)) << name;
+        }
+    }
+    const std::string header(placed.at("out.hdr").begin(), placed.at("out.hdr").end());
+    EXPECT_EQ(header, std::string(pixels.at("out.hdr").begin(), pixels.at("out.hdr").end()) +
+                          "map info = {Arbitrary, 1, 1, 1000, 5000, 2, 2}\n");
+    const Bytes wld = placed.at("out.wld");
+    EXPECT_EQ(std::string(wld.begin(), wld.end()), "2\n0\n0\n-2\n1001\n4999\n");  // centre of the top-left pixel
+    const std::string crs_header(with_crs.at("out.hdr").begin(), with_crs.at("out.hdr").end());
+    EXPECT_NE(crs_header.find("map info = {UTM, 1, 1, 1000, 5000, 2, 2, 32, North"), std::string::npos) << crs_header;
+    EXPECT_NE(crs_header.find("\ncoordinate system string = {PROJCS["), std::string::npos);
+    EXPECT_EQ(std::string(with_crs.at("out.prj").begin(), with_crs.at("out.prj").begin() + 7), "PROJCS[");
+
+    // The GIS layout: VALUE, then RECORD, the input record numbers 1 and 3.
+    const Bytes dbf = gis.at("out.dbf");
+    ASSERT_EQ(dbf.size(), 97u + 2 * 37 + 1);
+    EXPECT_EQ(std::string(dbf.begin() + 64, dbf.begin() + 70), std::string("RECORD", 6));
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 27, dbf.begin() + 97 + 37), std::string(9, ' ') + "1");
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 37 + 27, dbf.begin() + 97 + 74), std::string(9, ' ') + "3");
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 1, dbf.begin() + 97 + 27),
+              std::string(with_crs.at("out.dbf").begin() + 66, with_crs.at("out.dbf").begin() + 92));
+    // ESRI order turns the outer rings round; the header box is the zones'.
+    const auto specified_rings = shapefile_rings(with_crs.at("out.shp"));
+    const auto gis_rings = shapefile_rings(gis.at("out.shp"));
+    ASSERT_EQ(gis_rings.size(), 2u);
+    EXPECT_EQ(gis_rings[0][0], TestRing(specified_rings[0][0].rbegin(), specified_rings[0][0].rend()));
+    EXPECT_EQ(le_double(gis.at("out.shx"), 36), 1002.0);
+    EXPECT_EQ(le_double(gis.at("out.shx"), 52), 1020.0);
 }
