@@ -32,6 +32,8 @@
 #include "ring_orientation.h"
 #include "world_file.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -79,3 +81,20 @@ std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, cons
 // whole records.
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
                                              int height, const ShapefileOptions& options);
+
+// The size of one record: NumParts and NumPoints.
+struct RecordSize {
+    std::int32_t parts = 0;
+    std::int32_t points = 0;
+};
+
+// gen_file_shp for records that are not all held at once: the writer is
+// told every record's size first, then asks for the records in order, each
+// into an emptied `record` (fetch(index, record) appends exactly that one
+// record). The files are byte for byte those gen_file_shp writes for the
+// same records. Throws std::invalid_argument when a fetched record is not
+// one record of the size told.
+std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
+                                                       const std::vector<RecordSize>& sizes,
+                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
+                                                       int width, int height, const ShapefileOptions& options);

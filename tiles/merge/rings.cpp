@@ -1,0 +1,72 @@
+#include "rings.h"
+
+#include <algorithm>
+
+Corner lowest_corner(const EdgeRing& ring)
+{
+    return *std::min_element(ring.begin(), ring.end(), row_before);
+}
+
+namespace {
+
+// Direction of a step: 0 east, 1 north, 2 west, 3 south; -1 for no step.
+int step_direction(const Corner& a, const Corner& b)
+{
+    if (b.x > a.x) return 0;
+    if (b.y > a.y) return 1;
+    if (b.x < a.x) return 2;
+    if (b.y < a.y) return 3;
+    return -1;
+}
+
+}  // namespace
+
+EdgeRing traced_form(const std::vector<Corner>& walk)
+{
+    // The distinct points in order, the closing repeat left out.
+    std::vector<Corner> points;
+    for (const Corner& c : walk)
+        if (points.empty() || points.back() != c) points.push_back(c);
+    while (points.size() > 1 && points.back() == points.front()) points.pop_back();
+    const std::size_t n = points.size();
+    std::vector<Corner> corners;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Corner& before = points[(i + n - 1) % n];
+        const Corner& here = points[i];
+        const Corner& after = points[(i + 1) % n];
+        if (step_direction(before, here) != step_direction(here, after)) corners.push_back(here);
+    }
+    if (corners.empty()) return {};
+    const auto first = std::min_element(corners.begin(), corners.end(), column_before);
+    EdgeRing ring(first, corners.end());
+    ring.insert(ring.end(), corners.begin(), first);
+    ring.push_back(ring.front());
+    return ring;
+}
+
+EdgeRing reversed(const EdgeRing& ring)
+{
+    return EdgeRing(ring.rbegin(), ring.rend());
+}
+
+bool pixel_inside(const EdgeRing& ring, const Corner& pixel)
+{
+    // Crossings of the leftward ray from the pixel's centre with the
+    // vertical edges.
+    bool inside = false;
+    for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+        const Corner& a = ring[i];
+        const Corner& b = ring[i + 1];
+        if (a.x != b.x || a.x > pixel.x) continue;
+        if (std::min(a.y, b.y) <= pixel.y && pixel.y < std::max(a.y, b.y)) inside = !inside;
+    }
+    return inside;
+}
+
+std::int64_t twice_area(const EdgeRing& ring)
+{
+    std::int64_t sum = 0;
+    for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+        sum += static_cast<std::int64_t>(ring[i].x) * ring[i + 1].y - static_cast<std::int64_t>(ring[i + 1].x) * ring[i].y;
+    return sum;
+}
