@@ -9,6 +9,8 @@ overlap of context on every side, clipped to the mosaic.
 import json
 import os
 import struct
+import subprocess
+import sys
 
 import numpy as np
 from osgeo import gdal
@@ -265,3 +267,123 @@ def assemble(tiles, result_of, width, height, out_path, kind, header=None, palet
 def write_config(path, config):
     with open(path, "w") as f:
         json.dump(config, f, indent=1, sort_keys=True)
+
+
+# --- The work flow's steps, run by its rules ----------------------------------
+#   python3 tiling.py cut|run CONFIG TILE
+#   python3 tiling.py merge CONFIG
+
+
+def tile_of(config, tile_id):
+    return next(t for t in config["tiles"] if t["id"] == tile_id)
+
+
+def step_cut(config, tile_id):
+    program, info = config["program"], config["info"]
+    folder = os.path.join("tiles", tile_id)
+    pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=program == "polvane",
+                      world_file=program != "polvane")
+    marker = os.path.join(folder, "all_foreground")
+    if os.path.exists(marker):
+        os.remove(marker)
+    if program == "murgel" and pixels.size and not np.isin(pixels, black_indices(info["palette"])).any():
+        # Murgel needs a black pixel: a tile of foreground alone stays
+        # foreground alone.
+        open(marker, "w").close()
+
+
+def step_run(config, tile_id):
+    program = config["program"]
+    folder = os.path.join("tiles", tile_id)
+    if os.path.exists(os.path.join(folder, "all_foreground")):
+        return 0
+    arguments = ["tile.bmp", "t"] if program == "polvane" else ["tile.bmp"] + config["args"]
+    with open(os.path.join(folder, "log.txt"), "wb") as log:
+        done = subprocess.run([os.path.join(config["programs"], program)] + arguments, cwd=folder,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        sys.stderr.write(f"{program} ended with status {done.returncode} on the tile {tile_id} "
+                         f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
+        return 1
+    return 0
+
+
+def put_in_place(written):
+    """Renames every finished result into place, together at the end."""
+    for temporary, final in written:
+        os.replace(temporary, final)
+
+
+def assemble_stelvar(config):
+    info = config["info"]
+    first = config["tiles"][0]["id"]
+    names = sorted(n for n in os.listdir(os.path.join("tiles", first))
+                   if n.startswith("threshold_") and n.endswith(".bmp"))
+    written = []
+    for name in names:
+        final = os.path.join(config["outdir"], name)
+        temporary = final + ".part-tiles"
+        assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], name), info["width"], info["height"],
+                 temporary, "bmp", header=info["header"], palette=grey_palette())
+        written.append((temporary, final))
+    put_in_place(written)
+    return 0
+
+
+def assemble_murgel(config):
+    info = config["info"]
+    kind = config["args"][0]
+    base = os.path.join(config["outdir"], config["output_name"])
+
+    def result(t):
+        folder = os.path.join("tiles", t["id"])
+        return None if os.path.exists(os.path.join(folder, "all_foreground")) else os.path.join(folder, f"tile_out.{kind}")
+
+    def foreground(t):
+        with open(os.path.join("tiles", t["id"], "tile.bmp"), "rb") as f:
+            f.seek(DATA_OFFSET)
+            return f.read(1)[0]
+
+    written = [(base + f".{kind}.part-tiles", base + f".{kind}")]
+    assemble(config["tiles"], result, info["width"], info["height"], written[0][0], kind,
+             header=bmp_header(info["width"], info["height"]), palette=info["palette"], fill=foreground)
+    if kind == "raw":
+        with open(base + ".dim.part-tiles", "w", newline="\n") as dim:
+            dim.write(f"{info['width']}\t{info['height']}\n")
+        written.append((base + ".dim.part-tiles", base + ".dim"))
+    put_in_place(written)
+    return 0
+
+
+def join_polvane(config):
+    info = config["info"]
+    with open("plan.txt", "w") as plan:
+        plan.write(f"mosaic {info['width']} {info['height']}\n")
+        if info["world"] is not None:
+            plan.write("world " + " ".join(repr(float(v)) for v in info["world"]) + "\n")
+        plan.write(f"output {os.path.join(config['outdir'], config['output_name'])}\n")
+        for t in config["tiles"]:
+            x, y, w, h = t["area"]
+            plan.write(f"tile {x} {y} {w} {h} {os.path.abspath(os.path.join('tiles', t['id']))}\n")
+    with open("merge_log.txt", "wb") as log:
+        done = subprocess.run([os.path.join(config["tools"], "suite-tiles-polvane-merge"), "plan.txt"],
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        with open("merge_log.txt", "rb") as log:
+            sys.stderr.write(log.read().decode(errors="replace"))
+        sys.stderr.write(f"joining the tiles' shapefiles ended with status {done.returncode}\n")
+        return 1
+    return 0
+
+
+def step_merge(config):
+    return {"polvane": join_polvane, "stelvar": assemble_stelvar, "murgel": assemble_murgel}[config["program"]](config)
+
+
+if __name__ == "__main__":
+    with open(sys.argv[2]) as f:
+        work_config = json.load(f)
+    step = sys.argv[1]
+    if step == "merge":
+        sys.exit(step_merge(work_config))
+    sys.exit({"cut": step_cut, "run": step_run}[step](work_config, sys.argv[3]) or 0)

@@ -150,7 +150,7 @@ TEST(SeamJoin, RingAcrossFourTilesClosesAHoleWithAnIsland)
 TEST(SeamJoin, RandomClassMapsTiledEqualOneRun)
 {
     std::mt19937 rng(5);
-    for (int trial = 0; trial < 80; ++trial) {
+    for (int trial = 0; trial < 50; ++trial) {
         // Tiles of one pixel on small maps; up to 12 on larger ones.
         const int size = trial < 10 ? 10 : 40;
         const int width = 2 + static_cast<int>(rng() % size), height = 2 + static_cast<int>(rng() % size);
