@@ -270,7 +270,7 @@ def write_config(path, config):
 
 
 # --- The work flow's steps, run by its rules ----------------------------------
-#   python3 tiling.py cut|run CONFIG TILE
+#   python3 tiling.py tile CONFIG TILE
 #   python3 tiling.py merge CONFIG
 
 
@@ -386,4 +386,5 @@ if __name__ == "__main__":
     step = sys.argv[1]
     if step == "merge":
         sys.exit(step_merge(work_config))
-    sys.exit({"cut": step_cut, "run": step_run}[step](work_config, sys.argv[3]) or 0)
+    step_cut(work_config, sys.argv[3])
+    sys.exit(step_run(work_config, sys.argv[3]))
