@@ -8,6 +8,7 @@
 #include <memory>
 #include <numeric>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace {
 
@@ -35,6 +36,7 @@ struct Hole {
     const EdgeRing* ring;
     std::int64_t area;
     Corner low, high;  // box
+    std::shared_ptr<RingIndex> index;  // for long rings
 };
 
 class UnionFind {
@@ -198,30 +200,42 @@ void ColourMerge::find_islands()
         const Join& join = joins_[items_[i].joined];
         for (std::size_t r = 1; r < join.rings.size(); ++r) {
             Hole hole{static_cast<std::int32_t>(i), &join.rings[r], -twice_area(join.rings[r]), join.rings[r][0],
-                      join.rings[r][0]};
+                      join.rings[r][0], nullptr};
             for (const Corner& c : join.rings[r]) {
                 hole.low = Corner{std::min(hole.low.x, c.x), std::min(hole.low.y, c.y)};
                 hole.high = Corner{std::max(hole.high.x, c.x), std::max(hole.high.y, c.y)};
             }
+            if (join.rings[r].size() > 256) hole.index = std::make_shared<RingIndex>(join.rings[r]);
             holes.push_back(hole);
         }
     }
     islands_.assign(items_.size(), {});
     if (holes.empty()) return;
-    // Holes by the columns of their boxes, so that each blob meets only the
-    // holes above its first pixel's column.
-    std::sort(holes.begin(), holes.end(), [](const Hole& a, const Hole& b) { return a.low.x < b.low.x; });
+    // Holes by the squares of `bucket` pixels their boxes cover, so that
+    // each blob meets only the holes around its first pixel.
+    constexpr std::int32_t bucket = 256;
+    auto bucket_key = [](std::int32_t bx, std::int32_t by) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(bx)) << 32) | static_cast<std::uint32_t>(by);
+    };
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets;
+    for (std::size_t h = 0; h < holes.size(); ++h)
+        for (std::int32_t bx = holes[h].low.x / bucket; bx <= holes[h].high.x / bucket; ++bx)
+            for (std::int32_t by = holes[h].low.y / bucket; by <= holes[h].high.y / bucket; ++by)
+                buckets[bucket_key(bx, by)].push_back(h);
     for (std::size_t i = 0; i < items_.size(); ++i) {
         Item& item = items_[i];
         if (item.part_of != none) continue;
         const Corner pixel = item.first;
+        const auto found = buckets.find(bucket_key(pixel.x / bucket, pixel.y / bucket));
+        if (found == buckets.end()) continue;
         const Hole* outermost = nullptr;
-        for (const Hole& hole : holes) {
-            if (hole.low.x > pixel.x) break;
-            if (hole.item == static_cast<std::int32_t>(i) || pixel.x >= hole.high.x || pixel.y < hole.low.y ||
-                pixel.y >= hole.high.y)
+        for (const std::size_t h : found->second) {
+            const Hole& hole = holes[h];
+            if (hole.item == static_cast<std::int32_t>(i) || pixel.x < hole.low.x || pixel.x >= hole.high.x ||
+                pixel.y < hole.low.y || pixel.y >= hole.high.y)
                 continue;
-            if ((!outermost || hole.area > outermost->area) && pixel_inside(*hole.ring, pixel)) outermost = &hole;
+            if (outermost && hole.area <= outermost->area) continue;
+            if (hole.index ? hole.index->pixel_inside(pixel) : pixel_inside(*hole.ring, pixel)) outermost = &hole;
         }
         if (outermost) item.inside = outermost->item;
     }

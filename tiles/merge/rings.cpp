@@ -70,3 +70,31 @@ std::int64_t twice_area(const EdgeRing& ring)
         sum += static_cast<std::int64_t>(ring[i].x) * ring[i + 1].y - static_cast<std::int64_t>(ring[i + 1].x) * ring[i].y;
     return sum;
 }
+
+RingIndex::RingIndex(const EdgeRing& ring)
+{
+    if (ring.empty()) return;
+    const Corner low = lowest_corner(ring);
+    std::int32_t high_y = low.y;
+    for (const Corner& c : ring) high_y = std::max(high_y, c.y);
+    first_band_ = low.y / band_rows;
+    bands_.resize(static_cast<std::size_t>(high_y / band_rows - first_band_ + 1));
+    for (std::size_t i = 0; i + 1 < ring.size(); ++i) {
+        const Corner& a = ring[i];
+        const Corner& b = ring[i + 1];
+        if (a.x != b.x || a.y == b.y) continue;
+        const Edge edge{a.x, std::min(a.y, b.y), std::max(a.y, b.y)};
+        for (std::int32_t band = edge.y_low / band_rows; band <= (edge.y_high - 1) / band_rows; ++band)
+            bands_[static_cast<std::size_t>(band - first_band_)].push_back(edge);
+    }
+}
+
+bool RingIndex::pixel_inside(const Corner& pixel) const
+{
+    const std::int32_t band = pixel.y / band_rows - first_band_;
+    if (band < 0 || band >= static_cast<std::int32_t>(bands_.size())) return false;
+    bool inside = false;
+    for (const Edge& edge : bands_[static_cast<std::size_t>(band)])
+        if (edge.x <= pixel.x && edge.y_low <= pixel.y && pixel.y < edge.y_high) inside = !inside;
+    return inside;
+}

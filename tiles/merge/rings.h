@@ -41,3 +41,19 @@ bool pixel_inside(const EdgeRing& ring, const Corner& pixel);
 
 // Twice the ring's signed area: positive counter-clockwise (y up).
 std::int64_t twice_area(const EdgeRing& ring);
+
+// pixel_inside for many pixels against one long ring: its vertical edges
+// kept by bands of rows, so that a test reads only the edges of its band.
+class RingIndex {
+public:
+    explicit RingIndex(const EdgeRing& ring);
+    bool pixel_inside(const Corner& pixel) const;
+
+private:
+    struct Edge {
+        std::int32_t x, y_low, y_high;
+    };
+    static constexpr std::int32_t band_rows = 64;
+    std::int32_t first_band_ = 0;
+    std::vector<std::vector<Edge>> bands_;
+};

@@ -4,6 +4,7 @@
 // corners.
 #include "class_tracing.h"
 #include "colour_merge.h"
+#include "rings.h"
 #include "reference_vectoriser.h"
 #include "shapefile_writer.h"
 #include "test_support.h"
@@ -168,4 +169,24 @@ TEST(SeamJoin, MapUnitsAndEsriRingsAsOneRun)
     options.world.found = options.world.complete = true;
     options.rings = RingOrientation::esri;
     expect_tiled_equals_one_run(random_class_map(rng, 37, 29, 3), 8, options);
+}
+
+TEST(RingIndex, SameAnswersAsTheWholeRing)
+{
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 4; ++trial) {
+        const Grid<std::uint8_t> classes = random_class_map(rng, 100, 100, 2);
+        ClassTracer tracer(classes, test_no_class, 2);
+        RecordArrays records;
+        tracer.trace_class(0, records);
+        for (const auto& rings : records_as_rings(records))
+            for (const auto& ring : rings) {
+                EdgeRing corners;
+                for (const auto& [x, y] : ring) corners.push_back({static_cast<int>(x), static_cast<int>(y)});
+                const RingIndex index(corners);
+                for (int y = 0; y <= 100; ++y)
+                    for (int x = 0; x <= 100; ++x)
+                        ASSERT_EQ(index.pixel_inside({x, y}), pixel_inside(corners, {x, y})) << x << "," << y;
+            }
+    }
 }
