@@ -43,7 +43,7 @@ same_files() {  # folder, then the names
   echo "  tiled files identical to one run's ($# files)"
 }
 
-"$gen/polvane_gen" classes.bmp classes_mask.bmp 16384 8 256000
+"$gen/polvane_gen" classes.bmp classes_mask.bmp 16384 8 256000 || [ -s classes.bmp ]
 rm -f classes_mask.bmp
 timed "polvane, one process, 16384x16384" "$bin/polvane" classes.bmp one
 timed "polvane, suite-tiles --tile 4096 --jobs 2" "$bin/suite-tiles" polvane classes.bmp tiled --tile 4096 --jobs 2 \
@@ -63,7 +63,7 @@ else
 fi
 rm -rf tiled one_* classes.bmp buildings*
 
-"$gen/polvane_gen" big.bmp big_mask.bmp 32768 8 1024000
+"$gen/polvane_gen" big.bmp big_mask.bmp 32768 8 1024000 || [ -s big.bmp ]
 rm -f big_mask.bmp
 timed "polvane, one process, 32768x32768, 2 GB" sh -c "ulimit -v 2097152; exec '$bin/polvane' big.bmp big"
 timed "polvane, suite-tiles --tile 4096 --jobs 2, 32768x32768, 2 GB per process" \

@@ -152,34 +152,36 @@ std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, cons
     return std::nullopt;
 }
 
-std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
-                                                       const std::vector<RecordSize>& sizes,
-                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
-                                                       int width, int height, const ShapefileOptions& options)
+namespace {
+
+// Appends the bytes of record `index` (numbered index + 1) to the main file.
+using AppendRecord =
+    std::function<void(std::size_t index, std::vector<unsigned char>& out, RingOrientation, const PixelToMap&)>;
+
+std::int64_t content_words(const RecordSize& size)
+{
+    return content_words(RecordArrays::Layout{0, 0, size.parts, size.points});
+}
+
+// The three files of records of the sizes given, the records' bytes from
+// `append`.
+std::optional<ShapefileProblem> write_shapefile(const ShapefilePaths& nome, const std::vector<RecordSize>& sizes,
+                                                const AppendRecord& append, int width, int height,
+                                                const ShapefileOptions& options)
 {
     BufferedFile shp(nome.shp), shx(nome.shx), dbf(nome.dbf);
     for (auto [file, extension] : {std::pair{&shp, ".shp"}, {&shx, ".shx"}, {&dbf, ".dbf"}})
         if (!file->opened()) return ShapefileProblem{extension, file->finish()};
 
-    auto words_of = [](const RecordSize& size) {
-        return content_words(RecordArrays::Layout{0, 0, size.parts, size.points});
-    };
     const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
     const RingOrientation orientation = options.rings ? *options.rings : ring_orientation_from_environment();
     std::int64_t file_words = header_words;
-    for (const auto& size : sizes) file_words += record_header_words + words_of(size);
+    for (const auto& size : sizes) file_words += record_header_words + content_words(size);
 
     append_header(shp.buffer(), file_words, options.shape_type, to_map.extent.x_min, to_map.extent.y_min,
                   to_map.extent.x_max, to_map.extent.y_max);
-    RecordArrays record;
     for (std::size_t r = 0; r < sizes.size(); ++r) {
-        record.clear();
-        fetch(r, record);
-        const std::vector<RecordArrays::Layout> layouts = record.record_layouts();
-        if (layouts.size() != 1 || layouts[0].parts != sizes[r].parts || layouts[0].points != sizes[r].points)
-            throw std::invalid_argument("a fetched record does not have the size told");
-        append_record(shp.buffer(), static_cast<int>(r) + 1, record, layouts[0], options.shape_type, orientation,
-                      to_map);
+        append(r, shp.buffer(), orientation, to_map);
         shp.flush_if_full();
     }
     if (const std::error_code error = shp.finish()) return ShapefileProblem{".shp", error};
@@ -189,8 +191,8 @@ std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nom
     std::int64_t offset = header_words;
     for (const auto& size : sizes) {
         byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(offset));
-        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(words_of(size)));
-        offset += record_header_words + words_of(size);
+        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(content_words(size)));
+        offset += record_header_words + content_words(size);
         shx.flush_if_full();
     }
     if (const std::error_code error = shx.finish()) return ShapefileProblem{".shx", error};
@@ -200,41 +202,36 @@ std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nom
     return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
+                                                       const std::vector<RecordSize>& sizes,
+                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
+                                                       int width, int height, const ShapefileOptions& options)
+{
+    RecordArrays record;
+    auto append = [&](std::size_t r, std::vector<unsigned char>& out, RingOrientation orientation,
+                      const PixelToMap& to_map) {
+        record.clear();
+        fetch(r, record);
+        const std::vector<RecordArrays::Layout> layouts = record.record_layouts();
+        if (layouts.size() != 1 || layouts[0].parts != sizes[r].parts || layouts[0].points != sizes[r].points)
+            throw std::invalid_argument("a fetched record does not have the size told");
+        append_record(out, static_cast<int>(r) + 1, record, layouts[0], options.shape_type, orientation, to_map);
+    };
+    return write_shapefile(nome, sizes, append, width, height, options);
+}
+
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
                                              int height, const ShapefileOptions& options)
 {
     const std::vector<RecordArrays::Layout> layouts = records.record_layouts();
-
-    BufferedFile shp(nome.shp), shx(nome.shx), dbf(nome.dbf);
-    for (auto [file, extension] : {std::pair{&shp, ".shp"}, {&shx, ".shx"}, {&dbf, ".dbf"}})
-        if (!file->opened()) return ShapefileProblem{extension, file->finish()};
-
-    const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
-    const RingOrientation orientation = options.rings ? *options.rings : ring_orientation_from_environment();
-    std::int64_t file_words = header_words;
-    for (const auto& record : layouts) file_words += record_header_words + content_words(record);
-
-    append_header(shp.buffer(), file_words, options.shape_type, to_map.extent.x_min, to_map.extent.y_min,
-                  to_map.extent.x_max, to_map.extent.y_max);
-    int number = 0;
-    for (const auto& record : layouts) {
-        append_record(shp.buffer(), ++number, records, record, options.shape_type, orientation, to_map);
-        shp.flush_if_full();
-    }
-    if (const std::error_code error = shp.finish()) return ShapefileProblem{".shp", error};
-
-    append_header(shx.buffer(), header_words + 4 * static_cast<std::int64_t>(layouts.size()), options.shape_type,
-                  0.0, 0.0, width - 1, height - 1);
-    std::int64_t offset = header_words;
-    for (const auto& record : layouts) {
-        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(offset));
-        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(content_words(record)));
-        offset += record_header_words + content_words(record);
-        shx.flush_if_full();
-    }
-    if (const std::error_code error = shx.finish()) return ShapefileProblem{".shx", error};
-
-    dbf.buffer() = attribute_table_bytes(options.table, layouts.size(), options.values);
-    if (const std::error_code error = dbf.finish()) return ShapefileProblem{".dbf", error};
-    return std::nullopt;
+    std::vector<RecordSize> sizes;
+    sizes.reserve(layouts.size());
+    for (const auto& layout : layouts) sizes.push_back({layout.parts, layout.points});
+    auto append = [&](std::size_t r, std::vector<unsigned char>& out, RingOrientation orientation,
+                      const PixelToMap& to_map) {
+        append_record(out, static_cast<int>(r) + 1, records, layouts[r], options.shape_type, orientation, to_map);
+    };
+    return write_shapefile(nome, sizes, append, width, height, options);
 }
