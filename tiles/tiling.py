@@ -298,9 +298,12 @@ def step_run(config, tile_id):
     if os.path.exists(os.path.join(folder, "all_foreground")):
         return 0
     arguments = ["tile.bmp", "t"] if program == "polvane" else ["tile.bmp"] + config["args"]
+    # The tiles' rings are joined as traced; the join writes them in the
+    # orientation asked.
+    environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
     with open(os.path.join(folder, "log.txt"), "wb") as log:
         done = subprocess.run([os.path.join(config["programs"], program)] + arguments, cwd=folder,
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, env=environment)
     if done.returncode != 0:
         sys.stderr.write(f"{program} ended with status {done.returncode} on the tile {tile_id} "
                          f"(its console output: {os.path.abspath(folder)}/log.txt)\n")

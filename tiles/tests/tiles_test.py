@@ -56,12 +56,14 @@ class TiledRuns(SuiteRuns):
         self.work = os.path.join(self.folder.path, self.id().split(".")[-1])
         os.makedirs(self.work)
 
-    def tiles(self, *args, programs=None):
+    def tiles(self, *args, programs=None, env=None):
         args = [str(a) for a in args]
         if programs:
             args[3:3] = ["--programs", programs]
         command = [os.path.join(self.suite.bin, "suite-tiles")] + args
-        return subprocess.run(command, cwd=self.work, capture_output=True, text=True, timeout=900)
+        environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
+        environment.update(env or {})
+        return subprocess.run(command, cwd=self.work, capture_output=True, text=True, timeout=900, env=environment)
 
     def one_run(self, program, *args):
         self.suite.run(program, args, self.work)
@@ -87,6 +89,12 @@ class TiledRuns(SuiteRuns):
             self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
             self.assertSameFiles(self.outputs("zones_"), out)
             self.assertEqual(sorted(os.listdir(out)), self.outputs("zones_"))
+        # Rings in the orientation GIS readers expect, as one run writes them.
+        self.suite.run("polvane", ["classes.bmp", "esri"], self.work, env={"SUITE_SHAPEFILE_RINGS": "esri"})
+        out = os.path.join(self.work, "out_esri")
+        done = self.tiles("polvane", "classes.bmp", out, "--tile", 27, "--", "esri", env={"SUITE_SHAPEFILE_RINGS": "esri"})
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertSameFiles(self.outputs("esri_"), out)
 
     def test_folder_of_geotiffs_is_one_mosaic(self):
         rng = np.random.default_rng(4)
