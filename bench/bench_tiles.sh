@@ -18,7 +18,7 @@ timed() {
   status=0
   /usr/bin/time -f "%e %U %S %M" -o timed.txt "$@" > timed.log 2>&1 || status=$?
   awk -v label="$label" -v status=$status \
-    '{ printf "%s: %.1f s wall, %.1f s CPU, peak %.0f MB%s\n", label, $1, $2 + $3, $4 / 1024,
+    'END { printf "%s: %.1f s wall, %.1f s CPU, peak %.0f MB%s\n", label, $1, $2 + $3, $4 / 1024,
        status ? " (status " status ")" : "" }' timed.txt
 }
 

@@ -142,7 +142,7 @@ int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmen
 }
 
 void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
-                      int x_offset, int y_offset, const LongRingNotice& on_long_ring)
+                      int x_offset, int y_offset, const LongRingNotice& on_long_ring, bool outer_first)
 {
     const int totale = static_cast<int>(contorni * 1.5 + 100);
     std::vector<int> vettore(static_cast<std::size_t>(totale), 0);
@@ -156,7 +156,7 @@ void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>&
     part.push_back(0);  // NumPoints
     part.push_back(0);  // start of part 0
 
-    bool primo = true;
+    bool primo = outer_first;
     const std::size_t stride = static_cast<std::size_t>(Immagine4.width());
     for (int p = box_blob[0]; p <= box_blob[1]; ++p) {
         const std::uint8_t* column = box_blob[2] <= box_blob[3] ? &Immagine4(p, box_blob[2]) : nullptr;

@@ -1,7 +1,9 @@
 #include "colour_merge.h"
 
+#include "blob_search.h"
 #include "seam_join.h"
 #include "tile_shapes.h"
+#include "work_window.h"
 
 #include <algorithm>
 #include <map>
@@ -83,8 +85,9 @@ private:
     void join_cut_blobs();
     void find_islands();
     std::vector<EdgeRing> rings_of(const Item& item);
-    void add_rings(std::int32_t item, bool as_island, std::vector<EdgeRing>& rings);
-    RecordSize size_of(std::int32_t item) const;
+    void add_rings(std::int32_t item, std::vector<EdgeRing>& rings);
+    void add_island_rings(std::int32_t item, std::vector<EdgeRing>& rings);
+    RecordSize size_of(std::int32_t item);
 
     const TiledRun& run_;
     std::int32_t colour_;
@@ -248,7 +251,7 @@ void ColourMerge::find_islands()
     }
 }
 
-RecordSize ColourMerge::size_of(std::int32_t index) const
+RecordSize ColourMerge::size_of(std::int32_t index)
 {
     const Item& item = items_[index];
     RecordSize size;
@@ -264,10 +267,14 @@ RecordSize ColourMerge::size_of(std::int32_t index) const
             size.points += items_[piece].points - items_[piece].outer_points;
         }
     }
+    std::vector<EdgeRing> rings;
     for (const std::int32_t island : islands_[index]) {
-        const RecordSize more = size_of(island);
-        size.parts += more.parts;
-        size.points += more.points;
+        rings.clear();
+        add_island_rings(island, rings);
+        for (const EdgeRing& ring : rings) {
+            size.parts += 1;
+            size.points += static_cast<std::int32_t>(ring.size());
+        }
     }
     return size;
 }
@@ -279,23 +286,67 @@ std::vector<EdgeRing> ColourMerge::rings_of(const Item& item)
     return rings;
 }
 
-// The rings of an item as they stand in its record, without its islands;
-// an island's outer ring turned clockwise.
-void ColourMerge::add_rings(std::int32_t index, bool as_island, std::vector<EdgeRing>& rings)
+// The rings of an item as they stand in its own record, without its
+// islands.
+void ColourMerge::add_rings(std::int32_t index, std::vector<EdgeRing>& rings)
 {
     const Item& item = items_[index];
-    std::vector<EdgeRing> own;
     if (item.joined == none) {
-        own = rings_of(item);
-    } else {
-        own = joins_[item.joined].rings;
-        for (const std::int32_t piece : joins_[item.joined].pieces) {
-            std::vector<EdgeRing> inner = rings_of(items_[piece]);
-            for (std::size_t r = 1; r < inner.size(); ++r) own.push_back(std::move(inner[r]));
-        }
+        for (EdgeRing& ring : rings_of(item)) rings.push_back(std::move(ring));
+        return;
     }
-    if (as_island) own[0] = reversed(own[0]);
-    for (EdgeRing& ring : own) rings.push_back(std::move(ring));
+    rings.insert(rings.end(), joins_[item.joined].rings.begin(), joins_[item.joined].rings.end());
+    for (const std::int32_t piece : joins_[item.joined].pieces) {
+        std::vector<EdgeRing> inner = rings_of(items_[piece]);
+        for (std::size_t r = 1; r < inner.size(); ++r) rings.push_back(std::move(inner[r]));
+    }
+}
+
+// The rings of an item that lies in a hole of another, as the tracer
+// follows them in that blob's record: every ring as a later ring. Where
+// pixels touch only at a corner, a later ring turns as the tracer turns
+// there, which is not how the item's own outer ring was traced; so the
+// item's pixels (even-odd inside its own rings) are traced again.
+void ColourMerge::add_island_rings(std::int32_t index, std::vector<EdgeRing>& rings)
+{
+    std::vector<EdgeRing> own;
+    add_rings(index, own);
+    Corner low = own[0][0], high = own[0][0];
+    for (const EdgeRing& ring : own)
+        for (const Corner& c : ring) {
+            low = Corner{std::min(low.x, c.x), std::min(low.y, c.y)};
+            high = Corner{std::max(high.x, c.x), std::max(high.y, c.y)};
+        }
+    // Pixel rows from `low.y`: the x of every vertical edge that crosses them.
+    std::vector<std::vector<std::int32_t>> crossings(static_cast<std::size_t>(high.y - low.y));
+    for (const EdgeRing& ring : own)
+        for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+            if (ring[i].x == ring[i + 1].x)
+                for (std::int32_t y = std::min(ring[i].y, ring[i + 1].y); y < std::max(ring[i].y, ring[i + 1].y); ++y)
+                    crossings[static_cast<std::size_t>(y - low.y)].push_back(ring[i].x);
+    WorkWindow window;
+    // Mask coordinates count pixels from 1.
+    open_work_window(window, low.x + 1, low.y + 1, high.x, high.y, run_.width, run_.height);
+    for (std::size_t row = 0; row < crossings.size(); ++row) {
+        std::vector<std::int32_t>& xs = crossings[row];
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
+            for (std::int32_t x = xs[k]; x < xs[k + 1]; ++x)
+                window.set_pixel(x + 1, low.y + static_cast<std::int32_t>(row) + 1);
+    }
+    prepare_work_window(window);
+    evidenzia(window.box_blob, window.Immagine4);
+    RecordArrays traced;
+    trace_found_blob(window, traced, {}, false);
+    const RecordArrays::Layout layout = traced.record_layouts().at(0);
+    const RecordRings traced_rings{traced.point.data(), traced.part.data() + 2, layout.parts, layout.points};
+    for (std::int32_t p = 0; p < layout.parts; ++p) {
+        EdgeRing ring;
+        for (std::size_t v = traced_rings.ring_begin(p); v < traced_rings.ring_end(p); ++v)
+            ring.push_back(Corner{static_cast<std::int32_t>(traced_rings.xy[2 * v]),
+                                  static_cast<std::int32_t>(traced_rings.xy[2 * v + 1])});
+        rings.push_back(std::move(ring));
+    }
 }
 
 std::optional<ShapefileProblem> ColourMerge::write(const ShapefilePaths& out, const ShapefileOptions& options)
@@ -315,9 +366,9 @@ std::optional<ShapefileProblem> ColourMerge::write(const ShapefilePaths& out, co
     auto fetch = [&](std::size_t n, RecordArrays& record) {
         const std::int32_t index = records[n];
         std::vector<EdgeRing> rings;
-        add_rings(index, false, rings);
+        add_rings(index, rings);
         const bool rearranged = items_[index].joined != none || !islands_[index].empty();
-        for (const std::int32_t island : islands_[index]) add_rings(island, true, rings);
+        for (const std::int32_t island : islands_[index]) add_island_rings(island, rings);
         if (rearranged)
             std::stable_sort(rings.begin() + 1, rings.end(),
                              [](const EdgeRing& a, const EdgeRing& b) { return column_before(a[0], b[0]); });

@@ -148,6 +148,26 @@ TEST(SeamJoin, RingAcrossFourTilesClosesAHoleWithAnIsland)
                                 4);
 }
 
+TEST(SeamJoin, IslandsTouchingThemselvesAtCornersInAHoleTheJoinCloses)
+{
+    // A checker island, and an island whose hole touches its outside at a
+    // corner, inside a ring that only the join closes: the tracer follows
+    // the islands' rings as later rings, turning as it does there.
+    expect_tiled_equals_one_run(class_map({
+                                    "............",
+                                    ".aaaaaaaaaa.",
+                                    ".a........a.",
+                                    ".a.a.a....a.",
+                                    ".a..a..aa.a.",
+                                    ".a.a.a.a.aa.",
+                                    ".a.....aaa.a",
+                                    ".a........a.",
+                                    ".aaaaaaaaaa.",
+                                    "............",
+                                }),
+                                5);
+}
+
 TEST(SeamJoin, RandomClassMapsTiledEqualOneRun)
 {
     std::mt19937 rng(5);
@@ -157,6 +177,34 @@ TEST(SeamJoin, RandomClassMapsTiledEqualOneRun)
         const int width = 2 + static_cast<int>(rng() % size), height = 2 + static_cast<int>(rng() % size);
         const Grid<std::uint8_t> classes = random_class_map(rng, width, height, 1 + static_cast<int>(rng() % 4));
         expect_tiled_equals_one_run(classes, trial < 10 ? 1 : 2 + static_cast<int>(rng() % 11));
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(SeamJoin, RandomFramesAroundSpeckledIslandsTiledEqualOneRun)
+{
+    // Frames that seams cut, holding speckles of their class and of another
+    // (islands touching themselves and one another at corners, islands with
+    // holes), so that the joins close holes full of islands.
+    std::mt19937 rng(23);
+    auto pick = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    for (int trial = 0; trial < 30; ++trial) {
+        const int width = pick(12, 40), height = pick(12, 40);
+        Grid<std::uint8_t> classes(width, height, test_no_class);
+        for (int frame = 0; frame < 3; ++frame) {
+            const int x0 = pick(0, width - 8), y0 = pick(0, height - 8);
+            const int x1 = pick(x0 + 7, width - 1), y1 = pick(y0 + 7, height - 1);
+            const std::uint8_t c = static_cast<std::uint8_t>(pick(0, 1));
+            for (int y = y0; y <= y1; ++y)
+                for (int x = x0; x <= x1; ++x) {
+                    const bool edge = x == x0 || x == x1 || y == y0 || y == y1;
+                    const bool inner = x > x0 + 1 && x < x1 - 1 && y > y0 + 1 && y < y1 - 1;
+                    if (edge) classes(x, y) = c;
+                    else if (!inner) classes(x, y) = test_no_class;
+                    else classes(x, y) = pick(0, 2) == 0 ? static_cast<std::uint8_t>(pick(0, 1)) : test_no_class;
+                }
+        }
+        expect_tiled_equals_one_run(classes, pick(3, 12));
         if (HasFatalFailure()) return;
     }
 }
