@@ -163,15 +163,34 @@ def packed_colours(palette):
     return p[:, 2] * 65536 + p[:, 1] * 256 + p[:, 0]
 
 
-def class_census(pixels, palette, x0, y0):
+def class_census(pixels, palette):
     """The class colours of a tile in the order the census finds them
-    (columns from the left, each from the top), each with its first pixel in
-    whole-mosaic coordinates. Greys are no class."""
+    (columns from the left, each from the top), each with its first pixel's
+    place in the tile's column order (x * height + y). Greys are no class.
+
+    The columns are read in blocks, and only until every value the tile
+    holds has been met."""
     height = pixels.shape[0]
-    values, first = np.unique(pixels.T.ravel(), return_index=True)
+
+    def values_in(array):
+        present = np.zeros(256, dtype=bool)
+        present[array] = True
+        return set(np.flatnonzero(present).tolist())
+
+    values_left = values_in(pixels)
+    first_of_value = {}
+    block = 64
+    for x in range(0, pixels.shape[1], block):
+        columns = np.ascontiguousarray(pixels[:, x : x + block].T).ravel()
+        met = values_in(columns) & values_left
+        for v in met:
+            first_of_value[v] = x * height + int(np.argmax(columns == v))
+        values_left -= met
+        if not values_left:
+            break
     colours = packed_colours(palette)
     found = {}
-    for v, i in zip(values.tolist(), first.tolist()):
+    for v, i in first_of_value.items():
         c = int(colours[v])
         if c % 65793 == 0:
             continue
@@ -193,7 +212,7 @@ def cut_tile(raster_path, info, area, folder, census=False, world_file=True):
         write_suite_world(os.path.join(folder, "tile.bpw"), info["world"], x, y)
     if census:
         with open(os.path.join(folder, "census.txt"), "w") as out:
-            for i, c in class_census(pixels, info["palette"], x, y):
+            for i, c in class_census(pixels, info["palette"]):
                 out.write(f"{c} {x + i // h} {y + i % h}\n")
     return pixels
 

@@ -49,6 +49,24 @@ def random_class_map(rng, width, height):
     return pixels
 
 
+class TileCensus(SuiteRuns):
+    def test_census_of_column_blocks_as_a_plain_column_scan(self):
+        rng = np.random.default_rng(8)
+        for trial in range(40):
+            height, width = (int(v) for v in rng.integers(1, 150, 2))
+            levels = 256 if trial % 2 else 5
+            pixels = (rng.integers(0, levels, (height, width)) * (1 if trial % 2 else 37)).astype(np.uint8)
+            palette = bytes(rng.integers(0, 256, 1024, dtype=np.uint8))
+            colours = tiling.packed_colours(palette)
+            first = {}
+            for x in range(width):
+                for y in range(height):
+                    c = int(colours[pixels[y, x]])
+                    if c % 65793 and c not in first:
+                        first[c] = x * height + y
+            self.assertEqual(tiling.class_census(pixels, palette), sorted((i, c) for c, i in first.items()))
+
+
 class TiledRuns(SuiteRuns):
     def setUp(self):
         if shutil.which("snakemake") is None:
