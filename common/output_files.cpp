@@ -28,18 +28,26 @@ OutputFiles::~OutputFiles()
 
 void OutputFiles::add_input(const std::string& path)
 {
-    inputs_.push_back(path);
+    named_.emplace(file_key(path), Named{path, true});
 }
 
 std::optional<OutputProblem> OutputFiles::add_output(const std::string& path)
 {
-    for (const std::string& input : inputs_)
-        if (same_file(path, input)) return OutputProblem{OutputProblem::Kind::overwrites_input, path, input, {}};
-    for (const std::string& output : outputs_)
-        if (same_file(path, output)) return OutputProblem{OutputProblem::Kind::named_twice, path, output, {}};
+    const std::string key = file_key(path);
+    if (const auto found = named_.find(key); found != named_.end()) {
+        const Named& other = found->second;
+        return OutputProblem{other.input ? OutputProblem::Kind::overwrites_input : OutputProblem::Kind::named_twice,
+                             path, other.name, {}};
+    }
     if (is_directory(path)) return OutputProblem{OutputProblem::Kind::is_folder, path, {}, {}};
-    outputs_.push_back(path);
+    named_.emplace(key, Named{path, false});
     return std::nullopt;
+}
+
+bool OutputFiles::is_output(const std::string& path) const
+{
+    const auto found = named_.find(file_key(path));
+    return found != named_.end() && !found->second.input;
 }
 
 bool OutputFiles::started(const std::string& output) const
@@ -75,7 +83,7 @@ OutputFiles::Temporary OutputFiles::temporary(const std::string& output)
     for (const Entry& entry : entries_)
         if (entry.output == output) return {entry.temporary, std::nullopt};
     Temporary result;
-    if (std::find(outputs_.begin(), outputs_.end(), output) == outputs_.end()) {
+    if (!is_output(output)) {
         result.problem = add_output(output);
         if (result.problem) return result;
     }

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <unordered_map>
 #include <vector>
 
 struct OutputProblem {
@@ -66,6 +67,9 @@ public:
     // Whether `output` has been given its temporary (it is being written).
     bool started(const std::string& output) const;
 
+    // Whether `path` was added as an output.
+    bool is_output(const std::string& path) const;
+
 private:
     struct Entry {
         std::string output;  // final name; empty for a scratch file
@@ -74,8 +78,12 @@ private:
     std::optional<std::string> make_temporary(const std::string& beside, std::optional<OutputProblem>& problem,
                                               const std::string& output);
 
-    std::vector<std::string> inputs_;
-    std::vector<std::string> outputs_;
+    // file_key of every name added -> that name, and whether it is an input.
+    struct Named {
+        std::string name;
+        bool input;
+    };
+    std::unordered_map<std::string, Named> named_;
     std::vector<Entry> entries_;
     unsigned counter_ = 0;
 };

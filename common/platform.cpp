@@ -112,23 +112,29 @@ std::error_code replace_file(const std::string& from, const std::string& to)
 #endif
 }
 
-bool same_file(const std::string& a, const std::string& b)
+std::string file_key(const std::string& path)
 {
     namespace fs = std::filesystem;
-    std::error_code error;
-    if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
-    const auto normalised = [](const std::string& name) {
-        std::error_code ignored;
-        fs::path path = fs::absolute(fs::path(name), ignored).lexically_normal();
-        std::string text = path.string();
 #ifdef _WIN32
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-        std::replace(text.begin(), text.end(), '/', '\\');
+    // The canonical path of an existing file resolves its links; Windows
+    // names are case-insensitive.
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+    if (error) resolved = fs::absolute(fs::path(path), error).lexically_normal();
+    std::string text = resolved.string();
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return "path:" + text;
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0)
+        return "file:" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+    if (error) resolved = fs::absolute(fs::path(path), error).lexically_normal();
+    return "path:" + resolved.string();
 #endif
-        return text;
-    };
-    return normalised(a) == normalised(b);
 }
 
 unsigned long process_id()

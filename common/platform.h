@@ -34,10 +34,11 @@ std::error_code create_new_file(const std::string& path);
 // Renames `from` to `to`, replacing a file of that name.
 std::error_code replace_file(const std::string& from, const std::string& to);
 
-// Whether two names denote the same file: the same file on disk when both
-// exist, else the same absolute, normalised path (case-insensitive on
-// Windows).
-bool same_file(const std::string& a, const std::string& b);
+// A key that two names share exactly when they denote the same file: the
+// file's identity on disk when it exists (device and file number, so that
+// links and other spellings meet), else its absolute path with the links of
+// its existing folders resolved (case-insensitive on Windows).
+std::string file_key(const std::string& path);
 
 // The process's identifier, for names no other run uses.
 unsigned long process_id();

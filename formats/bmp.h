@@ -22,9 +22,16 @@
 constexpr std::int32_t packed_grey_step = 65793;
 inline bool is_grey(std::int32_t packed) { return packed % packed_grey_step == 0; }
 
+using BmpPalette = std::array<std::uint8_t, 1024>;  // 256 entries of blue, green, red, reserved
+
 // Reads the BMP named `nome_file` (no extension added) into packed colours:
-// Matrice(x, y), y = 0 the top row; `dim` its extent.
-RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int32_t>& Matrice, Extent& dim);
+// Matrice(x, y), y = 0 the top row; `dim` its extent; its palette into
+// `palette` when one is given.
+RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int32_t>& Matrice, Extent& dim,
+                                    BmpPalette* palette = nullptr);
+
+// The lowest palette entry holding the packed colour; -1 when none does.
+int palette_index_of(const BmpPalette& palette, std::int32_t packed);
 
 // The state the mask reader hands to the mask writer: the input palette and
 // the foreground value `b_value` (a palette index for a BMP, the sample value

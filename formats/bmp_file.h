@@ -57,6 +57,11 @@ inline bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
     return palette[4 * index] == 0 && palette[4 * index + 1] == 0 && palette[4 * index + 2] == 0;
 }
 
+// What every BMP reader refuses in a header whose signature and depth are
+// right: compressed rows (not_8bit) and pixel data that begins inside the
+// headers (bad_layout). `head` holds the file's first 54 bytes.
+BmpProblem bmp_storage_problem(const std::uint8_t* head);
+
 // Reads a whole image's palette indices.
 BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image);
 

@@ -6,7 +6,8 @@
 #include <climits>
 #include <new>
 
-RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int32_t>& Matrice, Extent& dim)
+RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int32_t>& Matrice, Extent& dim,
+                                    BmpPalette* palette)
 {
     BmpRowReader reader;
     BmpProblem problem = reader.open(nome_file);
@@ -26,8 +27,20 @@ RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int3
     } catch (const std::bad_alloc&) {
         problem = BmpProblem::out_of_memory;
     }
-    if (problem == BmpProblem::none) dim = {reader.width(), reader.height()};
+    if (problem == BmpProblem::none) {
+        dim = {reader.width(), reader.height()};
+        if (palette) *palette = reader.palette();
+    }
     return problem;
+}
+
+int palette_index_of(const BmpPalette& palette, std::int32_t packed)
+{
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t* entry = palette.data() + 4 * i;
+        if (entry[0] + 256 * entry[1] + 65536 * entry[2] == packed) return i;
+    }
+    return -1;
 }
 
 bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H)

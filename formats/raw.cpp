@@ -55,6 +55,14 @@ std::error_code write_dim_file(const std::string& path, int width, int height)
     return file.finish();
 }
 
+bool envi_description_usable(const std::string& description)
+{
+    return std::none_of(description.begin(), description.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == '{' || c == '}';
+    });
+}
+
 std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height)
 {
     WrittenFile file(path);

@@ -90,6 +90,11 @@ bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, 
 // Writes "%d\t%d\n" of width and height.
 std::error_code write_dim_file(const std::string& path, int width, int height);
 
+// Whether a text can stand as an ENVI header's description "{<text>.}": no
+// control character (a line break would end the header's line) and no brace
+// (which would end the description early or open another).
+bool envi_description_usable(const std::string& description);
+
 // Writes the eleven-line ENVI header of a single-band float raster.
 std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height);
 

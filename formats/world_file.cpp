@@ -31,8 +31,8 @@ WorldFile read_values(std::FILE* file)
     return world;
 }
 
-// The shortest fixed-point text ("%.*f") that converts back to the same
-// double; "%.17g" for values that need more than 17 decimals.
+}  // namespace
+
 std::string shortest_decimal(double value)
 {
     char text[400];
@@ -43,8 +43,6 @@ std::string shortest_decimal(double value)
     std::snprintf(text, sizeof text, "%.17g", value);
     return text;
 }
-
-}  // namespace
 
 std::error_code write_world_file(const std::string& path, const WorldFile& world)
 {

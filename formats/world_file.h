@@ -35,6 +35,10 @@ std::optional<std::string> world_file_path(bool check_path, const std::string& f
 // could not be written.
 std::error_code write_world_file(const std::string& path, const WorldFile& world);
 
+// The shortest fixed-point text ("%.*f", at most 17 decimals) that reads
+// back as the same double; "%.17g" for values that need more.
+std::string shortest_decimal(double value);
+
 // Reads the first six numbers of the world file at `path`. A missing `path`
 // counts as a file that does not open.
 WorldFile read_world_file(const std::optional<std::string>& path);
@@ -57,6 +61,15 @@ MapExtent writer_extent(const WorldFile& world, int width, int height);
 // as (x_max - x_min) * px / width + x_min.
 inline double map_x(const MapExtent& e, double px, int width) { return (e.x_max - e.x_min) * px / width + e.x_min; }
 inline double map_y(const MapExtent& e, double py, int height) { return (e.y_max - e.y_min) * py / height + e.y_min; }
+
+// The vector writers' conversion of one image's vertices to map units.
+struct PixelToMap {
+    MapExtent extent;
+    int width;
+    int height;
+    double x(double px) const { return map_x(extent, px, width); }
+    double y(double py) const { return map_y(extent, py, height); }
+};
 
 // Zonrik's raster extent: 0..width by 0..height without a complete world
 // file, else the extent from the signed cell sizes.

@@ -6,6 +6,7 @@
 #include "console.h"
 #include "grid.h"
 #include "invocation.h"
+#include "output_files.h"
 
 #include <cstdint>
 #include <string>
@@ -22,7 +23,9 @@ struct MurgelRun : Invocation {
 
     Grid<std::uint8_t> Immagine;  // the bordered 0/1 mask
     MaskFileState mask_file;      // input palette and foreground value
+    OutputFiles outputs;          // the cleaned mask, put in place when the run completes
 };
 
-// The whole program; returns its exit status.
+// The whole program on its arguments (the options taken out); returns its
+// exit status.
 int run_murgel(MurgelRun& run, int argc, char** argv);

@@ -17,7 +17,9 @@ int gestore(PolvaneRun& run)
     RecordArrays records;
     for (int i = 0; i < num_colori; ++i) {
         run.nome = run.nome_output_path + "_" + std::to_string(i);
-        std::printf("\n\n\nProcessing Color: %d/%d\n\n", i + 1, num_colori);
+        const std::int32_t colour = run.colori[static_cast<std::size_t>(i)];
+        std::printf("\n\n\nProcessing Color: %d/%d (palette index %d, RGB %d %d %d)\n\n", i + 1, num_colori,
+                    palette_index_of(run.palette, colour), colour >> 16, (colour >> 8) & 255, colour & 255);
         std::printf("blob in process: ... initializing");
         records.clear();
         int blob_number = 1;

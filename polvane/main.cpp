@@ -22,14 +22,15 @@ const ProgramInfo polvane_info = {
     "are met, column by column from the left, each column from the top.\n"
     "\n"
     "Writes <output name>_<n>.shp, .shx and .dbf for class n, in the working\n"
-    "folder when one is given. A world file beside the class map (its name with\n"
+    "folder when one is given; each \"Processing Color\" line names the class's\n"
+    "palette index and colour. A world file beside the class map (its name with\n"
     "the last three letters replaced by \"bpw\") puts the polygons in map units.\n"
     "Outputs appear only when the run completes; a run that fails leaves the\n"
     "folder as it was, and no output may overwrite an input.\n"
     "\n"
     "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
     "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
-    {},
+    {{"mask", "", "the class map is a mask: every colour but black is a class, greys included"}},
     "\nError in memory allocation: the image is too large for the memory available\n",
     exit_status::failure,
 };
@@ -48,6 +49,7 @@ void print_banner()
 int run_polvane(PolvaneRun& run, CommandLine& line)
 {
     print_banner();
+    run.mask = line.has("mask");
     std::vector<char*> argv = line.argv();
     take_names(run, line.argc(), argv.data());
     run.outputs.add_input(run.named(run.nome_input));

@@ -2,6 +2,7 @@
 // per non-grey colour, one polygon record per 8-connected blob of the colour.
 #pragma once
 
+#include "bmp.h"
 #include "colour_census.h"
 #include "console.h"
 #include "grid.h"
@@ -26,8 +27,10 @@ struct PolvaneRun : Invocation {
     std::string nome_input;    // as given, without the folder
     std::string nome_output;   // output base name as given
 
+    bool mask = false;               // --mask: every colour but black is a class, greys included
     WorldFile tfw;                   // world file; tfw.complete is `check_tfw`
     Grid<std::int32_t> Matrice;      // packed colour of each pixel, row 0 the top
+    BmpPalette palette{};            // the class map's palette, to name each class's entry
     int width = 0;
     int height = 0;
     std::vector<std::int32_t> colori;  // class colours in census order (`num_colori` = size)

@@ -10,7 +10,7 @@
 std::optional<int> vectorise_image(PolvaneRun& run)
 {
     Extent dim;
-    if (const RasterProblem problem = bmp_grayscale256_open(run.named(run.nome_input), run.Matrice, dim)) {
+    if (const RasterProblem problem = bmp_grayscale256_open(run.named(run.nome_input), run.Matrice, dim, &run.palette)) {
         if (problem == RasterProblem::Kind::cannot_open) {
             std::printf("Cannot open input file\n");
             run.console.wait_for_key();
@@ -25,7 +25,8 @@ std::optional<int> vectorise_image(PolvaneRun& run)
     run.width = dim.width;
     run.height = dim.height;
 
-    if (!colour_census(run.Matrice, run.colori, max_colori)) {
+    if (!colour_census(run.Matrice, run.colori, max_colori,
+                       run.mask ? ClassColours::not_black : ClassColours::not_grey)) {
         std::printf("\n Too much color");
         return finish(run, exit_status::error);
     }

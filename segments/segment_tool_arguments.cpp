@@ -1,6 +1,9 @@
 #include "segment_tool_arguments.h"
 
 #include "arguments.h"
+#include "file.h"
+#include "number_reader.h"
+#include "platform.h"
 
 #include <cstdio>
 
@@ -50,4 +53,25 @@ std::optional<std::string> image_size_problem(int width, int height)
     if (width > 0 && height > 0) return std::nullopt;
     return "\nError: image width and height must be greater than 0 (" + std::to_string(width) + " x " +
            std::to_string(height) + " given)";
+}
+
+SegmentsFile read_segments_file(const std::string& path, std::optional<int> flip_height)
+{
+    SegmentsFile file;
+    // Some systems open a folder as a file that reads as empty.
+    if (is_directory(path)) return file;
+    File input = open_file(path, "rb");
+    if (!input) return file;
+    file.table = flip_height ? MOD_caricamento(input.get(), *flip_height) : MOD_caricamento(input.get());
+    if (std::ferror(input.get())) {
+        file.table.reset();
+        return file;
+    }
+    file.readable = true;
+    if (!file.table) {
+        std::rewind(input.get());
+        float value;
+        file.blank = NumberReader(input.get()).read_float(value) == NumberReader::Result::end_of_input;
+    }
+    return file;
 }

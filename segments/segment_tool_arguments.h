@@ -1,5 +1,6 @@
-// The command line and prompts shared by the two programs that turn a
-// segments file into an image-sized output (a shapefile, a BMP):
+// The command line, the prompts and the reading of the segments file shared
+// by the two programs that turn a segments file into an image-sized output
+// (a shapefile, a BMP):
 //
 //   <input> <output> <width> <height> [working folder ...]
 //
@@ -9,6 +10,7 @@
 
 #include "console.h"
 #include "invocation.h"
+#include "segment_loader.h"
 
 #include <optional>
 #include <string>
@@ -37,3 +39,14 @@ std::optional<std::string> take_segment_tool_arguments(SegmentToolArguments& arg
 // by it); otherwise the reason, to be printed:
 // "\nError: image width and height must be greater than 0 (W x H given)".
 std::optional<std::string> image_size_problem(int width, int height);
+
+// A segments file as the two programs read it.
+struct SegmentsFile {
+    bool readable = false;              // false: missing, a folder, or not readable to its end
+    bool blank = false;                 // it holds nothing but white space (or no byte at all): no segments
+    std::optional<SegmentTable> table;  // none: no valid segments file (segment_loader.h)
+};
+
+// Reads the segments file at `path` with the plain loader or, given
+// `flip_height`, the row-flipping one.
+SegmentsFile read_segments_file(const std::string& path, std::optional<int> flip_height);

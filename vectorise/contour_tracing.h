@@ -37,16 +37,16 @@ void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>&
                       int x_offset = 0, int y_offset = 0, const LongRingNotice& on_long_ring = {},
                       bool outer_first = true);
 
-// The follower: from cell (x, y) it moves through contour cells (5), passed
-// cells (6) and shared corners (10), turning them to 4, and appends the
-// vertex of every emitting cell as a pair at vettore[k], advancing k by 2
-// (`vettore` grows by 400,000 ints when k passes its size less 20). Returns
-// when no neighbour is left to follow.
-void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vector<int>& vettore, int& k);
+// A ring's vertices as pixel corners, x and y in turn.
+using RingChain = std::vector<int>;
 
-// Corner extraction from a raw chain: vettore[1] = k is the index of the
-// closing vertex, vertices stand as pairs from index 2. Writes the first
-// vertex, every vertex where the direction of the steps changes, and the
-// first vertex again into `vsegmenti` (from index 0; resized as needed);
-// returns the number of ints written.
-int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmenti);
+// The follower (`vettore`): from cell (x, y) it moves through contour cells
+// (5), passed cells (6) and shared corners (10), turning them to 4, until no
+// neighbour is left to follow; returns the vertex of every emitting cell in
+// the order met.
+RingChain MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y);
+
+// Corner extraction from a closed chain (its first vertex repeated at its
+// end): the first vertex, every vertex where the direction of the steps
+// changes, and the first vertex again (`vsegmenti`).
+RingChain convertitore_step(const RingChain& vettore);

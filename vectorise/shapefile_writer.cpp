@@ -63,14 +63,6 @@ void append_header(std::vector<unsigned char>& out, std::int64_t file_words, int
     for (int i = 0; i < 4; ++i) byte_order::append_le_double(out, 0.0);
 }
 
-struct PixelToMap {
-    MapExtent extent;
-    int width;
-    int height;
-    double x(double px) const { return map_x(extent, px, width); }
-    double y(double py) const { return map_y(extent, py, height); }
-};
-
 // The vertices of one part, in the order they stand in `point` or, for a
 // ring to be turned round, in the reverse order (a closed ring keeps its
 // first vertex).

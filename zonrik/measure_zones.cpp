@@ -117,7 +117,7 @@ StepEnd record_loop(Zonrik& run, ZonalRun& zonal)
         if (read != ShapeRead::record) return unreadable_record(run, read, record.number);
 
         const PixelRecord placed = to_pixel_units(record, run.bmp_box, run.width, run.height);
-        if (outside_background(placed, run.width, run.height)) {
+        if (outside_background(placed, run.width, run.height, run.partial)) {
             std::printf("     skipped: external Shape Bounding Box\n");
             continue;
         }

@@ -165,6 +165,9 @@ TEST(ColourReader, RefusesBrokenFilesWithTheirMessages)
     Bytes compressed = good;
     compressed[30] = 1;
     Bytes tiny(good.begin(), good.begin() + 20);
+    Bytes pixels_in_header = good;
+    pixels_in_header[10] = 50;
+    pixels_in_header[11] = 0;
     using Kind = RasterProblem::Kind;
     const std::vector<Case> cases = {
         {"not_bm", not_bm, Kind::not_bmp},
@@ -175,6 +178,7 @@ TEST(ColourReader, RefusesBrokenFilesWithTheirMessages)
         {"huge", huge, Kind::truncated},
         {"tiny", tiny, Kind::not_8bit},
         {"negative_width", negative_width, Kind::bad_layout},
+        {"pixels_in_header", pixels_in_header, Kind::bad_layout},
         {"missing", {}, Kind::cannot_open},
     };
     for (const Case& c : cases) {

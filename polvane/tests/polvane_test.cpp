@@ -51,11 +51,19 @@ protected:
     TempDir dir;
 };
 
-std::string colour_lines(int colours, const std::vector<int>& blobs)
+// The progress lines of the classes named by their letters in census order
+// (class_palette's colours), with the number of blobs of each.
+std::string colour_lines(const std::string& classes, const std::vector<int>& blobs)
 {
+    const int colours = static_cast<int>(classes.size());
+    const Palette palette = class_palette();
     std::string text;
     for (int i = 0; i < colours; ++i) {
-        text += "\n\n\nProcessing Color: " + std::to_string(i + 1) + "/" + std::to_string(colours) + "\n\n";
+        const int index = 1 + classes[static_cast<std::size_t>(i)] - 'a';
+        const std::uint32_t rgb = palette[static_cast<std::size_t>(index)];
+        text += "\n\n\nProcessing Color: " + std::to_string(i + 1) + "/" + std::to_string(colours) +
+                " (palette index " + std::to_string(index) + ", RGB " + std::to_string(rgb >> 16) + " " +
+                std::to_string((rgb >> 8) & 255) + " " + std::to_string(rgb & 255) + ")\n\n";
         text += "blob in process: ... initializing";
         for (int b = 1; b <= blobs[i]; ++b) text += " " + std::to_string(b);
     }
@@ -70,7 +78,7 @@ TEST_F(Polvane, CentrePixelGivesTheThreeFiles)
     const RunResult r = run({"map.bmp", "zones"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\n" + "\nOk..." + "\nThe color number is 1\n" +
-                         colour_lines(1, {1}) + "\n\nEnd");
+                         colour_lines("a", {1}) + "\n\nEnd");
     const Bytes shp = read_bytes(dir.file("zones_0.shp"));
     ASSERT_EQ(shp.size(), 236u);
     EXPECT_EQ(be32(shp, 24), 118u);
@@ -87,7 +95,7 @@ TEST_F(Polvane, ColoursInCensusOrderNotPaletteOrder)
     write_bytes(dir.file("map.bmp"), picture_bmp({"c.b.a", "..b..", "c...."}));
     const RunResult r = run({"map.bmp", "out"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("\nThe color number is 3\n" + colour_lines(3, {2, 1, 1}) + "\n\nEnd"), std::string::npos)
+    EXPECT_NE(r.out.find("\nThe color number is 3\n" + colour_lines("cba", {2, 1, 1}) + "\n\nEnd"), std::string::npos)
         << r.out;
     EXPECT_EQ(list_files(dir.path()),
               (std::vector<std::string>{"map.bmp", "out_0.dbf", "out_0.shp", "out_0.shx", "out_1.dbf", "out_1.shp",
@@ -108,7 +116,7 @@ TEST_F(Polvane, SameColourUnderTwoPaletteIndicesIsOneColour)
     std::vector<std::uint8_t> pixels = {1, 0, 9};
     write_bytes(dir.file("map.bmp"), make_bmp(3, 1, pixels, palette));
     const RunResult r = run({"map.bmp", "out"});
-    EXPECT_NE(r.out.find("\nThe color number is 1\n" + colour_lines(1, {2})), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nThe color number is 1\n" + colour_lines("a", {2})), std::string::npos) << r.out;
 }
 
 TEST_F(Polvane, GreyOnlyImageWritesNothing)
@@ -354,4 +362,20 @@ TEST_F(Polvane, UnusableWorldFilesAreRefused)
         EXPECT_NE(r.out.find("\nError: the world file 'map.bpw' does not hold six finite values"), std::string::npos);
         EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"map.bmp", "map.bpw"}));
     }
+}
+
+// A two-valued mask on black, as the mask cleaner writes it (grey palette):
+// its foreground is one class with --mask.
+TEST_F(Polvane, MaskOptionTakesEveryColourButBlack)
+{
+    write_bytes(dir.file("mask.bmp"), picture_bmp({"-.-", "--.", "..."}));
+    RunResult r = run({"mask.bmp", "out"});
+    EXPECT_NE(r.out.find("\nThe color number is 0\n"), std::string::npos);
+    r = run({"--mask", "mask.bmp", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nThe color number is 1\n\n\n\nProcessing Color: 1/1 (palette index 128, RGB 128 128 128)"
+                         "\n\nblob in process: ... initializing 1\n\nEnd"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(file_exists(dir.file("out_0.shp")));
 }

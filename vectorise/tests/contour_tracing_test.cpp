@@ -114,12 +114,9 @@ TEST(ContourTracing, LAndUShapesKeepOnlyTheirCorners)
 
 TEST(ContourTracing, ConvertitoreStepKeepsCornersOnly)
 {
-    // Raw chain of a 2 x 1 rectangle with a vertex on every pixel edge.
-    std::vector<int> vettore = {0, 0, 1, 1, 2, 1, 3, 1, 3, 2, 2, 2, 1, 2, 1, 1};
-    vettore[1] = 14;
-    std::vector<int> vsegmenti;
-    ASSERT_EQ(convertitore_step(vettore, vsegmenti), 10);
-    EXPECT_EQ(vsegmenti, (std::vector<int>{1, 1, 3, 1, 3, 2, 1, 2, 1, 1}));
+    // Closed raw chain of a 2 x 1 rectangle with a vertex on every pixel edge.
+    const RingChain vettore = {1, 1, 2, 1, 3, 1, 3, 2, 2, 2, 1, 2, 1, 1};
+    EXPECT_EQ(convertitore_step(vettore), (RingChain{1, 1, 3, 1, 3, 2, 1, 2, 1, 1}));
 }
 
 TEST(ContourTracing, EmptySearchGivesAnEmptyRecord)
