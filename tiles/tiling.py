@@ -15,6 +15,8 @@ import sys
 import numpy as np
 from osgeo import gdal
 
+from program_rules import RULES
+
 gdal.UseExceptions()
 
 BMP_HEADER_SIZE = 54
@@ -298,15 +300,15 @@ def tile_of(config, tile_id):
 
 
 def step_cut(config, tile_id):
-    program, info = config["program"], config["info"]
+    rule, info = RULES[config["program"]], config["info"]
     folder = os.path.join("tiles", tile_id)
-    pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=program == "polvane",
-                      world_file=program != "polvane")
+    pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=rule.census,
+                      world_file=rule.world_file)
     marker = os.path.join(folder, "all_foreground")
     if os.path.exists(marker):
         os.remove(marker)
-    if program == "murgel" and pixels.size and not np.isin(pixels, black_indices(info["palette"])).any():
-        # Murgel needs a black pixel: a tile of foreground alone stays
+    if rule.needs_black and pixels.size and not np.isin(pixels, black_indices(info["palette"])).any():
+        # The program needs a black pixel: a tile of foreground alone stays
         # foreground alone.
         open(marker, "w").close()
 
@@ -316,7 +318,7 @@ def step_run(config, tile_id):
     folder = os.path.join("tiles", tile_id)
     if os.path.exists(os.path.join(folder, "all_foreground")):
         return 0
-    arguments = ["tile.bmp", "t"] if program == "polvane" else ["tile.bmp"] + config["args"]
+    arguments = ["tile.bmp"] + RULES[program].arguments(config)
     # The tiles' rings are joined as traced; the join writes them in the
     # orientation asked.
     environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
@@ -399,7 +401,7 @@ def join_polvane(config):
 
 
 def step_merge(config):
-    return {"polvane": join_polvane, "stelvar": assemble_stelvar, "murgel": assemble_murgel}[config["program"]](config)
+    return globals()[RULES[config["program"]].merge](config)
 
 
 if __name__ == "__main__":
