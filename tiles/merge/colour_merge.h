@@ -13,11 +13,14 @@
 // meet where their runs share a point, which takes in pixels touching only
 // at a corner, across a tile corner too) and joined (seam_join.h). A joined
 // blob may close new holes: the blobs inside them, whole or joined, go into
-// its record, as islands (their outer rings turned clockwise).
+// its record as islands, traced again from their pixels as the tracer
+// follows a record's later rings (at corners where pixels touch only
+// diagonally it turns otherwise than along an outer ring).
 //
 // Memory: the outer rings of the pieces that touch a seam, and a few numbers
 // for every record of the colour; records are read again from the tiles'
-// shapefiles one at a time when they are written.
+// shapefiles one at a time when they are written. A joined record is held
+// whole while it is written, an island in a window of its own pixels.
 #pragma once
 
 #include "shapefile_writer.h"
