@@ -18,6 +18,8 @@ from osgeo import gdal
 from program_rules import RULES
 
 gdal.UseExceptions()
+# Each tile is read once: GDAL's block cache would only grow with the mosaic.
+gdal.SetCacheMax(64 * 2**20)
 
 BMP_HEADER_SIZE = 54
 PALETTE_SIZE = 1024
