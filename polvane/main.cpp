@@ -30,7 +30,12 @@ const ProgramInfo polvane_info = {
     "\n"
     "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
     "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
-    {{"mask", "", "the class map is a mask: every colour but black is a class, greys included"}},
+    [] {
+        std::vector<OptionSpec> options = {
+            {"mask", "", "the class map is a mask: every colour but black is a class, greys included"}};
+        for (const OptionSpec& spec : output_options({false, true})) options.push_back(spec);
+        return options;
+    }(),
     "\nError in memory allocation: the image is too large for the memory available\n",
     exit_status::failure,
 };
@@ -50,6 +55,10 @@ int run_polvane(PolvaneRun& run, CommandLine& line)
 {
     print_banner();
     run.mask = line.has("mask");
+    if (const auto problem = take_output_choices(line, {false, true}, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     std::vector<char*> argv = line.argv();
     take_names(run, line.argc(), argv.data());
     run.outputs.add_input(run.named(run.nome_input));
@@ -58,6 +67,7 @@ int run_polvane(PolvaneRun& run, CommandLine& line)
     run.tfw = read_world_file(world);
     std::fputs(run.tfw.found ? "\n\nBPW file present\n" : "\n\nBPW file not present\n", stdout);
     if (run.tfw.found) run.outputs.add_input(*world);
+    if (run.tfw.complete) run.georeference.world = run.tfw;
     if (!world_file_usable(run.tfw)) {
         std::printf("\nError: the world file '%s' does not hold six finite values with cell sizes other than 0\n",
                     world->c_str());

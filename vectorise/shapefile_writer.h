@@ -50,6 +50,12 @@ struct ShapefileOptions {
     // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
     // asks (ring_orientation_from_environment).
     std::optional<RingOrientation> rings;
+    // The GIS layout: every box (main and index headers, records) the
+    // records' own extent in map units, instead of the image's box and the
+    // seeded record boxes.
+    bool true_extent = false;
+    // Whole-number fields after the table's own (attribute_table.h).
+    std::vector<IntegerColumn> columns;
 };
 
 // The shapefile's three files as they are written.
@@ -92,8 +98,9 @@ struct RecordSize {
 // told every record's size first, then asks for the records in order, each
 // into an emptied `record` (fetch(index, record) appends exactly that one
 // record). The files are byte for byte those gen_file_shp writes for the
-// same records. Throws std::invalid_argument when a fetched record is not
-// one record of the size told.
+// same records, in the specified layout (not options.true_extent, whose
+// header needs every record first). Throws std::invalid_argument when a
+// fetched record is not one record of the size told, or for the GIS layout.
 std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
                                                        const std::vector<RecordSize>& sizes,
                                                        const std::function<void(std::size_t, RecordArrays&)>& fetch,
