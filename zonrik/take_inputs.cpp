@@ -6,11 +6,9 @@
 #include "function_choice.h"
 #include "paths.h"
 #include "platform.h"
-#include "program_main.h"
 #include "raw.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -38,10 +36,7 @@ void take_names(Zonrik& run, int argc, char** argv)
         run.input_back_ground = argv[2];
         run.raw_output = argv[3];
         run.typology = argv[4];
-        if (argc >= 6) {
-            run.path = join_arguments(argc, argv, 5);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 5);
     } else {
         run.check_line_com = false;
         run.input_shp = prompt_word(run, "\nShape file =");
@@ -67,7 +62,7 @@ std::optional<std::string> envi_header_name(const Zonrik& run)
     return std::nullopt;
 }
 
-StepEnd envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead& read)
+std::optional<int> envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead& read)
 {
     switch (read.status) {
     case EnviHeaderStatus::not_envi: return failure(run, "\nError: '" + name + "' is not an ENVI header\n");
@@ -79,7 +74,7 @@ StepEnd envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead&
 }
 
 // The samples checked against the function and read into the background.
-StepEnd check_depth(Zonrik& run)
+std::optional<int> check_depth(Zonrik& run)
 {
     if (run.f_type == function_code::temperature && run.bit_number != 32)
         return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
@@ -90,7 +85,7 @@ StepEnd check_depth(Zonrik& run)
 const char* const short_background = "\nError: the background file ended before all its pixels were read\n";
 
 // A background described by an ENVI header.
-StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t size, const std::string& name)
+std::optional<int> load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t size, const std::string& name)
 {
     const EnviHeaderRead read = read_envi_header(name);
     if (read.status != EnviHeaderStatus::ok) return envi_failure(run, name, read);
@@ -107,8 +102,7 @@ StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t s
     run.bit_number = 8 * bytes;
     print_background_size(size, run.width, run.height);
     print_bit_number(run.bit_number);
-    StepEnd end = check_depth(run);
-    if (!end.go_on) return end;
+    if (const auto end = check_depth(run)) return end;
     const std::uint64_t needed =
         static_cast<std::uint64_t>(run.width) * static_cast<std::uint64_t>(run.height) * static_cast<std::uint64_t>(bytes);
     if (size < header.header_offset || size - header.header_offset < needed ||
@@ -117,7 +111,7 @@ StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t s
     return {};
 }
 
-StepEnd load_background_file(Zonrik& run)
+std::optional<int> load_background_file(Zonrik& run)
 {
     std::printf("\nOpening Background image...");
     File background = open_file(run.named(run.input_back_ground), "rb");
@@ -141,8 +135,7 @@ StepEnd load_background_file(Zonrik& run)
     if (run.bit_number == 0)
         return failure(run, "\nError dimension in background file\n"
                             "\nThe background raw file must be 8 / 16 / 32 bit\n");
-    const StepEnd end = check_depth(run);
-    if (!end.go_on) return end;
+    if (const auto end = check_depth(run)) return end;
     if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
         return failure(run, short_background);
     return {};
@@ -150,58 +143,24 @@ StepEnd load_background_file(Zonrik& run)
 
 }  // namespace
 
-const ProgramInfo& zonrik_info()
+std::optional<int> take_inputs(Zonrik& run, int argc, char** argv)
 {
-    static const ProgramInfo info = {
-        "zonrik",
-        "measures a background raster inside the polygons of a polygon shapefile",
-        "Usage:\n"
-        "  zonrik <polygons.shp> <background> <output> <function> [working folder]\n"
-        "  zonrik             (asks for the four names)\n"
-        "\n"
-        "Functions: mean, variance, sqrt_variance, lmean, lvariance, c_cover, sp_temp.\n"
-        "The background is a single-band raster of 8-bit, 16-bit or 32-bit float\n"
-        "samples with its extent in a \".dim\" file or, without one, in an ENVI\n"
-        "header; a world file (\"rww\") places the polygons on it. A pixel is in a\n"
-        "polygon's zone when an odd number of its rings enclose it. Polygons whose\n"
-        "box leaves the background are skipped, unless --partial is given.\n"
-        "\n"
-        "Writes <output>.shp, .shx and .dbf (the zones with their values), <output>.raw\n"
-        "and .hdr, and for c_cover and sp_temp a report.\n"
-        "\n"
-        "Exit status: 255 when a name, the background or a report cannot be used;\n"
-        "1 for a wrong option; 2 when standard input ends at a prompt; else 0 (errors\n"
-        "in the shapefile included).\n",
-        {{"partial", "", "measure a polygon partly outside the background over its pixels inside it"}},
-    };
-    return info;
-}
-
-StepEnd take_inputs(Zonrik& run, int argc, char** argv)
-{
-    // Options are taken out wherever they stand before the arguments are
-    // counted.
-    ParsedCommandLine parsed = parse_command_line(argc, argv, zonrik_info().options);
-    if (const std::optional<int> status = answer_options(parsed, zonrik_info())) return {false, *status};
-    CommandLine& line = parsed.command_line;
-    run.partial = line.has("partial");
     print_banner();
-    std::vector<char*> arguments = line.argv();
-    take_names(run, line.argc(), arguments.data());
+    take_names(run, argc, argv);
 
     const std::optional<int> code = choose_function(run.typology);
     if (!code)
         return failure(run, "\n\nError: Choice typology not correct"
                             "\n\nAllowed choices: mean / lmean / variance / lvariance / c_cover / sp_temp\n");
     run.f_type = *code;
+    if (const auto end = check_requests(run)) return end;
 
     File shp = open_file(run.named(run.input_shp), "rb");
     if (!shp) return failure(run, "\nError in input SHP file opening");
     const auto shp_size = file_size(shp.get());
     run.shapefile = std::make_unique<ShapeReader>(std::move(shp), shp_size.value_or(0));
 
-    StepEnd end = load_background_file(run);
-    if (!end.go_on) return end;
+    if (const auto end = load_background_file(run)) return end;
 
     // The world file is read twice: silently for the background's extent,
     // then with its message for the shapefile writer.

@@ -48,6 +48,15 @@ TEST(FloatRaster, ZoneFormWritesTopRowFirstAndItsHeader)
     EXPECT_EQ(read_text(dir.file("out.hdr")), envi_for(dir.file("out")));
 }
 
+TEST(FloatRaster, DescriptionsThatWouldBreakTheHeader)
+{
+    EXPECT_TRUE(envi_description_usable("My Data\\roof temperature (2024)"));
+    const std::vector<std::string> bad_names = {"out}", "o{ut", "two\nlines", "tab\there", std::string("nul\0", 4),
+                                                "del\x7f"};
+    for (const std::string& bad : bad_names)
+        EXPECT_FALSE(envi_description_usable(bad)) << bad;
+}
+
 TEST(FloatRaster, HeightFormKeepsHeightsOnlyOnTheBuildingColour)
 {
     TempDir dir;

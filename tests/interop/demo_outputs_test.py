@@ -31,9 +31,9 @@ class DemoOutputs(GdalChecks):
         subprocess.run(["sh", DEMO, cls.suite.bin, out], check=True, capture_output=True, timeout=600)
         buildings = cls.folder.file("buildings")
         # Cover of the roofs by temperatures between 295 and 300 K: a zone-
-        # palette picture; the two thresholds are always asked at the prompt.
-        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover"], buildings,
-                      stdin="300\n295\n")
+        # palette picture.
+        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover", "--cover-max", 300,
+                                 "--cover-min", 295], buildings)
         cls.suite.run("murgel", ["threshold_150.bmp", "raw", 40], buildings)
         cls.suite.run("murgel", ["threshold_150_out.raw", "bmp", 40], buildings)
         cls.suite.run("stelvar", ["aerial.bmp", 100, 200, 100, 1], buildings)
@@ -49,8 +49,8 @@ class DemoOutputs(GdalChecks):
             shape_type = sf.read_shp(path).shape_type
             self.assert_ogr_reads_file_as_written(path[:-4], ogr.wkbPolygon if shape_type == 5 else ogr.wkbLineString)
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in shapefiles],
-                         ["buildings/buildings_0.shp", "buildings/roof_cover.shp", "buildings/roof_temperature.shp",
-                          "lines/roads_lines.shp"])
+                         ["buildings/buildings_0.shp", "buildings/found_0.shp", "buildings/roof_cover.shp",
+                          "buildings/roof_temperature.shp", "lines/roads_lines.shp"])
 
     def test_every_float_raster_with_its_envi_header(self):
         rasters = self.outputs("*.hdr")
