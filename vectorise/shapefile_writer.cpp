@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 namespace {
 
@@ -159,11 +160,25 @@ std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, cons
     return std::nullopt;
 }
 
-std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
-                                             int height, const ShapefileOptions& options)
-{
-    const std::vector<RecordArrays::Layout> layouts = records.record_layouts();
+namespace {
 
+// Appends the bytes of record `index` (numbered index + 1) to the main file.
+using AppendRecord =
+    std::function<void(std::size_t index, std::vector<unsigned char>& out, RingOrientation, const PixelToMap&)>;
+
+std::int64_t content_words(const RecordSize& size)
+{
+    return content_words(RecordArrays::Layout{0, 0, size.parts, size.points});
+}
+
+// The three files of records of the sizes given, the records' bytes from
+// `append`. With the GIS layout (options.true_extent) `records_box` is the
+// extent of all records' vertices in pixel units (none: no vertices).
+std::optional<ShapefileProblem> write_shapefile(const ShapefilePaths& nome, const std::vector<RecordSize>& sizes,
+                                                const AppendRecord& append, int width, int height,
+                                                const ShapefileOptions& options,
+                                                const std::optional<PixelBox>& records_box)
+{
     BufferedFile shp(nome.shp), shx(nome.shx), dbf(nome.dbf);
     for (auto [file, extension] : {std::pair{&shp, ".shp"}, {&shx, ".shx"}, {&dbf, ".dbf"}})
         if (!file->opened()) return ShapefileProblem{extension, file->finish()};
@@ -171,7 +186,7 @@ std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const R
     const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
     const RingOrientation orientation = options.rings ? *options.rings : ring_orientation_from_environment();
     std::int64_t file_words = header_words;
-    for (const auto& record : layouts) file_words += record_header_words + content_words(record);
+    for (const auto& size : sizes) file_words += record_header_words + content_words(size);
 
     // The main header's box: the image's whole extent, or the records' own
     // (0 when there are none); the index file's: the image's box in pixels,
@@ -179,46 +194,82 @@ std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const R
     MapExtent main_box = to_map.extent;
     MapExtent index_box{0.0, 0.0, width - 1.0, height - 1.0};
     if (options.true_extent) {
-        bool first = true;
-        PixelBox all{0, 0, 0, 0};
-        for (const auto& record : layouts) {
-            if (record.points == 0) continue;
-            const PixelBox box =
-                record_box(records.point.data() + record.point_index, record.points, to_map, false);
-            if (first) all = box;
-            all = {std::min(all.min_x, box.min_x), std::min(all.min_y, box.min_y), std::max(all.max_x, box.max_x),
-                   std::max(all.max_y, box.max_y)};
-            first = false;
-        }
-        main_box = first ? MapExtent{} : MapExtent{to_map.x(all.min_x), to_map.y(all.min_y), to_map.x(all.max_x),
-                                                   to_map.y(all.max_y)};
+        main_box = !records_box ? MapExtent{}
+                                : MapExtent{to_map.x(records_box->min_x), to_map.y(records_box->min_y),
+                                            to_map.x(records_box->max_x), to_map.y(records_box->max_y)};
         index_box = main_box;
     }
 
     append_header(shp.buffer(), file_words, options.shape_type, main_box.x_min, main_box.y_min, main_box.x_max,
                   main_box.y_max);
-    int number = 0;
-    for (const auto& record : layouts) {
-        append_record(shp.buffer(), ++number, records, record, options.shape_type, orientation, to_map,
-                      options.true_extent);
+    for (std::size_t r = 0; r < sizes.size(); ++r) {
+        append(r, shp.buffer(), orientation, to_map);
         shp.flush_if_full();
     }
     if (const std::error_code error = shp.finish()) return ShapefileProblem{".shp", error};
 
-    append_header(shx.buffer(), header_words + 4 * static_cast<std::int64_t>(layouts.size()), options.shape_type,
+    append_header(shx.buffer(), header_words + 4 * static_cast<std::int64_t>(sizes.size()), options.shape_type,
                   index_box.x_min, index_box.y_min, index_box.x_max, index_box.y_max);
     std::int64_t offset = header_words;
-    for (const auto& record : layouts) {
+    for (const auto& size : sizes) {
         byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(offset));
-        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(content_words(record)));
-        offset += record_header_words + content_words(record);
+        byte_order::append_be32(shx.buffer(), static_cast<std::uint32_t>(content_words(size)));
+        offset += record_header_words + content_words(size);
         shx.flush_if_full();
     }
     if (const std::error_code error = shx.finish()) return ShapefileProblem{".shx", error};
 
-    dbf.buffer() = attribute_table_bytes(options.table, layouts.size(), options.values, options.columns);
+    dbf.buffer() = attribute_table_bytes(options.table, sizes.size(), options.values, options.columns);
     if (const std::error_code error = dbf.finish()) return ShapefileProblem{".dbf", error};
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
+                                                       const std::vector<RecordSize>& sizes,
+                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
+                                                       int width, int height, const ShapefileOptions& options)
+{
+    if (options.true_extent) throw std::invalid_argument("the GIS layout needs every record before the first");
+    RecordArrays record;
+    auto append = [&](std::size_t r, std::vector<unsigned char>& out, RingOrientation orientation,
+                      const PixelToMap& to_map) {
+        record.clear();
+        fetch(r, record);
+        const std::vector<RecordArrays::Layout> layouts = record.record_layouts();
+        if (layouts.size() != 1 || layouts[0].parts != sizes[r].parts || layouts[0].points != sizes[r].points)
+            throw std::invalid_argument("a fetched record does not have the size told");
+        append_record(out, static_cast<int>(r) + 1, record, layouts[0], options.shape_type, orientation, to_map,
+                      false);
+    };
+    return write_shapefile(nome, sizes, append, width, height, options, std::nullopt);
+}
+
+std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
+                                             int height, const ShapefileOptions& options)
+{
+    const std::vector<RecordArrays::Layout> layouts = records.record_layouts();
+    std::vector<RecordSize> sizes;
+    sizes.reserve(layouts.size());
+    for (const auto& layout : layouts) sizes.push_back({layout.parts, layout.points});
+    std::optional<PixelBox> all;
+    if (options.true_extent) {
+        const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
+        for (const auto& record : layouts) {
+            if (record.points == 0) continue;
+            const PixelBox box = record_box(records.point.data() + record.point_index, record.points, to_map, false);
+            all = !all ? box
+                       : PixelBox{std::min(all->min_x, box.min_x), std::min(all->min_y, box.min_y),
+                                  std::max(all->max_x, box.max_x), std::max(all->max_y, box.max_y)};
+        }
+    }
+    auto append = [&](std::size_t r, std::vector<unsigned char>& out, RingOrientation orientation,
+                      const PixelToMap& to_map) {
+        append_record(out, static_cast<int>(r) + 1, records, layouts[r], options.shape_type, orientation, to_map,
+                      options.true_extent);
+    };
+    return write_shapefile(nome, sizes, append, width, height, options, all);
 }
 
 std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, const std::string& nome,

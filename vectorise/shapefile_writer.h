@@ -32,6 +32,8 @@
 #include "ring_orientation.h"
 #include "world_file.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -91,3 +93,21 @@ std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const R
 std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, const std::string& nome,
                                                        const RecordArrays& records, int width, int height,
                                                        const ShapefileOptions& options);
+
+// The size of one record: NumParts and NumPoints.
+struct RecordSize {
+    std::int32_t parts = 0;
+    std::int32_t points = 0;
+};
+
+// gen_file_shp for records that are not all held at once: the writer is
+// told every record's size first, then asks for the records in order, each
+// into an emptied `record` (fetch(index, record) appends exactly that one
+// record). The files are byte for byte those gen_file_shp writes for the
+// same records, in the specified layout (not options.true_extent, whose
+// header needs every record first). Throws std::invalid_argument when a
+// fetched record is not one record of the size told, or for the GIS layout.
+std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
+                                                       const std::vector<RecordSize>& sizes,
+                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
+                                                       int width, int height, const ShapefileOptions& options);

@@ -89,7 +89,10 @@ void prepare_work_window(WorkWindow& window);
 // `MOD_evidenzia_contorno`, `filtraggio_condivisi` and `gestore_contorno`;
 // appends the blob's record, in whole-image pixel units. After
 // `evidenzia` returned 0 this appends an empty record [0, 0, -3000].
-void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring = {});
+// With `outer_first` false every ring is followed as a later ring
+// (gestore_contorno).
+void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring = {},
+                      bool outer_first = true);
 
 // After trace_found_blob, until `cancellatore`: whether mask pixel (X, Y)
 // (whole-mask coordinates, inside the window) was taken into the record
