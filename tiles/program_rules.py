@@ -19,7 +19,7 @@ class ProgramRule:
     exact_without_overlap: bool  # joined exactly from tiles that do not overlap: --overlap refused
     bytes_per_pixel: int  # memory of a tile's job, per pixel of the tile
     census: bool  # the tile's class census beside it (census.txt)
-    world_file: bool  # the tile's .bpw beside it
+    world_file: bool  # the tile's standard world file and .prj beside it
     needs_black: bool  # a tile without a black pixel is foreground alone: not run
     merge: str  # the step of tiling.py that puts the results together
     # Checks the arguments given after "--" and gives the base name of the

@@ -13,7 +13,7 @@ import subprocess
 import sys
 
 import numpy as np
-from osgeo import gdal
+from osgeo import gdal, osr
 
 from program_rules import RULES
 
@@ -123,7 +123,25 @@ def describe_mosaic(mosaic_path, raster_path):
             if gt[2] != 0 or gt[4] != 0:
                 raise MosaicError("the mosaic's geotransform is rotated; the suite places images without rotation")
             info["world"] = [gt[1], 0.0, 0.0, gt[5], gt[0], gt[3]]
+    info["prj"] = mosaic_prj(mosaic_path, ds)
     return info
+
+
+def mosaic_prj(mosaic_path, ds):
+    """The mosaic's CRS as the text of a ".prj" (ESRI WKT): the ".prj"
+    beside a file mosaic, else the raster's own CRS; None without one."""
+    if os.path.isfile(mosaic_path):
+        beside = os.path.splitext(mosaic_path)[0] + ".prj"
+        if os.path.isfile(beside):
+            with open(beside) as f:
+                return f.read()
+    wkt = ds.GetProjection()
+    if not wkt:
+        return None
+    srs = osr.SpatialReference()
+    srs.ImportFromWkt(wkt)
+    srs.MorphToESRI()
+    return srs.ExportToWkt()
 
 
 def tile_grid(width, height, tile, overlap):
@@ -152,14 +170,6 @@ def write_bmp(path, pixels, palette, header=None):
         f.write(bytes(header) if header is not None else bmp_header(width, height))
         f.write(bytes(palette))
         f.write(rows.tobytes())
-
-
-def write_suite_world(path, world, x, y):
-    """The suite's world file of a tile whose top-left pixel is (x, y)."""
-    a, d, b, e, c, f = world
-    with open(path, "w") as out:
-        for v in (a, d, b, e, c + x * a, f + y * e):
-            out.write(repr(float(v)) + "\n")
 
 
 def packed_colours(palette):
@@ -203,17 +213,29 @@ def class_census(pixels, palette):
     return sorted(((i, c) for c, i in found.items()))
 
 
+def write_standard_world(path, world, x, y):
+    """The standard world file (pixel-centre convention) of a tile whose
+    top-left pixel is (x, y)."""
+    a, d, b, e, c, f = world
+    with open(path, "w") as out:
+        for v in (a, d, b, e, c + (x + 0.5) * a, f + (y + 0.5) * e):
+            out.write(repr(float(v)) + "\n")
+
+
 def cut_tile(raster_path, info, area, folder, census=False, world_file=True):
-    """Writes the tile of `area` as folder/tile.bmp (with folder/tile.bpw
-    when the mosaic is placed and `world_file`), and folder/census.txt when
-    `census`. Returns the pixels."""
+    """Writes the tile of `area` as folder/tile.bmp (with its standard world
+    file folder/tile.wld and folder/tile.prj when the mosaic is placed and
+    `world_file`), and folder/census.txt when `census`. Returns the pixels."""
     x, y, w, h = area
     ds = gdal.Open(raster_path)
     pixels = ds.GetRasterBand(1).ReadAsArray(x, y, w, h)
     os.makedirs(folder, exist_ok=True)
     write_bmp(os.path.join(folder, "tile.bmp"), pixels, info["palette"])
     if world_file and info["world"] is not None:
-        write_suite_world(os.path.join(folder, "tile.bpw"), info["world"], x, y)
+        write_standard_world(os.path.join(folder, "tile.wld"), info["world"], x, y)
+    if world_file and info.get("prj"):
+        with open(os.path.join(folder, "tile.prj"), "w") as out:
+            out.write(info["prj"])
     if census:
         with open(os.path.join(folder, "census.txt"), "w") as out:
             for i, c in class_census(pixels, info["palette"]):
@@ -334,6 +356,43 @@ def step_run(config, tile_id):
     return 0
 
 
+def first_tile_folder(config):
+    """The folder of the tile at the mosaic's top-left corner: its results'
+    sidecars place the whole mosaic."""
+    first = next(t for t in config["tiles"] if tuple(t["area"][:2]) == (0, 0))
+    return os.path.join("tiles", first["id"])
+
+
+def sidecars(config, tile_result, final_result, written):
+    """The world file and ".prj" of the top-left tile's result `tile_result`
+    (a path without extension) as those of `final_result`, and the ENVI
+    header with the mosaic's size and name when there is one."""
+    for extension in (".wld", ".prj"):
+        source = tile_result + extension
+        if os.path.exists(source):
+            temporary = final_result + extension + ".part-tiles"
+            with open(source, "rb") as f, open(temporary, "wb") as out:
+                out.write(f.read())
+            written.append((temporary, final_result + extension))
+    header = tile_result + ".hdr"
+    if os.path.exists(header):
+        info = config["info"]
+        lines = []
+        with open(header) as f:
+            for line in f:
+                if line.startswith("description = "):
+                    line = "description = {" + os.path.basename(final_result) + ".}\n"
+                elif line.startswith("samples = "):
+                    line = f"samples = {info['width']}\n"
+                elif line.startswith("lines = "):
+                    line = f"lines = {info['height']}\n"
+                lines.append(line)
+        temporary = final_result + ".hdr.part-tiles"
+        with open(temporary, "w", newline="\n") as out:
+            out.writelines(lines)
+        written.append((temporary, final_result + ".hdr"))
+
+
 def put_in_place(written):
     """Renames every finished result into place, together at the end."""
     for temporary, final in written:
@@ -352,6 +411,7 @@ def assemble_stelvar(config):
         assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], name), info["width"], info["height"],
                  temporary, "bmp", header=info["header"], palette=grey_palette())
         written.append((temporary, final))
+        sidecars(config, os.path.join(first_tile_folder(config), name[:-4]), final[:-4], written)
     put_in_place(written)
     return 0
 
@@ -377,6 +437,7 @@ def assemble_murgel(config):
         with open(base + ".dim.part-tiles", "w", newline="\n") as dim:
             dim.write(f"{info['width']}\t{info['height']}\n")
         written.append((base + ".dim.part-tiles", base + ".dim"))
+    sidecars(config, os.path.join(first_tile_folder(config), "tile_out"), base, written)
     put_in_place(written)
     return 0
 

@@ -9,7 +9,7 @@ import subprocess
 import sys
 
 import numpy as np
-from osgeo import gdal
+from osgeo import gdal, osr
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "interop"))
 from suite_files import SuiteRuns, run_tests  # noqa: E402
@@ -162,6 +162,15 @@ class TiledRuns(SuiteRuns):
                     mask[y : y + overlap, x : x + overlap] = np.where(block, 255, 0)
             name = f"mask{overlap}"
             tiling.write_bmp(os.path.join(self.work, name + ".bmp"), mask, tiling.grey_palette())
+            if kind == "raw":
+                # A placed mosaic: the results' world file, ".prj" and map info as one run's.
+                with open(os.path.join(self.work, name + ".wld"), "w") as f:
+                    f.write("0.25\n0\n0\n-0.25\n500000.125\n5000000.875\n")
+                srs = osr.SpatialReference()
+                srs.ImportFromEPSG(32632)
+                srs.MorphToESRI()
+                with open(os.path.join(self.work, name + ".prj"), "w") as f:
+                    f.write(srs.ExportToWkt())
             self.one_run("murgel", name + ".bmp", kind, 3)
             out = os.path.join(self.work, f"out{overlap}")
             done = self.tiles("murgel", name + ".bmp", out, "--tile", 12, "--overlap", overlap, "--", kind, 3)
