@@ -8,6 +8,7 @@
 #include "bmp_file.h"
 #include "fuzz_support.h"
 #include "murgel_run.h"
+#include "options.h"
 #include "platform.h"
 #include "raw.h"
 
@@ -67,14 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     write_input(fuzzing::as_text(data, size));
     fuzzing::remove_scratch(output_name);
 
-    std::string input = fuzzing::scratch_path(input_name);
-    std::string type = result_type;
-    std::string threshold = "4";
-    char program[] = "murgel";
-    std::vector<char*> argv = {program, input.data(), type.data(), threshold.data(), nullptr};
+    CommandLine line;
+    line.arguments = {"murgel", fuzzing::scratch_path(input_name), result_type, "4"};
     MurgelRun run;
     run.console = fuzzing::empty_console();
-    if (run_murgel(run, 4, argv.data()) != 0) return 0;
+    if (run_murgel(run, line) != 0) return 0;
 
     int input_width = 0, input_height = 0, output_width = -1, output_height = -1;
     fuzzing::require(extent_of(input_name, input_width, input_height), "a run succeeded on a mask that does not read");
