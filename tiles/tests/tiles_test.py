@@ -140,6 +140,11 @@ class TiledRuns(SuiteRuns):
         self.write_geotiff("table.tif", pixels)
         self.write_geotiff("values.tif", pixels, table=False)
         tiling.write_bmp(os.path.join(self.work, "classes.bmp"), pixels, class_palette())
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(25832)
+        srs.MorphToESRI()
+        with open(os.path.join(self.work, "classes.prj"), "w") as f:
+            f.write(srs.ExportToWkt())
         runs = [("table.tif", [], "gis", 16), ("values.tif", [], "values", 13),
                 ("classes.bmp", ["--gis", "--mask"], "mask", 11)]
         for mosaic, options, name, tile in runs:
@@ -150,6 +155,7 @@ class TiledRuns(SuiteRuns):
             self.assertEqual(sorted(os.listdir(out)), self.outputs(name + "_"))
             self.assertSameFiles(self.outputs(name + "_"), out)
         self.assertIn("gis_0.prj", self.outputs("gis_"))
+        self.assertIn("mask_0.prj", self.outputs("mask_"))
 
         # One GeoPackage: the same features, fields and CRS.
         def features(path):
