@@ -188,10 +188,10 @@ class TiledRuns(SuiteRuns):
             band.SetColorTable(table)
             band.WriteArray(pixels[y : y + h, x : x + w])
             ds = None
-        tiling.write_bmp(os.path.join(self.work, "town.bmp"), pixels, palette)
-        with open(os.path.join(self.work, "town.bpw"), "w") as f:
-            f.write("0.25\n0\n0\n-0.25\n600000\n5000000\n")
-        self.one_run("polvane", "town.bmp", "town")
+        # One run on the tiles' VRT, read through GDAL as the folder is.
+        gdal.BuildVRT(os.path.join(self.work, "town.vrt"),
+                      [os.path.join(folder, f"part{n}.tif") for n in range(4)])
+        self.one_run("polvane", "town.vrt", "town")
         out = os.path.join(self.work, "out")
         done = self.tiles("polvane", "town", out, "--tile", 16)
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
