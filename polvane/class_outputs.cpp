@@ -36,6 +36,35 @@ std::string class_colour_text(const ClassColour& colour)
            std::to_string(colour.green) + " " + std::to_string(colour.blue) + ")";
 }
 
+std::vector<IntegerColumn> class_columns(int index, const ClassColour& colour, std::size_t count)
+{
+    auto column = [&](const char* name, int width, std::optional<long long> value) {
+        return IntegerColumn{name, width, value ? std::vector<long long>(count, *value) : std::vector<long long>{}};
+    };
+    std::optional<long long> red, green, blue;
+    if (colour.has_rgb) red = colour.red, green = colour.green, blue = colour.blue;
+    return {column("CLASS_ID", 4, index), column("PALETTE", 4, colour.palette_index), column("RED", 3, red),
+            column("GREEN", 3, green), column("BLUE", 3, blue)};
+}
+
+std::vector<std::string> class_field_names()
+{
+    return {"class_id", "palette", "red", "green", "blue"};
+}
+
+std::vector<std::vector<double>> class_field_values(int index, const ClassColour& colour, std::size_t count)
+{
+    std::vector<std::vector<double>> columns(5);
+    columns[0].assign(count, static_cast<double>(index));
+    columns[1].assign(count, static_cast<double>(colour.palette_index));
+    if (colour.has_rgb) {
+        columns[2].assign(count, static_cast<double>(colour.red));
+        columns[3].assign(count, static_cast<double>(colour.green));
+        columns[4].assign(count, static_cast<double>(colour.blue));
+    }
+    return columns;
+}
+
 namespace {
 
 std::string class_base(const PolvaneRun& run, int index)
@@ -46,20 +75,6 @@ std::string class_base(const PolvaneRun& run, int index)
 std::string geopackage_name(const PolvaneRun& run)
 {
     return run.nome_output_path + ".gpkg";
-}
-
-// The class fields of every record of a class, in the GIS layout.
-struct ClassFields {
-    long long class_id, palette;
-    std::optional<long long> red, green, blue;
-};
-
-ClassFields class_fields(const PolvaneRun& run, int index)
-{
-    const ClassColour colour = class_colour(run.colours, run.colori[static_cast<std::size_t>(index)]);
-    ClassFields fields{index, colour.palette_index, {}, {}, {}};
-    if (colour.has_rgb) fields = {index, colour.palette_index, colour.red, colour.green, colour.blue};
-    return fields;
 }
 
 }  // namespace
@@ -111,11 +126,7 @@ bool ClassOutputs::write_class(int index, const RecordArrays& records)
         GeoPackageLayout layout;
         layout.layer_name = run_.nome_output;
         layout.shape_type = shape_type_polygon;
-        layout.fields = {{"class_id", FieldType::integer},
-                         {"palette", FieldType::integer},
-                         {"red", FieldType::integer},
-                         {"green", FieldType::integer},
-                         {"blue", FieldType::integer}};
+        for (const std::string& name : class_field_names()) layout.fields.push_back({name, FieldType::integer});
         layout.crs_wkt = run_.georeference.crs;
         layout.world = run_.tfw;
         layout.width = run_.width;
@@ -123,17 +134,9 @@ bool ClassOutputs::write_class(int index, const RecordArrays& records)
         problem = geopackage_->writer.create(temporary.path, layout);
     }
     if (!problem) {
-        const ClassFields fields = class_fields(run_, index);
-        const std::size_t count = records.record_layouts().size();
-        FieldColumns columns(5);
-        columns[0].assign(count, static_cast<double>(fields.class_id));
-        columns[1].assign(count, static_cast<double>(fields.palette));
-        if (fields.red) {
-            columns[2].assign(count, static_cast<double>(*fields.red));
-            columns[3].assign(count, static_cast<double>(*fields.green));
-            columns[4].assign(count, static_cast<double>(*fields.blue));
-        }
-        problem = geopackage_->writer.append(records, columns);
+        const ClassColour colour = class_colour(run_.colours, run_.colori[static_cast<std::size_t>(index)]);
+        problem = geopackage_->writer.append(
+            records, class_field_values(index, colour, records.record_layouts().size()));
     }
     if (problem) {
         std::printf("\nError: %s\n", problem.message().c_str());
@@ -156,14 +159,8 @@ bool ClassOutputs::write_shapefile(int index, const RecordArrays& records)
     if (run_.gis) {
         options.rings = RingOrientation::esri;
         options.true_extent = true;
-        const ClassFields fields = class_fields(run_, index);
-        const std::size_t count = records.record_layouts().size();
-        auto column = [&](const char* name, int width, std::optional<long long> value) {
-            return IntegerColumn{name, width, value ? std::vector<long long>(count, *value) : std::vector<long long>{}};
-        };
-        options.columns = {column("CLASS_ID", 4, fields.class_id), column("PALETTE", 4, fields.palette),
-                           column("RED", 3, fields.red), column("GREEN", 3, fields.green),
-                           column("BLUE", 3, fields.blue)};
+        const ClassColour colour = class_colour(run_.colours, run_.colori[static_cast<std::size_t>(index)]);
+        options.columns = class_columns(index, colour, records.record_layouts().size());
     }
     ShapefilePaths files;
     auto problem = shapefile_temporaries(run_.outputs, base, files);

@@ -6,6 +6,7 @@
 // table), RED, GREEN and BLUE.
 #pragma once
 
+#include "attribute_table.h"
 #include "polvane.h"
 #include "record_arrays.h"
 
@@ -23,6 +24,16 @@ ClassColour class_colour(const ClassMapColours& colours, std::int32_t key);
 
 // " (palette index 5, RGB 255 0 0)" or, without colour table, " (value 5)".
 std::string class_colour_text(const ClassColour& colour);
+
+// The class fields of `count` records of class `index`, in the GIS layout:
+// CLASS_ID, PALETTE, RED, GREEN, BLUE (the last three blank without colour
+// table).
+std::vector<IntegerColumn> class_columns(int index, const ClassColour& colour, std::size_t count);
+
+// The same as the fields of a GeoPackage's features (class_id, palette,
+// red, green, blue; NULL for missing values): their names, then the values.
+std::vector<std::string> class_field_names();
+std::vector<std::vector<double>> class_field_values(int index, const ClassColour& colour, std::size_t count);
 
 class ClassOutputs {
 public:

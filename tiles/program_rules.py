@@ -30,10 +30,31 @@ class ProgramRule:
     arguments: Callable[[dict], List[str]]
 
 
+def polvane_request(extra):
+    """Polvane's arguments after "--": [--gis] [--of GPKG] [--mask] [NAME]."""
+    request = {"gis": False, "gpkg": False, "mask": False, "name": None}
+    words = list(extra)
+    while words:
+        word = words.pop(0)
+        if word in ("--gis", "--mask"):
+            request[word[2:]] = True
+        elif word == "--of":
+            if not words or words[0].lower() not in ("gpkg", "geopackage"):
+                raise UsageError("polvane writes with --of only GPKG (one GeoPackage)")
+            words.pop(0)
+            request["gpkg"] = True
+        elif word.startswith("-"):
+            raise UsageError(f"polvane's option '{word}' cannot be given to a tiled run "
+                             "(it takes --gis, --of GPKG and --mask)")
+        elif request["name"] is None:
+            request["name"] = word
+        else:
+            raise UsageError("polvane takes one argument after --: the output name (a working folder is OUTDIR)")
+    return request
+
+
 def polvane_output(extra, stem):
-    if len(extra) > 1:
-        raise UsageError("polvane takes one argument after --: the output name")
-    return extra[0] if extra else stem
+    return polvane_request(extra)["name"] or stem
 
 
 def stelvar_output(extra, stem):
@@ -52,7 +73,7 @@ RULES = {
     # Blobs cut by seams are joined exactly: no overlap; the tiles are traced
     # in pixel units (no world file) and joined in the mosaic's.
     "polvane": ProgramRule(0, 0, True, 14, True, False, False, "join_polvane", polvane_output,
-                           lambda config: ["t"]),
+                           lambda config: ["t"] + (["--mask"] if polvane_request(config["args"])["mask"] else [])),
     # Pixel by pixel: no overlap.
     "stelvar": ProgramRule(0, 0, True, 6, False, True, False, "assemble_stelvar", stelvar_output,
                            lambda config: list(config["args"])),
@@ -60,4 +81,20 @@ RULES = {
     # reads two pixels around a building.
     "murgel": ProgramRule(256, 2, False, 6, False, True, True, "assemble_murgel", murgel_output,
                           lambda config: list(config["args"])),
+}
+
+
+# The programs a tiled run refuses, and why.
+REFUSED = {
+    "traskel": "it reads a segments file, not a raster; one run handles any number of segments in "
+               "memory proportional to them, and is as fast as reading the file",
+    "drelwin": "it reads a segments file, not a raster; one run draws them in one pass, and its picture "
+               "is the one raster it holds",
+    "kestrom": "it intersects a file of segment pairs and reads the terrain model only at the crossings; "
+               "one run does no work per pixel to share among tiles",
+    "vorlix": "its filters are being reworked; tiling it (overlap of twice its largest radius, segments "
+              "kept by the tile holding their midpoint) waits for them",
+    "zonrik": "its statistics are sums taken in one order over each polygon, which tiles cannot "
+              "reproduce to the bit yet",
+    "talvern": "the pairing of buildings with shadows across tiles is not yet in place",
 }

@@ -15,7 +15,7 @@ import sys
 import numpy as np
 from osgeo import gdal, osr
 
-from program_rules import RULES
+from program_rules import RULES, polvane_request
 
 gdal.UseExceptions()
 # Each tile is read once: GDAL's block cache would only grow with the mosaic.
@@ -58,6 +58,14 @@ def grey_palette():
     return bytes(v for i in range(256) for v in (i, i, i, 0))
 
 
+def value_palette():
+    """For the tiles of a class map without colour table, where every value
+    is a class of its own, greys included: value v gets the colour red v,
+    green (v + 1) % 256, blue 0, never grey (the merge's
+    value_of_tile_colour)."""
+    return bytes(c for v in range(256) for c in (0, (v + 1) % 256, v, 0))
+
+
 def suite_bmp(path):
     """Whether `path` is an 8-bit BMP as the suite reads it."""
     try:
@@ -96,7 +104,8 @@ def describe_mosaic(mosaic_path, raster_path):
     if band.DataType != gdal.GDT_Byte:
         raise MosaicError(f"the mosaic's band 1 is of type {gdal.GetDataTypeName(band.DataType)}, "
                           "not Byte: class maps, masks and grey images are 8-bit")
-    info = {"width": ds.RasterXSize, "height": ds.RasterYSize, "world": None}
+    info = {"width": ds.RasterXSize, "height": ds.RasterYSize, "world": None,
+            "through_gdal": not suite_bmp(mosaic_path), "colour_table": True}
     if suite_bmp(mosaic_path):
         with open(mosaic_path, "rb") as f:
             head = f.read(DATA_OFFSET)
@@ -106,6 +115,7 @@ def describe_mosaic(mosaic_path, raster_path):
         info["header"] = list(bmp_header(ds.RasterXSize, ds.RasterYSize))
         table = band.GetColorTable()
         if table is None:
+            info["colour_table"] = False
             palette = grey_palette()
         else:
             palette = bytearray(PALETTE_SIZE)
@@ -177,10 +187,11 @@ def packed_colours(palette):
     return p[:, 2] * 65536 + p[:, 1] * 256 + p[:, 0]
 
 
-def class_census(pixels, palette):
+def class_census(pixels, palette, mask=False):
     """The class colours of a tile in the order the census finds them
     (columns from the left, each from the top), each with its first pixel's
-    place in the tile's column order (x * height + y). Greys are no class.
+    place in the tile's column order (x * height + y). Greys are no class;
+    for a mask (polvane --mask) only black is none.
 
     The columns are read in blocks, and only until every value the tile
     holds has been met."""
@@ -206,7 +217,7 @@ def class_census(pixels, palette):
     found = {}
     for v, i in first_of_value.items():
         c = int(colours[v])
-        if c % 65793 == 0:
+        if (c == 0) if mask else (c % 65793 == 0):
             continue
         if c not in found or i < found[c]:
             found[c] = i
@@ -222,15 +233,20 @@ def write_standard_world(path, world, x, y):
             out.write(repr(float(v)) + "\n")
 
 
-def cut_tile(raster_path, info, area, folder, census=False, world_file=True):
+def cut_tile(raster_path, info, area, folder, census=False, world_file=True, mask=False):
     """Writes the tile of `area` as folder/tile.bmp (with its standard world
     file folder/tile.wld and folder/tile.prj when the mosaic is placed and
-    `world_file`), and folder/census.txt when `census`. Returns the pixels."""
+    `world_file`), and, when `census`, folder/census.txt: the tile is then a
+    class map, and without colour table each value is a class. Returns the
+    pixels."""
     x, y, w, h = area
     ds = gdal.Open(raster_path)
     pixels = ds.GetRasterBand(1).ReadAsArray(x, y, w, h)
     os.makedirs(folder, exist_ok=True)
-    write_bmp(os.path.join(folder, "tile.bmp"), pixels, info["palette"])
+    palette = info["palette"]
+    if census and not info["colour_table"]:
+        palette = value_palette()
+    write_bmp(os.path.join(folder, "tile.bmp"), pixels, palette)
     if world_file and info["world"] is not None:
         write_standard_world(os.path.join(folder, "tile.wld"), info["world"], x, y)
     if world_file and info.get("prj"):
@@ -238,7 +254,7 @@ def cut_tile(raster_path, info, area, folder, census=False, world_file=True):
             out.write(info["prj"])
     if census:
         with open(os.path.join(folder, "census.txt"), "w") as out:
-            for i, c in class_census(pixels, info["palette"]):
+            for i, c in class_census(pixels, palette, mask):
                 out.write(f"{c} {x + i // h} {y + i % h}\n")
     return pixels
 
@@ -326,8 +342,9 @@ def tile_of(config, tile_id):
 def step_cut(config, tile_id):
     rule, info = RULES[config["program"]], config["info"]
     folder = os.path.join("tiles", tile_id)
+    mask = config["program"] == "polvane" and polvane_request(config["args"])["mask"]
     pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=rule.census,
-                      world_file=rule.world_file)
+                      world_file=rule.world_file, mask=mask)
     marker = os.path.join(folder, "all_foreground")
     if os.path.exists(marker):
         os.remove(marker)
@@ -343,9 +360,9 @@ def step_run(config, tile_id):
     if os.path.exists(os.path.join(folder, "all_foreground")):
         return 0
     arguments = ["tile.bmp"] + RULES[program].arguments(config)
-    # The tiles' rings are joined as traced; the join writes them in the
-    # orientation asked.
-    environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
+    # The tiles' rings are joined as traced, in the specified layout; the
+    # join writes them in the layout asked.
+    environment = {k: v for k, v in os.environ.items() if k not in ("SUITE_SHAPEFILE_RINGS", "SUITE_GIS")}
     with open(os.path.join(folder, "log.txt"), "wb") as log:
         done = subprocess.run([os.path.join(config["programs"], program)] + arguments, cwd=folder,
                               stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, env=environment)
@@ -444,11 +461,22 @@ def assemble_murgel(config):
 
 def join_polvane(config):
     info = config["info"]
+    request = polvane_request(config["args"])
     with open("plan.txt", "w") as plan:
         plan.write(f"mosaic {info['width']} {info['height']}\n")
         if info["world"] is not None:
             plan.write("world " + " ".join(repr(float(v)) for v in info["world"]) + "\n")
         plan.write(f"output {os.path.join(config['outdir'], config['output_name'])}\n")
+        plan.write(f"source {'gdal' if info['through_gdal'] else 'suite'} {config['raster']}\n")
+        # As one run: the GIS layout when asked for, or for a raster read
+        # through GDAL.
+        if request["gis"] or config.get("suite_gis") or info["through_gdal"]:
+            plan.write("layout gis\n")
+        if request["gpkg"]:
+            plan.write(f"format gpkg\nlayer {config['output_name']}\n")
+        plan.write("palette " + " ".join(str(int(c)) for c in packed_colours(info["palette"])) + "\n")
+        if not info["colour_table"]:
+            plan.write("values\n")
         for t in config["tiles"]:
             x, y, w, h = t["area"]
             plan.write(f"tile {x} {y} {w} {h} {os.path.abspath(os.path.join('tiles', t['id']))}\n")

@@ -77,11 +77,6 @@ void append_part_vertices(std::vector<unsigned char>& out, const double* xy, std
     }
 }
 
-// A box in pixel units.
-struct PixelBox {
-    double min_x, min_y, max_x, max_y;
-};
-
 // The record's box: its vertices' own extent, or, as the format's box is
 // written by default, the extent seeded with the minimum at (width-1,
 // height-1) and the maximum at (0, 0).
@@ -229,9 +224,9 @@ std::optional<ShapefileProblem> write_shapefile(const ShapefilePaths& nome, cons
 std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
                                                        const std::vector<RecordSize>& sizes,
                                                        const std::function<void(std::size_t, RecordArrays&)>& fetch,
-                                                       int width, int height, const ShapefileOptions& options)
+                                                       int width, int height, const ShapefileOptions& options,
+                                                       const std::optional<PixelBox>& records_box)
 {
-    if (options.true_extent) throw std::invalid_argument("the GIS layout needs every record before the first");
     RecordArrays record;
     auto append = [&](std::size_t r, std::vector<unsigned char>& out, RingOrientation orientation,
                       const PixelToMap& to_map) {
@@ -241,9 +236,9 @@ std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nom
         if (layouts.size() != 1 || layouts[0].parts != sizes[r].parts || layouts[0].points != sizes[r].points)
             throw std::invalid_argument("a fetched record does not have the size told");
         append_record(out, static_cast<int>(r) + 1, record, layouts[0], options.shape_type, orientation, to_map,
-                      false);
+                      options.true_extent);
     };
-    return write_shapefile(nome, sizes, append, width, height, options, std::nullopt);
+    return write_shapefile(nome, sizes, append, width, height, options, records_box);
 }
 
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,

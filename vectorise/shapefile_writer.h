@@ -94,6 +94,11 @@ std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, con
                                                        const RecordArrays& records, int width, int height,
                                                        const ShapefileOptions& options);
 
+// A box in pixel units.
+struct PixelBox {
+    double min_x, min_y, max_x, max_y;
+};
+
 // The size of one record: NumParts and NumPoints.
 struct RecordSize {
     std::int32_t parts = 0;
@@ -104,10 +109,13 @@ struct RecordSize {
 // told every record's size first, then asks for the records in order, each
 // into an emptied `record` (fetch(index, record) appends exactly that one
 // record). The files are byte for byte those gen_file_shp writes for the
-// same records, in the specified layout (not options.true_extent, whose
-// header needs every record first). Throws std::invalid_argument when a
-// fetched record is not one record of the size told, or for the GIS layout.
+// same records. The GIS layout (options.true_extent) puts the extent of
+// every record in the headers, before the first record: `records_box` must
+// then be the extent of all records' vertices in pixel units (none when
+// they have no vertices). Throws std::invalid_argument when a fetched record
+// is not one record of the size told.
 std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
                                                        const std::vector<RecordSize>& sizes,
                                                        const std::function<void(std::size_t, RecordArrays&)>& fetch,
-                                                       int width, int height, const ShapefileOptions& options);
+                                                       int width, int height, const ShapefileOptions& options,
+                                                       const std::optional<PixelBox>& records_box = std::nullopt);

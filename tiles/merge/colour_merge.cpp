@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::int32_t none = -1;
 
+
 // A record of one tile, or a blob joined from records of several tiles.
 struct Item {
     std::int32_t tile = none;    // a tile's record: its tile and place
@@ -60,6 +61,8 @@ struct Interval {
     std::size_t piece;
 };
 
+}  // namespace
+
 class ColourMerge {
 public:
     ColourMerge(const TiledRun& run, std::int32_t colour) : run_(run), colour_(colour)
@@ -73,7 +76,9 @@ public:
         }
     }
 
-    std::optional<ShapefileProblem> write(const ShapefilePaths& out, const ShapefileOptions& options);
+    // Reads and joins; the records' sizes and extent.
+    void prepare(std::vector<RecordSize>& sizes, std::optional<PixelBox>& extent);
+    void fetch(std::size_t n, RecordArrays& record);
 
 private:
     bool on_seam(const Corner& a, const Corner& b) const
@@ -98,6 +103,8 @@ private:
     std::vector<EdgeRing> cut_outer_;      // their outer rings
     std::vector<Join> joins_;
     std::vector<std::vector<std::int32_t>> islands_;  // per item
+    std::vector<std::int32_t> records_;  // items written as records, in order
+    std::optional<PixelBox> extent_;      // of every outer ring read
 };
 
 TileShapes& ColourMerge::shapes(std::int32_t tile)
@@ -134,6 +141,12 @@ void ColourMerge::read_tiles()
             item.lowest = lowest_corner(rings[0]);
             item.first = rings[0][0];
             const EdgeRing& outer = rings[0];
+            for (const Corner& c : outer) {
+                const double x = c.x, y = c.y;
+                extent_ = !extent_ ? PixelBox{x, y, x, y}
+                                   : PixelBox{std::min(extent_->min_x, x), std::min(extent_->min_y, y),
+                                              std::max(extent_->max_x, x), std::max(extent_->max_y, y)};
+            }
             bool cut = false;
             for (std::size_t i = 0; i + 1 < outer.size() && !cut; ++i) cut = on_seam(outer[i], outer[i + 1]);
             if (cut) {
@@ -349,52 +362,58 @@ void ColourMerge::add_island_rings(std::int32_t index, std::vector<EdgeRing>& ri
     }
 }
 
-std::optional<ShapefileProblem> ColourMerge::write(const ShapefilePaths& out, const ShapefileOptions& options)
+void ColourMerge::prepare(std::vector<RecordSize>& sizes, std::optional<PixelBox>& extent)
 {
     read_tiles();
     join_cut_blobs();
     find_islands();
 
-    std::vector<std::int32_t> records;
     for (std::size_t i = 0; i < items_.size(); ++i)
-        if (items_[i].part_of == none && items_[i].inside == none) records.push_back(static_cast<std::int32_t>(i));
-    std::sort(records.begin(), records.end(),
+        if (items_[i].part_of == none && items_[i].inside == none) records_.push_back(static_cast<std::int32_t>(i));
+    std::sort(records_.begin(), records_.end(),
               [this](std::int32_t a, std::int32_t b) { return row_before(items_[a].lowest, items_[b].lowest); });
-    std::vector<RecordSize> sizes;
-    for (const std::int32_t r : records) sizes.push_back(size_of(r));
-
-    auto fetch = [&](std::size_t n, RecordArrays& record) {
-        const std::int32_t index = records[n];
-        std::vector<EdgeRing> rings;
-        add_rings(index, rings);
-        const bool rearranged = items_[index].joined != none || !islands_[index].empty();
-        for (const std::int32_t island : islands_[index]) add_island_rings(island, rings);
-        if (rearranged)
-            std::stable_sort(rings.begin() + 1, rings.end(),
-                             [](const EdgeRing& a, const EdgeRing& b) { return column_before(a[0], b[0]); });
-        std::size_t points = 0;
-        for (const EdgeRing& ring : rings) points += ring.size();
-        record.part.push_back(static_cast<std::int32_t>(rings.size()));
-        record.part.push_back(static_cast<std::int32_t>(points));
-        std::int32_t start = 0;
-        for (const EdgeRing& ring : rings) {
-            record.part.push_back(start);
-            start += static_cast<std::int32_t>(ring.size());
-            for (const Corner& c : ring) {
-                record.point.push_back(c.x);
-                record.point.push_back(c.y);
-            }
-        }
-        record.part.push_back(record_end_mark);
-    };
-    return gen_file_shp_by_record(out, sizes, fetch, run_.width, run_.height, options);
+    sizes.clear();
+    for (const std::int32_t r : records_) sizes.push_back(size_of(r));
+    // Holes and islands lie within their record's outer ring: the outer
+    // rings of the pieces span every record.
+    extent = extent_;
 }
 
-}  // namespace
-
-std::optional<ShapefileProblem> merge_colour(const TiledRun& run, std::int32_t colour, const ShapefilePaths& out,
-                                             const ShapefileOptions& options)
+void ColourMerge::fetch(std::size_t n, RecordArrays& record)
 {
-    ColourMerge merge(run, colour);
-    return merge.write(out, options);
+    const std::int32_t index = records_[n];
+    std::vector<EdgeRing> rings;
+    add_rings(index, rings);
+    const bool rearranged = items_[index].joined != none || !islands_[index].empty();
+    for (const std::int32_t island : islands_[index]) add_island_rings(island, rings);
+    if (rearranged)
+        std::stable_sort(rings.begin() + 1, rings.end(),
+                         [](const EdgeRing& a, const EdgeRing& b) { return column_before(a[0], b[0]); });
+    std::size_t points = 0;
+    for (const EdgeRing& ring : rings) points += ring.size();
+    record.part.push_back(static_cast<std::int32_t>(rings.size()));
+    record.part.push_back(static_cast<std::int32_t>(points));
+    std::int32_t start = 0;
+    for (const EdgeRing& ring : rings) {
+        record.part.push_back(start);
+        start += static_cast<std::int32_t>(ring.size());
+        for (const Corner& c : ring) {
+            record.point.push_back(c.x);
+            record.point.push_back(c.y);
+        }
+    }
+    record.part.push_back(record_end_mark);
+}
+
+ColourRecords::ColourRecords(const TiledRun& run, std::int32_t colour)
+    : merge_(std::make_unique<ColourMerge>(run, colour))
+{
+    merge_->prepare(sizes_, extent_);
+}
+
+ColourRecords::~ColourRecords() = default;
+
+void ColourRecords::fetch(std::size_t n, RecordArrays& record)
+{
+    merge_->fetch(n, record);
 }

@@ -26,7 +26,28 @@
 #include "shapefile_writer.h"
 #include "tile_plan.h"
 
+#include <memory>
 #include <optional>
 
-std::optional<ShapefileProblem> merge_colour(const TiledRun& run, std::int32_t colour, const ShapefilePaths& out,
-                                             const ShapefileOptions& options);
+class ColourMerge;
+
+// The records of one colour, in the order one run writes them: their sizes
+// and extent known at once, each record fetched when it is written.
+class ColourRecords {
+public:
+    // Reads the tiles' records of `colour` and joins the cut blobs; throws
+    // std::runtime_error when a tile's shapefile cannot be read.
+    ColourRecords(const TiledRun& run, std::int32_t colour);
+    ~ColourRecords();
+
+    const std::vector<RecordSize>& sizes() const { return sizes_; }
+    // The extent of every record's vertices, pixel units (none without records).
+    const std::optional<PixelBox>& extent() const { return extent_; }
+    // Appends record n (from 0) to `record`.
+    void fetch(std::size_t n, RecordArrays& record);
+
+private:
+    std::unique_ptr<ColourMerge> merge_;
+    std::vector<RecordSize> sizes_;
+    std::optional<PixelBox> extent_;
+};

@@ -21,6 +21,28 @@ std::optional<std::string> read_plan(const std::string& path, TiledRun& run)
             run.world.found = run.world.complete = true;
         } else if (item == "output") {
             std::getline(words >> std::ws, run.output);
+        } else if (item == "source") {
+            std::string reader;
+            words >> reader;
+            if (reader != "gdal" && reader != "suite") return "unknown reader in the plan: " + line;
+            run.source_through_gdal = reader == "gdal";
+            std::getline(words >> std::ws, run.source);
+        } else if (item == "layout") {
+            std::string layout;
+            words >> layout;
+            if (layout != "gis") return "unknown layout in the plan: " + line;
+            run.gis = true;
+        } else if (item == "format") {
+            std::string format;
+            words >> format;
+            if (format != "gpkg") return "unknown format in the plan: " + line;
+            run.geopackage = true;
+        } else if (item == "layer") {
+            std::getline(words >> std::ws, run.layer);
+        } else if (item == "palette") {
+            for (std::int32_t& colour : run.palette) words >> colour;
+        } else if (item == "values") {
+            run.values = true;
         } else if (item == "tile") {
             TilePlan tile;
             words >> tile.x0 >> tile.y0 >> tile.width >> tile.height;

@@ -6,6 +6,14 @@
 //     mosaic <width> <height>
 //     world <A> <D> <B> <E> <C> <F>          (only when the mosaic is placed)
 //     output <base name>
+//     source <gdal|suite> <path>   (the raster one run would read, and whether
+//                             through GDAL or the suite's BMP reader: its CRS)
+//     layout gis             (the GIS layout: ESRI ring order, true extents, class fields)
+//     format gpkg            (one GeoPackage instead of a shapefile per colour)
+//     layer <name>           (the GeoPackage's layer)
+//     palette <256 packed colours>   (the mosaic's colour table, to name the classes)
+//     values                 (the mosaic has no colour table: the tiles' palette
+//                             gives value v the colour v*65536 + (v+1)%256*256)
 //     tile <x0> <y0> <width> <height> <folder>   (x0, y0: its top-left pixel)
 // Each tile's folder holds "census.txt" (its class colours in the order its
 // census found them, each as "<packed colour> <x> <y>": the first pixel of
@@ -15,6 +23,7 @@
 
 #include "world_file.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -41,8 +50,18 @@ struct TiledRun {
     int width = 0, height = 0;
     WorldFile world;
     std::string output;
+    std::string source;         // the raster one run reads
+    bool source_through_gdal = false;
+    bool gis = false;
+    bool geopackage = false;
+    std::string layer;
+    std::array<std::int32_t, 256> palette{};
+    bool values = false;        // no colour table (the tiles' colours stand for values)
     std::vector<TilePlan> tiles;
 };
+
+// The value a tile colour stands for when the mosaic has no colour table.
+inline int value_of_tile_colour(std::int32_t colour) { return colour >> 16; }
 
 // Reads the plan and every tile's census; a message naming what is wrong
 // when something cannot be read.

@@ -9,7 +9,7 @@ import subprocess
 import sys
 
 import numpy as np
-from osgeo import gdal, osr
+from osgeo import gdal, ogr, osr
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "interop"))
 from suite_files import SuiteRuns, run_tests  # noqa: E402
@@ -114,6 +114,64 @@ class TiledRuns(SuiteRuns):
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
         self.assertSameFiles(self.outputs("esri_"), out)
 
+    def write_geotiff(self, name, pixels, table=True):
+        """A class map as GeoTIFF: placed, with a CRS, with or without colour table."""
+        height, width = pixels.shape
+        ds = gdal.GetDriverByName("GTiff").Create(os.path.join(self.work, name), width, height, 1, gdal.GDT_Byte)
+        ds.SetGeoTransform((600000.0, 0.5, 0, 5000000.0, 0, -0.5))
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32632)
+        ds.SetProjection(srs.ExportToWkt())
+        band = ds.GetRasterBand(1)
+        if table:
+            colours = gdal.ColorTable()
+            palette = class_palette()
+            for i in range(256):
+                colours.SetColorEntry(i, (palette[4 * i + 2], palette[4 * i + 1], palette[4 * i], 255))
+            band.SetColorTable(colours)
+        band.WriteArray(pixels)
+
+    def test_polvane_options_and_gis_layout_as_one_run(self):
+        # A GeoTIFF is read through GDAL: the GIS layout and a .prj by
+        # default; without colour table every value is a class, grey 0
+        # included (one blob round all others, across every tile).
+        rng = np.random.default_rng(9)
+        pixels = random_class_map(rng, 40, 40)
+        self.write_geotiff("table.tif", pixels)
+        self.write_geotiff("values.tif", pixels, table=False)
+        tiling.write_bmp(os.path.join(self.work, "classes.bmp"), pixels, class_palette())
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(25832)
+        srs.MorphToESRI()
+        with open(os.path.join(self.work, "classes.prj"), "w") as f:
+            f.write(srs.ExportToWkt())
+        runs = [("table.tif", [], "gis", 16), ("values.tif", [], "values", 13),
+                ("classes.bmp", ["--gis", "--mask"], "mask", 11)]
+        for mosaic, options, name, tile in runs:
+            self.one_run("polvane", *options, mosaic, name)
+            out = os.path.join(self.work, f"out_{name}_{tile}")
+            done = self.tiles("polvane", mosaic, out, "--tile", tile, "--jobs", 2, "--", *options, name)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertEqual(sorted(os.listdir(out)), self.outputs(name + "_"))
+            self.assertSameFiles(self.outputs(name + "_"), out)
+        self.assertIn("gis_0.prj", self.outputs("gis_"))
+        self.assertIn("mask_0.prj", self.outputs("mask_"))
+
+        # One GeoPackage: the same features, fields and CRS.
+        def features(path):
+            source = ogr.Open(path)  # kept open while its layer is read
+            layer = source.GetLayer(0)
+            rows = [(f.GetGeometryRef().ExportToWkt(), [f.GetField(i) for i in range(f.GetFieldCount())])
+                    for f in layer]
+            return layer.GetName(), layer.GetSpatialRef().ExportToWkt(), rows
+
+        self.one_run("polvane", "--of", "GPKG", "table.tif", "package")
+        out = os.path.join(self.work, "out_package")
+        done = self.tiles("polvane", "table.tif", out, "--tile", 16, "--", "--of", "GPKG", "package")
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertEqual(os.listdir(out), ["package.gpkg"])
+        self.assertEqual(features(os.path.join(out, "package.gpkg")), features(os.path.join(self.work, "package.gpkg")))
+
     def test_folder_of_geotiffs_is_one_mosaic(self):
         rng = np.random.default_rng(4)
         pixels = random_class_map(rng, 40, 36)
@@ -130,10 +188,10 @@ class TiledRuns(SuiteRuns):
             band.SetColorTable(table)
             band.WriteArray(pixels[y : y + h, x : x + w])
             ds = None
-        tiling.write_bmp(os.path.join(self.work, "town.bmp"), pixels, palette)
-        with open(os.path.join(self.work, "town.bpw"), "w") as f:
-            f.write("0.25\n0\n0\n-0.25\n600000\n5000000\n")
-        self.one_run("polvane", "town.bmp", "town")
+        # One run on the tiles' VRT, read through GDAL as the folder is.
+        gdal.BuildVRT(os.path.join(self.work, "town.vrt"),
+                      [os.path.join(folder, f"part{n}.tif") for n in range(4)])
+        self.one_run("polvane", "town.vrt", "town")
         out = os.path.join(self.work, "out")
         done = self.tiles("polvane", "town", out, "--tile", 16)
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
@@ -207,7 +265,8 @@ class TiledRuns(SuiteRuns):
         self.assertFalse(os.path.exists(os.path.join(out, ".suite-tiles")))
 
     def test_wrong_command_lines_are_refused(self):
-        for args in (["talvern", "a.bmp", "out"], ["polvane", "a.bmp", "out", "--tile", "1x"],
+        for args in (["talvern", "a.bmp", "out"], ["zonrik", "a.tif", "out"], ["traskel", "s.txt", "out"],
+                     ["polvane", "a.bmp", "out", "--", "--of", "GTiff", "z"], ["polvane", "a.bmp", "out", "--tile", "1x"],
                      ["stelvar", "a.bmp", "out", "--", "0", "255"], ["polvane", "a.bmp", "out", "--overlap", "3"],
                      ["polvane", "missing.bmp", "out"]):
             done = self.tiles(*args)
