@@ -1,5 +1,7 @@
 #include "thresholds.h"
 
+#include "work_items.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -36,13 +38,14 @@ public:
     WindowSums(const Grid<std::uint8_t>& plane, int h) : plane_(plane), h_(h), columns_(plane.width(), 0) {}
 
     // Fills `sums` and `counts` for row y; rows must be asked in increasing
-    // order starting from 0.
+    // order, one after the other from the first one asked.
     void row(int y, std::vector<long long>& sums, std::vector<long long>& counts)
     {
         const int width = plane_.width();
         const int height = plane_.height();
-        if (y == 0) {
-            for (int yy = 0; yy <= std::min(h_, height - 1); ++yy) add_row(yy, +1);
+        if (!started_) {
+            started_ = true;
+            for (int yy = std::max(y - h_, 0); yy <= std::min(y + h_, height - 1); ++yy) add_row(yy, +1);
         } else {
             if (y + h_ < height) add_row(y + h_, +1);
             if (y - h_ - 1 >= 0) add_row(y - h_ - 1, -1);
@@ -71,23 +74,36 @@ private:
     const Grid<std::uint8_t>& plane_;
     int h_;
     std::vector<long long> columns_;
+    bool started_ = false;
 };
 
+// Rows worked as one item by the threads.
+constexpr int band_rows = 32;
+
+int bands(int height)
+{
+    return (height + band_rows - 1) / band_rows;
+}
+
 template <typename Passes>
-void local_mean_threshold(const Grid<std::uint8_t>& plane, int h, Grid<std::uint8_t>& mask, Passes passes)
+void local_mean_threshold(const Grid<std::uint8_t>& plane, int h, Grid<std::uint8_t>& mask, Passes passes,
+                          int threads)
 {
     const int width = plane.width();
-    WindowSums windows(plane, h);
-    std::vector<long long> sums(width), counts(width);
-    for (int y = 0; y < plane.height(); ++y) {
-        windows.row(y, sums, counts);
-        const std::uint8_t* values = plane.row(y);
-        std::uint8_t* out = mask.row(y);
-        for (int x = 0; x < width; ++x) {
-            const double local_mean = static_cast<double>(sums[x]) / static_cast<double>(counts[x]);
-            if (passes(local_mean, values[x])) out[x] = 0;
+    const int height = plane.height();
+    run_items(bands(height), threads, [&](int band, int) {
+        WindowSums windows(plane, h);
+        std::vector<long long> sums(width), counts(width);
+        for (int y = band * band_rows; y < std::min(height, (band + 1) * band_rows); ++y) {
+            windows.row(y, sums, counts);
+            const std::uint8_t* values = plane.row(y);
+            std::uint8_t* out = mask.row(y);
+            for (int x = 0; x < width; ++x) {
+                const double local_mean = static_cast<double>(sums[x]) / static_cast<double>(counts[x]);
+                if (passes(local_mean, values[x])) out[x] = 0;
+            }
         }
-    }
+    });
 }
 
 }  // namespace
@@ -101,7 +117,7 @@ void scale_transforms(RadiusTransforms& t)
 }
 
 void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia_ang, double tolleranza,
-                       Grid<std::uint8_t>& maschera_ang)
+                       Grid<std::uint8_t>& maschera_ang, int threads)
 {
     const int width = direzione.width();
     const int height = direzione.height();
@@ -116,8 +132,9 @@ void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia
     auto cls = [](std::uint8_t a) { return a >= 90 ? a - 90 : a; };
 
     // A histogram of classes over the window, slid along each row.
+    run_items(bands(height), threads, [&](int band, int) {
     std::array<int, 90> histogram{};
-    for (int y = 0; y < height; ++y) {
+    for (int y = band * band_rows; y < std::min(height, (band + 1) * band_rows); ++y) {
         const int y_first = std::max(y - Q, 0);
         const int y_last = std::min(y + Q, height - 1);
         auto add_column = [&](int x, int sign) {
@@ -138,21 +155,23 @@ void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia
             if (soglia_ang > score) maschera_ang(x, y) = 0;
         }
     }
+    });
 }
 
 void minimum_radiance_threshold(const Grid<std::uint8_t>& minima_radianza, int h, double soglia_min,
-                                Grid<std::uint8_t>& maschera_minrad)
+                                Grid<std::uint8_t>& maschera_minrad, int threads)
 {
-    local_mean_threshold(minima_radianza, h, maschera_minrad,
-                         [&](double local_mean, int value) { return local_mean * soglia_min > value; });
+    local_mean_threshold(
+        minima_radianza, h, maschera_minrad,
+        [&](double local_mean, int value) { return local_mean * soglia_min > value; }, threads);
 }
 
 void radiance_deviation_threshold(const Grid<std::uint8_t>& scarto_radianza, int h, double soglia_var,
-                                  Grid<std::uint8_t>& maschera_varrad)
+                                  Grid<std::uint8_t>& maschera_varrad, int threads)
 {
-    local_mean_threshold(scarto_radianza, h, maschera_varrad, [&](double local_mean, int value) {
-        return local_mean * soglia_var > value && value <= 199;
-    });
+    local_mean_threshold(
+        scarto_radianza, h, maschera_varrad,
+        [&](double local_mean, int value) { return local_mean * soglia_var > value && value <= 199; }, threads);
 }
 
 void combine_masks(const Grid<std::uint8_t>& maschera_ang, const Grid<std::uint8_t>& maschera_minrad,

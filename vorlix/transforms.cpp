@@ -1,15 +1,27 @@
 #include "transforms.h"
 
+#include "work_items.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
-// Columns worked together: a tile is one row segment of this many pixels,
-// small enough for its running state to stay in the first-level cache.
-constexpr int tile_width = 1024;
-
 constexpr int directions = DirectionTable::directions;
+
+// Pixels worked together: one run of this many along a row (or down a
+// column), small enough for its sums to stay in the second-level cache.
+constexpr int tile_lanes = 1024;
+
+// The group runs work whole vectors of this many lanes; the padded copies
+// carry as many zeros more past their last column.
+constexpr int vector_lanes = 32;
+
+int whole_vectors(int lanes)
+{
+    return (lanes + vector_lanes - 1) / vector_lanes * vector_lanes;
+}
 
 // What one direction needs for the whole image.
 struct DirectionPlan {
@@ -56,54 +68,213 @@ DirectionPlan plan_direction(const DirectionTable& table, int a, const std::vect
     return plan;
 }
 
-// The image inside a frame of zeros wide enough for every offset in use.
-struct PaddedImage {
-    int pad_x = 0;
-    int pad_y = 0;
-    Grid<std::uint8_t> pixels;
+// A grey value as the sums read it: held in 16 bits, so that the sums add
+// whole vectors of samples without widening them first.
+using Sample = std::uint16_t;
 
-    // Start of the samples of image row y shifted by dx, dy.
-    const std::uint8_t* at(int x, int y) const { return pixels.row(y + pad_y) + pad_x + x; }
+// The samples of a run of pixels: pixel j of the run samples offset (dx, dy)
+// at p(o)[j] and (-dx, -dy) at m(o)[j]. The run goes along a row of a
+// zero-padded copy of the image, or along a row of a zero-padded copy of its
+// transpose (down a column of the image).
+struct LaneSamples {
+    const Sample* origin;        // pixel 0 of the run
+    std::ptrdiff_t step_x;       // pointer step of dx = 1
+    std::ptrdiff_t step_y;       // pointer step of dy = 1
+
+    const Sample* p(Offset o) const { return origin + o.dx * step_x + o.dy * step_y; }
+    const Sample* m(Offset o) const { return origin - o.dx * step_x - o.dy * step_y; }
 };
 
-PaddedImage pad_image(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans)
-{
-    PaddedImage padded;
-    for (const DirectionPlan& plan : plans) {
-        for (const Offset& o : plan.offsets) {
-            padded.pad_x = std::max(padded.pad_x, std::abs(o.dx));
-            padded.pad_y = std::max(padded.pad_y, std::abs(o.dy));
+// A zero-padded copy of the image rows [0, height) for the columns
+// [first_x, end_x), wide enough for every offset in use, stored row by row
+// (step_y = width of a stored row) or transposed (one stored row per column,
+// step_x = its width).
+struct PaddedCopy {
+    int first_x = 0;
+    int pad_x = 0;
+    int pad_y = 0;
+    bool transposed = false;
+    Grid<Sample> pixels;
+
+    LaneSamples at(int x, int y) const
+    {
+        if (transposed) {
+            const Sample* origin = pixels.row(x - first_x + pad_x) + pad_y + y;
+            return {origin, pixels.width(), 1};
         }
+        const Sample* origin = pixels.row(y + pad_y) + pad_x + x - first_x;
+        return {origin, 1, pixels.width()};
     }
+};
+
+PaddedCopy pad_columns(const Grid<std::uint8_t>& immagine, int first_x, int end_x, int pad_x, int pad_y,
+                       bool transposed)
+{
+    PaddedCopy copy;
+    copy.first_x = first_x;
+    copy.pad_x = pad_x;
+    copy.pad_y = pad_y;
+    copy.transposed = transposed;
     const int width = immagine.width();
     const int height = immagine.height();
-    padded.pixels.resize(width + 2 * padded.pad_x, height + 2 * padded.pad_y, 0);
-    for (int y = 0; y < height; ++y) std::copy(immagine.row(y), immagine.row(y) + width, padded.pixels.row(y + padded.pad_y) + padded.pad_x);
-    return padded;
+    const int columns = end_x - first_x + 2 * pad_x;
+    const int rows = height + 2 * pad_y;
+    if (transposed)
+        copy.pixels.resize(rows + vector_lanes, columns, 0);
+    else
+        copy.pixels.resize(columns + vector_lanes, rows, 0);
+    const int x_from = std::max(0, first_x - pad_x);
+    const int x_to = std::min(width, end_x + pad_x);
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* source = immagine.row(y);
+        for (int x = x_from; x < x_to; ++x) {
+            if (transposed)
+                copy.pixels(y + pad_y, x - first_x + pad_x) = source[x];
+            else
+                copy.pixels(x - first_x + pad_x, y + pad_y) = source[x];
+        }
+    }
+    return copy;
 }
 
-// acc += p + m, sample by sample.
-template <typename Acc>
-void add_pair(Acc* acc, const std::uint8_t* p, const std::uint8_t* m, int n)
+// Where a run's results go: pixel j of the run is cell first + j * step of
+// the planes.
+struct LaneCells {
+    std::size_t first;
+    std::size_t step;
+};
+
+// The maxima a worker has seen, per radius.
+struct Maxima {
+    std::vector<int> min, scarto;
+};
+
+void store(std::vector<RadiusTransforms>& out, Maxima& maxima, int i, std::size_t cell, int direction, int minimum,
+           int deviation)
 {
-    for (int x = 0; x < n; ++x) acc[x] = static_cast<Acc>(acc[x] + p[x] + m[x]);
+    RadiusTransforms& r = out[i];
+    r.direzione.cells()[cell] = static_cast<std::uint8_t>(direction);
+    r.minima_radianza.cells()[cell] = static_cast<std::uint8_t>(minimum);
+    r.scarto_radianza.cells()[cell] = static_cast<std::uint8_t>(deviation);
+    maxima.min[i] = std::max(maxima.min[i], minimum);
+    maxima.scarto[i] = std::max(maxima.scarto[i], deviation);
 }
 
-// acc += p1 + m1 + p2 + m2: two offsets in one pass over the sums.
-template <typename Acc>
-void add_two_pairs(Acc* acc, const std::uint8_t* p1, const std::uint8_t* m1, const std::uint8_t* p2,
-                   const std::uint8_t* m2, int n)
+// Stores a run's results and notes their maxima.
+inline void store_run(RadiusTransforms& r, Maxima& maxima, int i, LaneCells cells, const std::uint8_t* direction,
+                      const std::uint8_t* minimum, const std::uint8_t* deviation, int n)
 {
-    for (int x = 0; x < n; ++x) acc[x] = static_cast<Acc>(acc[x] + ((p1[x] + m1[x]) + (p2[x] + m2[x])));
+    int most_min = maxima.min[i];
+    int most_scarto = maxima.scarto[i];
+    for (int j = 0; j < n; ++j) {
+        most_min = std::max(most_min, static_cast<int>(minimum[j]));
+        most_scarto = std::max(most_scarto, static_cast<int>(deviation[j]));
+    }
+    maxima.min[i] = most_min;
+    maxima.scarto[i] = most_scarto;
+    std::uint8_t* dir_cells = r.direzione.cells().data() + cells.first;
+    std::uint8_t* min_cells = r.minima_radianza.cells().data() + cells.first;
+    std::uint8_t* dev_cells = r.scarto_radianza.cells().data() + cells.first;
+    if (cells.step == 1) {
+        std::copy(direction, direction + n, dir_cells);
+        std::copy(minimum, minimum + n, min_cells);
+        std::copy(deviation, deviation + n, dev_cells);
+        return;
+    }
+    for (int j = 0; j < n; ++j) {
+        dir_cells[j * cells.step] = direction[j];
+        min_cells[j * cells.step] = minimum[j];
+        dev_cells[j * cells.step] = deviation[j];
+    }
 }
 
-// Folds the means of direction a into the running total and minimum.
-// Written without branches so that it vectorises: the direction of a new
-// minimum is blended in arithmetically (exact, the values are small whole
+// acc += the samples of k offsets (k from 1 to 4) in one pass over the sums.
+template <int k, typename Acc>
+inline void add_offsets_at_once(Acc* acc, const std::vector<Offset>& offsets, int first, const LaneSamples& s, int n)
+{
+    const Sample* p[4];
+    const Sample* m[4];
+    for (int i = 0; i < k; ++i) {
+        p[i] = s.p(offsets[first + i]);
+        m[i] = s.m(offsets[first + i]);
+    }
+    for (int x = 0; x < n; ++x) {
+        Acc sum = static_cast<Acc>(p[0][x] + m[0][x]);
+        if (k > 1) sum = static_cast<Acc>(sum + p[1][x] + m[1][x]);
+        if (k > 2) sum = static_cast<Acc>(sum + p[2][x] + m[2][x]);
+        if (k > 3) sum = static_cast<Acc>(sum + p[3][x] + m[3][x]);
+        acc[x] = static_cast<Acc>(acc[x] + sum);
+    }
+}
+
+// Adds the offsets [from, to) of a direction to its sums.
+template <typename Acc>
+inline void add_offsets(Acc* acc, const std::vector<Offset>& offsets, int from, int to, const LaneSamples& s, int n)
+{
+    int k = from;
+    for (; k + 4 <= to; k += 4) add_offsets_at_once<4>(acc, offsets, k, s, n);
+    switch (to - k) {
+    case 3:
+        add_offsets_at_once<3>(acc, offsets, k, s, n);
+        break;
+    case 2:
+        add_offsets_at_once<2>(acc, offsets, k, s, n);
+        break;
+    case 1:
+        add_offsets_at_once<1>(acc, offsets, k, s, n);
+        break;
+    default:
+        break;
+    }
+}
+
+// A worker's buffers.
+template <typename Acc>
+struct Scratch {
+    std::vector<Acc> sums = std::vector<Acc>(static_cast<std::size_t>(directions) * tile_lanes);
+    // Per-lane procedure: running minimum, its direction and the total.
+    std::vector<double> total = std::vector<double>(tile_lanes);
+    std::vector<double> smallest = std::vector<double>(tile_lanes);
+    std::vector<double> darkest = std::vector<double>(tile_lanes);
+    // Group folding: the group's smallest sum, its direction and its total;
+    // the best fraction so far (sum over count) and its direction.
+    std::vector<Acc> group_min = std::vector<Acc>(tile_lanes);
+    std::vector<std::uint16_t> group_arg = std::vector<std::uint16_t>(tile_lanes);
+    std::vector<std::int32_t> group_sum = std::vector<std::int32_t>(tile_lanes);
+    std::vector<std::int32_t> best_sum = std::vector<std::int32_t>(tile_lanes);
+    std::vector<std::int32_t> best_count = std::vector<std::int32_t>(tile_lanes);
+    std::vector<std::int32_t> best_arg = std::vector<std::int32_t>(tile_lanes);
+    std::vector<double> deviation = std::vector<double>(tile_lanes);
+    std::vector<std::uint8_t> out_dir = std::vector<std::uint8_t>(tile_lanes);
+    std::vector<std::uint8_t> out_min = std::vector<std::uint8_t>(tile_lanes);
+    std::vector<std::uint8_t> out_dev = std::vector<std::uint8_t>(tile_lanes);
+    std::vector<std::uint8_t> doubtful = std::vector<std::uint8_t>(tile_lanes);
+    // Directions ordered by count, lowest direction first among equal counts.
+    int counts[directions];
+    int order[directions];
+    std::vector<int> tally;
+};
+
+// s.order = the directions by s.counts, in increasing direction among equal
+// counts (a counting sort: the counts are small).
+template <typename Acc>
+void order_by_count(Scratch<Acc>& s)
+{
+    const int most = *std::max_element(s.counts, s.counts + directions);
+    s.tally.assign(most + 2, 0);
+    for (int a = 0; a < directions; ++a) ++s.tally[s.counts[a] + 1];
+    for (int c = 1; c <= most + 1; ++c) s.tally[c] += s.tally[c - 1];
+    for (int a = 0; a < directions; ++a) s.order[s.tally[s.counts[a]]++] = a;
+}
+
+// The per-pixel procedure's fold of direction a: the mean in doubles, the
+// running total, the running minimum (strictly smaller) and its direction,
+// written without branches so that it vectorises (the direction of a new
+// minimum is blended in arithmetically: exact, the values are small whole
 // numbers).
 template <typename Acc>
-void fold_direction(const Acc* acc, const int* kxp, const int* kxm, int c1, int c2, double a, double* total,
-                    double* smallest, double* darkest, int n)
+inline void fold_direction(const Acc* acc, const int* kxp, const int* kxm, int c1, int c2, double a, double* total,
+                           double* smallest, double* darkest, int n)
 {
     for (int x = 0; x < n; ++x) {
         const int p = kxp[x] < c1 ? kxp[x] : c1;
@@ -119,69 +290,342 @@ void fold_direction(const Acc* acc, const int* kxp, const int* kxm, int c1, int 
     }
 }
 
+// A run of pixels along a row whose numbers of inside points differ from
+// pixel to pixel (the corners of the image, or every pixel when the sums
+// need 32 bits): the per-pixel procedure itself.
 template <typename Acc>
-void transform_tiles(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans,
-                     const PaddedImage& padded, std::vector<RadiusTransforms>& out, const RowProgress& before_row)
+inline void procedure_run(const std::vector<DirectionPlan>& plans, int y, int x0, int n, const LaneSamples& samples,
+                          LaneCells cells, std::vector<RadiusTransforms>& out, Maxima& maxima, Scratch<Acc>& s)
 {
-    const int width = immagine.width();
-    const int height = immagine.height();
-    const int radii = static_cast<int>(out.size());
-    const int tw_max = std::min(width, tile_width);
-    std::vector<Acc> sums(static_cast<std::size_t>(directions) * tw_max);
-    std::vector<double> total(tw_max), smallest(tw_max), darkest(tw_max);
-
-    for (int y = 0; y < height; ++y) {
-        if (before_row) before_row(y);
-        for (int x0 = 0; x0 < width; x0 += tile_width) {
-            const int tw = std::min(tile_width, width - x0);
-            std::fill(sums.begin(), sums.end(), Acc(0));
-            for (int i = 0; i < radii; ++i) {
-                std::fill(total.begin(), total.begin() + tw, 0.0);
-                std::fill(smallest.begin(), smallest.begin() + tw, 999.0);
-                std::fill(darkest.begin(), darkest.begin() + tw, 0.0);
-                for (int a = 0; a < directions; ++a) {
-                    const DirectionPlan& plan = plans[a];
-                    Acc* acc = sums.data() + static_cast<std::size_t>(a) * tw_max;
-                    int k = i == 0 ? 0 : plan.limit[i - 1];
-                    const int end = plan.limit[i];
-                    for (; k + 1 < end; k += 2) {
-                        const Offset o1 = plan.offsets[k];
-                        const Offset o2 = plan.offsets[k + 1];
-                        add_two_pairs(acc, padded.at(x0 + o1.dx, y + o1.dy), padded.at(x0 - o1.dx, y - o1.dy),
-                                      padded.at(x0 + o2.dx, y + o2.dy), padded.at(x0 - o2.dx, y - o2.dy), tw);
-                    }
-                    if (k < end) {
-                        const Offset o = plan.offsets[k];
-                        add_pair(acc, padded.at(x0 + o.dx, y + o.dy), padded.at(x0 - o.dx, y - o.dy), tw);
-                    }
-                    const int c1 = std::min(end, plan.kyp[y]);
-                    const int c2 = std::min(end, plan.kym[y]);
-                    fold_direction(acc, plan.kxp.data() + x0, plan.kxm.data() + x0, c1, c2, static_cast<double>(a),
-                                   total.data(), smallest.data(), darkest.data(), tw);
-                }
-                RadiusTransforms& r = out[i];
-                std::uint8_t* dir_row = r.direzione.row(y) + x0;
-                std::uint8_t* min_row = r.minima_radianza.row(y) + x0;
-                std::uint8_t* dev_row = r.scarto_radianza.row(y) + x0;
-                for (int x = 0; x < tw; ++x) {
-                    const double mean = total[x] / 180;
-                    const int minimum = static_cast<int>(smallest[x]);
-                    const int deviation = static_cast<int>(mean - smallest[x]);
-                    dir_row[x] = static_cast<std::uint8_t>(darkest[x]);
-                    min_row[x] = static_cast<std::uint8_t>(minimum);
-                    dev_row[x] = static_cast<std::uint8_t>(deviation);
-                    r.max_min = std::max(r.max_min, minimum);
-                    r.max_scarto = std::max(r.max_scarto, deviation);
-                }
-            }
+    std::fill(s.sums.begin(), s.sums.begin() + static_cast<std::size_t>(directions) * n, Acc(0));
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        std::fill(s.total.begin(), s.total.begin() + n, 0.0);
+        std::fill(s.smallest.begin(), s.smallest.begin() + n, 999.0);
+        std::fill(s.darkest.begin(), s.darkest.begin() + n, 0.0);
+        for (int a = 0; a < directions; ++a) {
+            const DirectionPlan& plan = plans[a];
+            Acc* acc = s.sums.data() + static_cast<std::size_t>(a) * n;
+            const int end = plan.limit[i];
+            add_offsets(acc, plan.offsets, i == 0 ? 0 : plan.limit[i - 1], end, samples, n);
+            fold_direction(acc, plan.kxp.data() + x0, plan.kxm.data() + x0, std::min(end, plan.kyp[y]),
+                           std::min(end, plan.kym[y]), static_cast<double>(a), s.total.data(), s.smallest.data(),
+                           s.darkest.data(), n);
+        }
+        for (int j = 0; j < n; ++j) {
+            const double mean = s.total[j] / 180;
+            store(out, maxima, static_cast<int>(i), cells.first + j * cells.step, static_cast<int>(s.darkest[j]),
+                  static_cast<int>(s.smallest[j]), static_cast<int>(mean - s.smallest[j]));
         }
     }
+}
+
+// The group fold of k directions (1 to 4) of one group, in increasing
+// direction: the group's smallest sum so far (strictly smaller replaces it,
+// so the lowest direction wins ties), its direction, and the group's total
+// (the k sums added in 16 bits first, which the caller has checked they fit).
+template <int k>
+inline void fold_group_directions(const std::uint16_t* const* sums, const std::uint16_t* directions_of,
+                                  std::uint16_t* __restrict group_min, std::uint16_t* __restrict group_arg,
+                                  std::int32_t* __restrict group_sum, int n)
+{
+    const std::uint16_t* __restrict s0 = sums[0];
+    const std::uint16_t* __restrict s1 = sums[k > 1 ? 1 : 0];
+    const std::uint16_t* __restrict s2 = sums[k > 2 ? 2 : 0];
+    const std::uint16_t* __restrict s3 = sums[k > 3 ? 3 : 0];
+    const std::uint16_t d0 = directions_of[0];
+    const std::uint16_t d1 = directions_of[k > 1 ? 1 : 0];
+    const std::uint16_t d2 = directions_of[k > 2 ? 2 : 0];
+    const std::uint16_t d3 = directions_of[k > 3 ? 3 : 0];
+    auto fold = [](std::uint16_t v, std::uint16_t d, std::uint16_t& smallest, std::uint16_t& direction) {
+        const bool smaller = v < smallest;
+        smallest = smaller ? v : smallest;
+        direction = smaller ? d : direction;
+    };
+    for (int j = 0; j < n; ++j) {
+        std::uint16_t smallest = group_min[j];
+        std::uint16_t direction = group_arg[j];
+        std::uint16_t part = s0[j];
+        fold(s0[j], d0, smallest, direction);
+        if (k > 1) {
+            fold(s1[j], d1, smallest, direction);
+            part = static_cast<std::uint16_t>(part + s1[j]);
+        }
+        if (k > 2) {
+            fold(s2[j], d2, smallest, direction);
+            part = static_cast<std::uint16_t>(part + s2[j]);
+        }
+        if (k > 3) {
+            fold(s3[j], d3, smallest, direction);
+            part = static_cast<std::uint16_t>(part + s3[j]);
+        }
+        group_min[j] = smallest;
+        group_arg[j] = direction;
+        group_sum[j] += part;
+    }
+}
+
+// A run of pixels with the same number of inside points on each direction.
+//
+// The darkest mean is the smallest fraction sum / count. Within a group of
+// directions with the same count the sums compare as the fractions do, so
+// each group yields its smallest sum (lowest direction on ties); the groups'
+// winners are compared as exact fractions by cross-multiplying (lowest
+// direction on ties). Two different fractions of counts this small differ
+// by far more than the rounding of their quotients in doubles, and equal
+// ones round alike, so this is the order of the procedure's doubles. The
+// total of the 180 means is the sum over the groups of the group's sum over
+// its count.
+//
+// n is a whole number of vectors: the lanes past the run read the zero
+// margin of the padded copy and are not stored.
+inline void group_run(const std::vector<DirectionPlan>& plans, const int* kp, const int* km, int n, int stored,
+                      const LaneSamples& samples, LaneCells cells, std::vector<RadiusTransforms>& out, Maxima& maxima,
+                      Scratch<std::uint16_t>& s)
+{
+    using Acc = std::uint16_t;
+    std::fill(s.sums.begin(), s.sums.begin() + static_cast<std::size_t>(directions) * n, Acc(0));
+    Acc* group_min = s.group_min.data();
+    std::uint16_t* group_arg = s.group_arg.data();
+    std::int32_t* group_sum = s.group_sum.data();
+    std::int32_t* best_sum = s.best_sum.data();
+    std::int32_t* best_count = s.best_count.data();
+    std::int32_t* best_arg = s.best_arg.data();
+    double* total = s.total.data();
+    double* deviation = s.deviation.data();
+    std::uint8_t* out_min = s.out_min.data();
+    std::uint8_t* out_dev = s.out_dev.data();
+    std::uint8_t* out_dir = s.out_dir.data();
+    std::uint8_t* doubtful = s.doubtful.data();
+
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        int most = 0;
+        for (int a = 0; a < directions; ++a) {
+            const int end = plans[a].limit[i];
+            s.counts[a] = std::min(end, kp[a]) + std::min(end, km[a]);
+            most = std::max(most, end);
+        }
+        order_by_count(s);
+        // Directions whose sums add up within 16 bits.
+        const int at_once = std::max(1, std::min(4, 0xFFFF / std::max(1, 2 * 255 * most)));
+
+        for (int j = 0; j < n; ++j) {
+            best_sum[j] = 1;  // 1 / 0: above every fraction
+            best_count[j] = 0;
+            best_arg[j] = 0;
+            total[j] = 0.0;
+        }
+        for (int first = 0; first < directions;) {
+            const int count = s.counts[s.order[first]];
+            int end = first + 1;
+            while (end < directions && s.counts[s.order[end]] == count) ++end;
+            for (int j = 0; j < n; ++j) {
+                group_min[j] = 0xFFFF;  // above every sum: 16-bit sums stay below 2 * 128 * 255
+                group_arg[j] = 0;
+                group_sum[j] = 0;
+            }
+            for (int g = first; g < end; g += at_once) {
+                const int k = std::min(at_once, end - g);
+                const Acc* chunk[4];
+                std::uint16_t chunk_directions[4];
+                for (int d = 0; d < k; ++d) {
+                    const int a = s.order[g + d];
+                    const DirectionPlan& plan = plans[a];
+                    Acc* acc = s.sums.data() + static_cast<std::size_t>(a) * n;
+                    add_offsets(acc, plan.offsets, i == 0 ? 0 : plan.limit[i - 1], plan.limit[i], samples, n);
+                    chunk[d] = acc;
+                    chunk_directions[d] = static_cast<std::uint16_t>(a);
+                }
+                switch (k) {
+                case 4:
+                    fold_group_directions<4>(chunk, chunk_directions, group_min, group_arg, group_sum, n);
+                    break;
+                case 3:
+                    fold_group_directions<3>(chunk, chunk_directions, group_min, group_arg, group_sum, n);
+                    break;
+                case 2:
+                    fold_group_directions<2>(chunk, chunk_directions, group_min, group_arg, group_sum, n);
+                    break;
+                default:
+                    fold_group_directions<1>(chunk, chunk_directions, group_min, group_arg, group_sum, n);
+                    break;
+                }
+            }
+            // No point inside: the sums are 0 and the mean is 0, as 0 / 1.
+            const std::int32_t group_count = count > 0 ? count : 1;
+            const double inverse = 1.0 / static_cast<double>(group_count);
+            for (int j = 0; j < n; ++j) {
+                const std::int32_t smallest = group_min[j];
+                const std::int32_t direction = group_arg[j];
+                const std::int32_t left = smallest * best_count[j];
+                const std::int32_t right = best_sum[j] * group_count;
+                const bool better = left < right || (left == right && direction < best_arg[j]);
+                best_sum[j] = better ? smallest : best_sum[j];
+                best_count[j] = better ? group_count : best_count[j];
+                best_arg[j] = better ? direction : best_arg[j];
+            }
+            for (int j = 0; j < n; ++j) total[j] += static_cast<double>(group_sum[j]) * inverse;
+            first = end;
+        }
+
+        for (int j = 0; j < n; ++j) {
+            const double smallest = static_cast<double>(best_sum[j]) / static_cast<double>(best_count[j]);
+            deviation[j] = total[j] / 180 - smallest;
+            total[j] = smallest;  // kept for the doubtful lanes below
+            out_min[j] = static_cast<std::uint8_t>(static_cast<int>(smallest));
+            out_dev[j] = static_cast<std::uint8_t>(static_cast<int>(deviation[j]));
+            out_dir[j] = static_cast<std::uint8_t>(best_arg[j]);
+            // Within a hair of a whole number from 1 up the deviation from the
+            // groups may truncate differently from the procedure's own. Both
+            // lie within 1e-9 of the exact value (a few hundred roundings of
+            // numbers below 46 000 in doubles); below 1 both truncate to 0.
+            const double nearest = static_cast<double>(static_cast<int>(deviation[j] + 0.5));
+            const double off = deviation[j] - nearest;
+            doubtful[j] = nearest >= 1 && off < 1e-6 && off > -1e-6;
+        }
+        for (int j = 0; j < stored; ++j) {
+            if (!doubtful[j]) continue;
+            // The procedure's own order: the 180 means in doubles.
+            double exact_total = 0.0;
+            for (int a = 0; a < directions; ++a) {
+                const int count = s.counts[a];
+                const Acc sum = s.sums[static_cast<std::size_t>(a) * n + j];
+                exact_total += static_cast<double>(sum) / static_cast<double>(count > 1 ? count : 1);
+            }
+            out_dev[j] = static_cast<std::uint8_t>(static_cast<int>(exact_total / 180 - total[j]));
+        }
+        store_run(out[i], maxima, static_cast<int>(i), cells, out_dir, out_min, out_dev, stored);
+    }
+}
+
+// The image split for the work: columns [xa, xb) and rows [ya, yb) are
+// those whose lines of every direction stay inside along the row and along
+// the column respectively.
+struct Layout {
+    int width, height;
+    int pad_x, pad_y;
+    int xa, xb, ya, yb;
+    bool border_row(int y) const { return y < ya || y >= yb; }
+};
+
+struct Work {
+    enum Kind { row, left_column, right_column } kind;
+    int line;  // the row y, or the column x
+};
+
+template <typename Acc>
+void work_item(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans, const PaddedCopy& rows,
+               const PaddedCopy* left, const PaddedCopy* right, std::vector<RadiusTransforms>& out, Maxima& maxima,
+               Scratch<Acc>& s)
+{
+    const std::size_t width = static_cast<std::size_t>(L.width);
+    int kp[directions];
+    int km[directions];
+    if (w.kind == Work::row) {
+        const int y = w.line;
+        auto procedure = [&](int from, int to) {
+            for (int x0 = from; x0 < to; x0 += tile_lanes) {
+                const int n = std::min(tile_lanes, to - x0);
+                procedure_run(plans, y, x0, n, rows.at(x0, y), LaneCells{y * width + x0, 1}, out, maxima, s);
+            }
+        };
+        if constexpr (sizeof(Acc) == 2) {
+            for (int a = 0; a < directions; ++a) {
+                kp[a] = plans[a].kyp[y];
+                km[a] = plans[a].kym[y];
+            }
+            for (int x0 = L.xa; x0 < L.xb; x0 += tile_lanes) {
+                const int n = std::min(tile_lanes, L.xb - x0);
+                group_run(plans, kp, km, whole_vectors(n), n, rows.at(x0, y), LaneCells{y * width + x0, 1}, out,
+                          maxima, s);
+            }
+            if (L.border_row(y)) {
+                procedure(0, L.xa);
+                procedure(L.xb, L.width);
+            }
+        } else {
+            procedure(0, L.width);
+        }
+        return;
+    }
+    if constexpr (sizeof(Acc) == 2) {
+        const int x = w.line;
+        const PaddedCopy& copy = w.kind == Work::left_column ? *left : *right;
+        for (int a = 0; a < directions; ++a) {
+            kp[a] = plans[a].kxp[x];
+            km[a] = plans[a].kxm[x];
+        }
+        for (int y0 = L.ya; y0 < L.yb; y0 += tile_lanes) {
+            const int n = std::min(tile_lanes, L.yb - y0);
+            group_run(plans, kp, km, whole_vectors(n), n, copy.at(x, y0), LaneCells{y0 * width + x, width}, out,
+                      maxima, s);
+        }
+    }
+}
+
+template <typename Acc>
+void work_item_baseline(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans,
+                        const PaddedCopy& rows, const PaddedCopy* left, const PaddedCopy* right,
+                        std::vector<RadiusTransforms>& out, Maxima& maxima, Scratch<Acc>& s)
+{
+    work_item(w, L, plans, rows, left, right, out, maxima, s);
+}
+
+#if VORLIX_AVX2_VERSIONS
+template <typename Acc>
+VORLIX_TARGET_AVX2 void work_item_avx2(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans,
+                                       const PaddedCopy& rows, const PaddedCopy* left, const PaddedCopy* right,
+                                       std::vector<RadiusTransforms>& out, Maxima& maxima, Scratch<Acc>& s)
+{
+    work_item(w, L, plans, rows, left, right, out, maxima, s);
+}
+#endif
+
+template <typename Acc>
+void transform_image(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans, const Layout& L,
+                     std::vector<RadiusTransforms>& out, const RowProgress& row_progress, const TransformWork& how)
+{
+    const bool grouped = sizeof(Acc) == 2;
+    const PaddedCopy rows = pad_columns(immagine, 0, L.width, L.pad_x, L.pad_y, false);
+    PaddedCopy left, right;
+    std::vector<Work> items;
+    for (int y = 0; y < L.height; ++y) items.push_back({Work::row, y});
+    if (grouped && L.ya < L.yb) {
+        left = pad_columns(immagine, 0, L.xa, L.pad_x, L.pad_y, true);
+        right = pad_columns(immagine, L.xb, L.width, L.pad_x, L.pad_y, true);
+        for (int x = 0; x < L.xa; ++x) items.push_back({Work::left_column, x});
+        for (int x = L.xb; x < L.width; ++x) items.push_back({Work::right_column, x});
+    }
+
+    const int threads = std::max(1, std::min(how.threads, static_cast<int>(items.size())));
+    std::vector<Scratch<Acc>> scratch(threads);
+    const int radii = static_cast<int>(out.size());
+    std::vector<Maxima> maxima(threads, Maxima{std::vector<int>(radii, 0), std::vector<int>(radii, 0)});
+    run_items(
+        static_cast<int>(items.size()), threads,
+        [&](int item, int worker) {
+#if VORLIX_AVX2_VERSIONS
+            if (how.instruction_set == InstructionSet::avx2) {
+                work_item_avx2(items[item], L, plans, rows, &left, &right, out, maxima[worker], scratch[worker]);
+                return;
+            }
+#endif
+            work_item_baseline(items[item], L, plans, rows, &left, &right, out, maxima[worker], scratch[worker]);
+        },
+        [&](int item) {
+            if (row_progress && item < L.height) row_progress(item);
+        });
+    for (const Maxima& m : maxima)
+        for (int i = 0; i < radii; ++i) {
+            out[i].max_min = std::max(out[i].max_min, m.min[i]);
+            out[i].max_scarto = std::max(out[i].max_scarto, m.scarto[i]);
+        }
 }
 
 }  // namespace
 
 std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
-                                                 const DirectionTable& table, const RowProgress& before_row)
+                                                 const DirectionTable& table, const RowProgress& row_progress,
+                                                 const TransformWork& work)
 {
     const int width = immagine.width();
     const int height = immagine.height();
@@ -196,16 +640,24 @@ std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immag
 
     std::vector<DirectionPlan> plans;
     plans.reserve(directions);
+    Layout L{width, height, 0, 0, 0, 0, 0, 0};
     int most_offsets = 0;
     for (int a = 0; a < directions; ++a) {
         plans.push_back(plan_direction(table, a, raggi, width, height));
         most_offsets = std::max(most_offsets, plans.back().limit.back());
+        for (const Offset& o : plans.back().offsets) {
+            L.pad_x = std::max(L.pad_x, std::abs(o.dx));
+            L.pad_y = std::max(L.pad_y, std::abs(o.dy));
+        }
     }
-    const PaddedImage padded = pad_image(immagine, plans);
+    L.xa = std::min(L.pad_x, width);
+    L.xb = std::max(L.xa, width - L.pad_x);
+    L.ya = std::min(L.pad_y, height);
+    L.yb = std::max(L.ya, height - L.pad_y);
     // A sum holds at most 2 * offsets samples of 255.
     if (2 * 255 * most_offsets <= 0xFFFF)
-        transform_tiles<std::uint16_t>(immagine, plans, padded, out, before_row);
+        transform_image<std::uint16_t>(immagine, plans, L, out, row_progress, work);
     else
-        transform_tiles<std::uint32_t>(immagine, plans, padded, out, before_row);
+        transform_image<std::uint32_t>(immagine, plans, L, out, row_progress, work);
     return out;
 }
