@@ -5,11 +5,14 @@
 #pragma once
 
 #include "grid.h"
+#include "line_neighbourhood.h"
+#include "mask_runs.h"
 #include "reached_plane.h"
 #include "segment_raster.h"
 
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 struct Box {
@@ -22,17 +25,10 @@ struct BorderPixel {
     int x, y, lato;
 };
 
-// An accepted pair: x1, y1 the entry met first in the border list.
-struct Candidate {
-    int x1, y1, x2, y2;
-    double q;         // asymmetry of the line's extent on the two sides
-    double rapporto;  // (|y1 - y2| + 1) / (|x1 - x2| + 1)
-};
-
 // The chosen candidate of a search, as kept for the region's extraction.
 struct SegmentChoice {
     int x1, y1, x2, y2;
-    double rapporto;
+    double rapporto;   // (|y1 - y2| + 1) / (|x1 - x2| + 1)
     double punteggio;  // q - (length + 1) / 10: lower is better
 };
 
@@ -43,10 +39,14 @@ struct SearchResult {
 
 class CandidateSearch {
 public:
-    // immagine: the line mask (not 255 = line pixel); copia_maschera: the
-    // mask the widths are measured on.
-    CandidateSearch(const Grid<std::uint8_t>& immagine, const Grid<std::uint8_t>& copia_maschera,
+    // immagine: the line mask (not 255 = line pixel), with its line
+    // neighbourhood; widths: the runs of the mask the widths are measured on.
+    CandidateSearch(const Grid<std::uint8_t>& immagine, const LineNeighbourhood& near_line, const MaskRuns& widths,
                     const ReachedPlane& raggiunto);
+
+    // To be called whenever pixels of immagine have changed: forgets which
+    // pairs were found to lie on line pixels.
+    void mask_changed() { on_line_.clear(); }
 
     // Runs one search over the box.
     //
@@ -60,22 +60,56 @@ public:
 
 private:
     struct Pair {
-        int a, b;  // indices into estremi, a < b
+        int a, b;  // indices into estremi_, a < b
+    };
+    // The pairs of entry a with the entries of one side after it, yielded
+    // from the longest down.
+    struct Stream {
+        int a;
+        int lato;
+        int lo, hi;  // the entries of the side not yet yielded
+        int next;    // the next stream of the same length bucket, or -1
     };
 
     void list_border(const Box& box);
-    bool passes_cheap_tests(const Box& box, int a, int b) const;
-    bool lies_on_line(int a, int b) const;
-    Candidate make_candidate(int a, int b);
-    // The q of a candidate.
-    void measure(Candidate& c);
-    std::optional<Pair> first_accepted(const Box& box);
+    bool passes_cheap_tests(int a, int b) const;
+    // The first pair in list order that passes every test.
+    std::optional<Pair> first_accepted();
+    void start_streams();
+    // Drops the ends a pair could never pass the reached test with; false
+    // when the stream is exhausted.
+    bool settle(Stream& s) const;
+    // The squared length of the stream's next pair, and which end it takes.
+    long long farther_end(const Stream& s, bool& take_lo) const;
+    void push_stream(int stream);
+    // The q of the pair's segment when it lies wholly on line pixels.
+    std::optional<double> on_line_q(int a, int b);
+    double measure(int x1, int y1, int x2, int y2, double rapporto);
 
     const Grid<std::uint8_t>& immagine_;
-    const Grid<std::uint8_t>& copia_maschera_;
+    const LineNeighbourhood& near_line_;
+    const MaskRuns& widths_;
     const ReachedPlane& raggiunto_;
     std::vector<BorderPixel> estremi_;
     std::vector<char> reached_;  // per entry of estremi_
-    std::vector<SegmentPoint> punti_segmento_;
-    std::vector<int> conta_destra_, conta_sinistra_, conta_giu_, conta_su_;
+    double span_x_ = 0, span_y_ = 0;
+    std::vector<int> side_[4];  // the entries of each side, in list order
+    std::vector<Stream> streams_;
+    // Streams by the whole length of their next pair (a bucket queue: the
+    // lengths only go down).
+    std::vector<int> bucket_head_;
+    std::size_t buckets_used_ = 0;  // the buckets of the current search
+    std::vector<int> one_side_;
+
+    // The q of the pairs found on line pixels since the mask last changed, by
+    // their end points: growing boxes list many of the same pairs search
+    // after search.
+    struct Ends {
+        int x1, y1, x2, y2;
+        bool operator==(const Ends& o) const { return x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2; }
+    };
+    struct EndsHash {
+        std::size_t operator()(const Ends& e) const;
+    };
+    std::unordered_map<Ends, double, EndsHash> on_line_;
 };
