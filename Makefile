@@ -1,5 +1,7 @@
-# Entry points of the suite. `make demo` runs the work flows on the sample
-# data, `make test` builds everything and runs every test.
+# Entry points of the suite. `make demo` builds the programs and runs the
+# work flows on the sample data, `make test` builds everything and runs every
+# test. Both first check the Debian packages they need (installing them when
+# run as root, tools/dependencies.sh).
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
@@ -9,7 +11,12 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS ?=
 FUZZ_CXX ?= clang++
 
-.PHONY: all build test sanitize fuzz windows demo bench clean
+# Where `make install` puts the programs (bin/ below it).
+PREFIX ?= /usr/local
+# What the demo runs: the nine programs and the sample-data tools.
+DEMO_TARGETS = stelvar murgel polvane talvern vorlix traskel drelwin kestrom zonrik make_samples compare_heights
+
+.PHONY: all build test sanitize fuzz windows demo bench install clean
 
 all: build
 
@@ -19,7 +26,9 @@ $(BUILD_DIR)/CMakeCache.txt:
 build: $(BUILD_DIR)/CMakeCache.txt
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-test: build
+test:
+	sh tools/dependencies.sh test
+	$(MAKE) build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -42,8 +51,16 @@ windows:
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 	cmake --build build-windows -j $(JOBS)
 
-demo: build
+# Only what the demo needs is built: no test suite.
+demo:
+	sh tools/dependencies.sh demo
+	$(MAKE) $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(DEMO_TARGETS)
 	sh demo/run_demo.sh $(BUILD_DIR)/bin demo-out
+
+# The nine programs into $(PREFIX)/bin.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: build
 	sh bench/run_bench.sh $(BUILD_DIR)/bin bench-out

@@ -38,7 +38,7 @@ int main(int argc, char** argv)
             for (int x = cx - 2; x <= cx + 2; ++x) terrain(x, y) += rise;
     }
     File cross = open_file(argv[2], "wb");
-    if (!write_raw_floats(base + ".raw", terrain) || !write_dim_file(base + ".dim", size, size) || !cross) return 1;
+    if (write_raw_floats(base + ".raw", terrain) || write_dim_file(base + ".dim", size, size) || !cross) return 1;
 
     // Two segments through a common point at random angles.
     const double pi = 3.14159265358979;

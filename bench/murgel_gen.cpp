@@ -76,6 +76,5 @@ int main(int argc, char** argv)
 
     MaskFileState state;
     state.b_value = 255;
-    Console console;
-    return bmp_256_create(console, argv[1], painter.mask(), state, false);
+    return bmp_256_create(std::string(argv[1]) + ".bmp", painter.mask(), state, false) ? 1 : 0;
 }

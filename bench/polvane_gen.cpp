@@ -114,6 +114,5 @@ int main(int argc, char** argv)
         }))
         return 1;
     for (auto& v : map.cells()) v = v == background ? 0 : 255;
-    Console console;
-    return bmp_grayscale256_create(console, argv[2], map);
+    return bmp_grayscale256_create(argv[2], map) ? 1 : 0;
 }

@@ -13,6 +13,5 @@ int main(int argc, char** argv)
     Grid<std::uint8_t> image(size, size);
     std::mt19937 rng(1);
     for (auto& v : image.cells()) v = static_cast<std::uint8_t>(rng());
-    Console console;
-    return bmp_grayscale256_create(console, argv[1], image);
+    return bmp_grayscale256_create(argv[1], image) ? 1 : 0;
 }

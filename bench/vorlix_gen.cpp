@@ -160,7 +160,7 @@ int main(int argc, char** argv)
     Grid<std::uint8_t> grey(width, height);
     for (std::size_t i = 0; i < grey.cells().size(); ++i)
         grey.cells()[i] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(1.0, img.grey[i]))));
-    if (!write_raw_bytes(argv[3], grey)) {
+    if (write_raw_bytes(argv[3], grey)) {
         std::fprintf(stderr, "vorlix_gen: cannot write %s\n", argv[3]);
         return 1;
     }

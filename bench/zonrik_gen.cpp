@@ -132,8 +132,8 @@ int main(int argc, char** argv)
             background(x, y) = 290.0f + 8.0f * std::sin(x * 0.01f) * std::cos(y * 0.013f) + noise(rng);
     WorldFile world;
     world.values = {cell, 0, 0, -cell, easting, northing};
-    if (!write_raw_floats(base + ".raw", background) || !write_dim_file(base + ".dim", size, size) ||
-        !write_world_file(base + ".rww", world)) {
+    if (write_raw_floats(base + ".raw", background) || write_dim_file(base + ".dim", size, size) ||
+        write_world_file(base + ".rww", world)) {
         std::fprintf(stderr, "cannot write the background\n");
         return 1;
     }

@@ -117,6 +117,32 @@ float Console::read_float()
     return std::strtof(text.c_str(), nullptr);
 }
 
+std::string Console::ask_word(const std::string& prompt)
+{
+    std::fputs(prompt.c_str(), stdout);
+    return read_word();
+}
+
+int Console::ask_int(const std::string& prompt)
+{
+    for (;;) {
+        std::fputs(prompt.c_str(), stdout);
+        const std::string answer = read_word();
+        if (const auto value = whole_int(answer)) return *value;
+        std::printf("\n'%s' is not a whole number\n", answer.c_str());
+    }
+}
+
+float Console::ask_float(const std::string& prompt)
+{
+    for (;;) {
+        std::fputs(prompt.c_str(), stdout);
+        const std::string answer = read_word();
+        if (whole_number(answer)) return std::strtof(answer.c_str(), nullptr);
+        std::printf("\n'%s' is not a number\n", answer.c_str());
+    }
+}
+
 int Console::read_char()
 {
     const int c = get();

@@ -30,6 +30,17 @@ public:
     // "%f" does; otherwise as read_int.
     float read_float();
 
+    // Prints `prompt` and reads a word (read_word).
+    std::string ask_word(const std::string& prompt);
+
+    // Prints `prompt` and reads a word that must be wholly a decimal integer
+    // (whole_int of arguments.h) or number (whole_number, rounded to float);
+    // any other answer is consumed, its reason printed on a line of its own
+    // ("\n'0,25' is not a number\n") and the prompt printed again. Throws
+    // InputEnded.
+    int ask_int(const std::string& prompt);
+    float ask_float(const std::string& prompt);
+
     // One character, white space included. Throws InputEnded at end of input.
     int read_char();
 

@@ -8,6 +8,19 @@
 #include <new>
 #include <vector>
 
+#ifdef SUITE_GRID_CHECKS
+#include <cstdio>
+#include <cstdlib>
+#endif
+
+// A raster's size in pixels (`dim`: width, then height).
+struct Extent {
+    int width = 0;
+    int height = 0;
+    bool operator==(const Extent& other) const { return width == other.width && height == other.height; }
+    bool operator!=(const Extent& other) const { return !(*this == other); }
+};
+
 template <typename T>
 class Grid {
 public:
@@ -37,8 +50,8 @@ public:
     const T& operator()(int x, int y) const { return cells_[index(x, y)]; }
 
     // Start of row y: elements (0, y) .. (width-1, y) are contiguous.
-    T* row(int y) { return cells_.data() + static_cast<std::size_t>(y) * width_; }
-    const T* row(int y) const { return cells_.data() + static_cast<std::size_t>(y) * width_; }
+    T* row(int y) { return cells_.data() + row_offset(y); }
+    const T* row(int y) const { return cells_.data() + row_offset(y); }
 
     void fill(T value) { cells_.assign(cells_.size(), value); }
 
@@ -54,7 +67,26 @@ public:
 private:
     std::size_t index(int x, int y) const
     {
+#ifdef SUITE_GRID_CHECKS
+        // An x beyond the width lands in the next row, where no address
+        // checker sees it: every (x, y) is checked in the sanitizer builds.
+        if (!contains(x, y)) {
+            std::fprintf(stderr, "Grid: (%d, %d) outside %d x %d\n", x, y, width_, height_);
+            std::abort();
+        }
+#endif
         return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x);
+    }
+
+    std::size_t row_offset(int y) const
+    {
+#ifdef SUITE_GRID_CHECKS
+        if (y < 0 || y > height_) {  // the end of the last row is a valid end pointer
+            std::fprintf(stderr, "Grid: row %d outside %d rows\n", y, height_);
+            std::abort();
+        }
+#endif
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_);
     }
 
     static std::size_t checked_count(int width, int height)

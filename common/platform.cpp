@@ -1,7 +1,13 @@
 #include "platform.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -14,7 +20,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <process.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -77,6 +85,151 @@ std::string environment_variable(const char* name)
 void remove_file(const std::string& path)
 {
     std::remove(path.c_str());
+}
+
+std::error_code create_new_file(const std::string& path)
+{
+#ifdef _WIN32
+    const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return std::error_code(errno, std::generic_category());
+    _close(fd);
+#else
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd < 0) return std::error_code(errno, std::generic_category());
+    close(fd);
+#endif
+    return {};
+}
+
+std::error_code replace_file(const std::string& from, const std::string& to)
+{
+#ifdef _WIN32
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
+    return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+#else
+    if (std::rename(from.c_str(), to.c_str()) == 0) return {};
+    return std::error_code(errno, std::generic_category());
+#endif
+}
+
+std::string file_key(const std::string& path)
+{
+    namespace fs = std::filesystem;
+#ifdef _WIN32
+    // The canonical path of an existing file resolves its links; Windows
+    // names are case-insensitive.
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+    if (error) resolved = fs::absolute(fs::path(path), error).lexically_normal();
+    std::string text = resolved.string();
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return "path:" + text;
+#else
+    struct stat info;
+    if (stat(path.c_str(), &info) == 0)
+        return "file:" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(fs::absolute(fs::path(path), error), error);
+    if (error) resolved = fs::absolute(fs::path(path), error).lexically_normal();
+    return "path:" + resolved.string();
+#endif
+}
+
+unsigned long process_id()
+{
+#ifdef _WIN32
+    return static_cast<unsigned long>(_getpid());
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
+namespace {
+
+// The files being written. This list is the one piece of state the whole
+// process shares: a signal handler cannot be handed anything else. On POSIX
+// it is changed only with the interrupt signals blocked, so the handler
+// never sees it half changed.
+std::vector<std::string>& files_to_remove()
+{
+    static std::vector<std::string> files;
+    return files;
+}
+
+const int interrupt_signals[] = {
+    SIGINT, SIGTERM,
+#ifdef _WIN32
+    SIGBREAK,
+#else
+    SIGHUP,
+#endif
+};
+
+extern "C" void remove_files_and_end(int signal_number)
+{
+    for (const std::string& path : files_to_remove()) {
+#ifdef _WIN32
+        _unlink(path.c_str());
+#else
+        unlink(path.c_str());
+#endif
+    }
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+// Keeps the interrupt signals away while the list changes.
+class InterruptsHeld {
+public:
+    InterruptsHeld()
+    {
+#ifndef _WIN32
+        sigset_t held;
+        sigemptyset(&held);
+        for (int s : interrupt_signals) sigaddset(&held, s);
+        pthread_sigmask(SIG_BLOCK, &held, &previous_);
+#endif
+    }
+    ~InterruptsHeld()
+    {
+#ifndef _WIN32
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+#endif
+    }
+    InterruptsHeld(const InterruptsHeld&) = delete;
+    InterruptsHeld& operator=(const InterruptsHeld&) = delete;
+
+private:
+#ifndef _WIN32
+    sigset_t previous_;
+#endif
+};
+
+}  // namespace
+
+void install_interrupt_cleanup()
+{
+    for (int s : interrupt_signals) {
+        // A signal the caller chose to ignore (nohup) stays ignored.
+        const auto previous = std::signal(s, remove_files_and_end);
+        if (previous == SIG_IGN) std::signal(s, SIG_IGN);
+    }
+}
+
+void remove_on_interrupt(const std::string& path)
+{
+    InterruptsHeld held;
+    files_to_remove().push_back(path);
+}
+
+void forget_on_interrupt(const std::string& path)
+{
+    InterruptsHeld held;
+    auto& files = files_to_remove();
+    const auto found = std::find(files.begin(), files.end(), path);
+    if (found != files.end()) files.erase(found);
 }
 
 #ifdef _WIN32

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <system_error>
 
 // Size in bytes of the named file, from the file system; none when it cannot
 // be examined.
@@ -25,6 +26,29 @@ std::string environment_variable(const char* name);
 
 // Removes a file; failures are ignored.
 void remove_file(const std::string& path);
+
+// Creates `path` as a new empty file; fails when a file of that name exists
+// already (or when it cannot be made). Returns the system's reason.
+std::error_code create_new_file(const std::string& path);
+
+// Renames `from` to `to`, replacing a file of that name.
+std::error_code replace_file(const std::string& from, const std::string& to);
+
+// A key that two names share exactly when they denote the same file: the
+// file's identity on disk when it exists (device and file number, so that
+// links and other spellings meet), else its absolute path with the links of
+// its existing folders resolved (case-insensitive on Windows).
+std::string file_key(const std::string& path);
+
+// The process's identifier, for names no other run uses.
+unsigned long process_id();
+
+// Files being written, removed when the process is interrupted (SIGINT,
+// SIGTERM, SIGHUP; Ctrl-C and Ctrl-Break on Windows) before the signal ends
+// it as it would have. install_interrupt_cleanup sets the handlers up once.
+void install_interrupt_cleanup();
+void remove_on_interrupt(const std::string& path);
+void forget_on_interrupt(const std::string& path);
 
 // Console cursor, used to redraw a progress line in place. Rows and columns
 // count from 0; a row of -1 stands for the cursor's current row.

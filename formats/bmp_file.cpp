@@ -8,16 +8,53 @@
 
 using namespace byte_order;
 
-const char* bmp_problem_message(BmpProblem problem)
+std::string layout_problem_text(const RasterProblem& problem)
 {
-    switch (problem) {
-    case BmpProblem::bad_layout:
+    switch (problem.kind) {
+    case RasterProblem::Kind::bad_layout:
         return "\nError: the BMP header gives a negative width or places the pixels inside the header\n";
-    case BmpProblem::truncated:
+    case RasterProblem::Kind::truncated:
         return "\nError: the BMP file is shorter than its header says\n";
+    case RasterProblem::Kind::dim_cannot_open:
+        return "\nError in opening '.dim' file\n";
+    case RasterProblem::Kind::dim_invalid:
+        return "\nError: '" + problem.path + "' does not hold a width and a height of zero or more\n";
     default:
         return "";
     }
+}
+
+std::string class_map_problem_text(const RasterProblem& problem)
+{
+    switch (problem.kind) {
+    case RasterProblem::Kind::not_bmp:
+        return "\nNot a valid BMP format";
+    case RasterProblem::Kind::not_8bit:
+        return "\nNot a valid 8 bit BMP format";
+    case RasterProblem::Kind::out_of_memory:
+        return "error in memory allocation\n";
+    default:
+        return layout_problem_text(problem);
+    }
+}
+
+namespace {
+
+// Where the palette starts: after the info header, 40 bytes in the suite's
+// layout (a shorter one is taken as 40).
+std::uint64_t palette_offset_of(const std::uint8_t* head)
+{
+    const std::uint32_t info_size = get_le32(head + 14);
+    return info_size > 40 ? 14ull + info_size : 54ull;
+}
+
+}  // namespace
+
+BmpProblem bmp_storage_problem(const std::uint8_t* head)
+{
+    if (get_le32(head + 30) != 0) return BmpProblem::not_8bit;  // RLE rows are not read
+    if (get_le32(head + 10) < palette_offset_of(head)) return BmpProblem::bad_layout;
+    return BmpProblem::none;
 }
 
 BmpProblem BmpRowReader::open(const std::string& path)
@@ -31,7 +68,7 @@ BmpProblem BmpRowReader::open(const std::string& path)
     if (got < 2 || head[0] != 'B' || head[1] != 'M') return BmpProblem::not_bmp;
     if (got < 29 || head[28] != 8) return BmpProblem::not_8bit;
     if (got < sizeof head) return BmpProblem::truncated;
-    if (get_le32(head + 30) != 0) return BmpProblem::not_8bit;  // RLE rows are not read
+    if (const BmpProblem problem = bmp_storage_problem(head); problem != BmpProblem::none) return problem;
 
     const std::int32_t width = get_le32_signed(head + 18);
     const std::int32_t stored_height = get_le32_signed(head + 22);
@@ -39,9 +76,7 @@ BmpProblem BmpRowReader::open(const std::string& path)
     top_down_ = stored_height < 0;
     const std::int32_t height = top_down_ ? -stored_height : stored_height;
 
-    // The palette follows the info header; the suite writes a 40-byte one.
-    const std::uint32_t info_size = get_le32(head + 14);
-    const std::uint64_t palette_offset = info_size > 40 ? 14ull + info_size : 54ull;
+    const std::uint64_t palette_offset = palette_offset_of(head);
     const std::uint32_t used = get_le32(head + 46);
     const std::uint64_t palette_entries = (used == 0 || used > 256) ? 256 : used;
     const std::uint64_t data_offset = get_le32(head + 10);
@@ -50,7 +85,6 @@ BmpProblem BmpRowReader::open(const std::string& path)
 
     const auto size = file_size(file);
     if (!size) return BmpProblem::truncated;
-    if (data_offset < palette_offset) return BmpProblem::bad_layout;
     if (*size < palette_offset + 4 * palette_entries || *size < data_offset + data_size) return BmpProblem::truncated;
 
     palette_.fill(0);
@@ -104,9 +138,4 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
     put_le32(h + 50, 256);
     std::copy(palette.begin(), palette.end(), bytes.begin() + 54);
     return bytes;
-}
-
-void report_unwritable(const std::string& path)
-{
-    std::printf("\nError: cannot write '%s'\n", path.c_str());
 }

@@ -5,28 +5,18 @@
 
 #include "file.h"
 #include "grid.h"
+#include "raster_problem.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <vector>
 
-// Why a BMP could not be read; each reader prints its own text for the
-// first three and shares the texts of the others.
-enum class BmpProblem {
-    none,
-    cannot_open,
-    not_bmp,          // signature is not "BM"
-    not_8bit,         // bits per pixel not 8, or compressed rows
-    bad_layout,       // negative width, or pixel data inside the header
-    truncated,        // the file holds fewer bytes than its header says
-    out_of_memory,
-};
-
-// Shared message texts for the problems that have no reader-specific text.
-const char* bmp_problem_message(BmpProblem problem);
+// Why a BMP could not be read (the BMP kinds of RasterProblem).
+using BmpProblem = RasterProblem::Kind;
 
 // An open 8-bit palette BMP whose header has been checked: the suite's own
 // layout, and also V4/V5 info headers (palette after the header), short
@@ -67,6 +57,11 @@ inline bool is_black(const std::array<std::uint8_t, 1024>& palette, int index)
     return palette[4 * index] == 0 && palette[4 * index + 1] == 0 && palette[4 * index + 2] == 0;
 }
 
+// What every BMP reader refuses in a header whose signature and depth are
+// right: compressed rows (not_8bit) and pixel data that begins inside the
+// headers (bad_layout). `head` holds the file's first 54 bytes.
+BmpProblem bmp_storage_problem(const std::uint8_t* head);
+
 // Reads a whole image's palette indices.
 BmpProblem read_bmp_indices(const std::string& path, BmpIndices& image);
 
@@ -76,15 +71,11 @@ std::vector<unsigned char> bmp_header_and_palette(int width, int height, const s
 // Writes a new BMP: `head` (header and palette, 1078 bytes), then the rows
 // bottom-up, each padded to a multiple of 4 bytes with 255. fill_row(r, out)
 // writes the `width` indices of file row r (r = 0 the bottom row of the
-// picture). On failure reports it (report_unwritable), removes what was
-// written and returns false. Throws std::bad_alloc when its band buffer
-// cannot be held.
+// picture). On failure removes what was written and returns the system's
+// reason. Throws std::bad_alloc when its band buffer cannot be held.
 template <typename FillRow>
-bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
+std::error_code write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
                     FillRow fill_row);
-
-// Prints "\nError: cannot write '<path>'\n".
-void report_unwritable(const std::string& path);
 
 // Template implementations.
 
@@ -101,8 +92,8 @@ BmpProblem BmpRowReader::read_rows(Visit visit)
 }
 
 template <typename FillRow>
-bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
-                    FillRow fill_row)
+std::error_code write_bmp_file(const std::string& path, const std::vector<unsigned char>& head, int width, int height,
+                               FillRow fill_row)
 {
     const std::size_t stride = (static_cast<std::size_t>(std::max(width, 0)) + 3) / 4 * 4;
     const int band = static_cast<int>(std::clamp<std::size_t>((std::size_t(1) << 20) / std::max<std::size_t>(stride, 1), 1,
@@ -112,19 +103,12 @@ bool write_bmp_file(const std::string& path, const std::vector<unsigned char>& h
     const bool has_pixels = stride > 0 && height > 0;
     std::vector<unsigned char> rows(has_pixels ? stride * static_cast<std::size_t>(band) : 0, 255);
 
-    File file = open_file(path, "wb");
-    bool ok = static_cast<bool>(file);
-    if (ok) {
-        ok = std::fwrite(head.data(), 1, head.size(), file.get()) == head.size();
-        for (int first = 0; ok && has_pixels && first < height; first += band) {
-            const int count = std::min(band, height - first);
-            for (int i = 0; i < count; ++i) fill_row(first + i, rows.data() + stride * static_cast<std::size_t>(i));
-            const std::size_t size = stride * static_cast<std::size_t>(count);
-            ok = size == 0 || std::fwrite(rows.data(), 1, size, file.get()) == size;
-        }
-        ok = close_written_file(file) && ok;
-        if (!ok) std::remove(path.c_str());
+    WrittenFile file(path);
+    file.write(head.data(), head.size());
+    for (int first = 0; file.good() && has_pixels && first < height; first += band) {
+        const int count = std::min(band, height - first);
+        for (int i = 0; i < count; ++i) fill_row(first + i, rows.data() + stride * static_cast<std::size_t>(i));
+        file.write(rows.data(), stride * static_cast<std::size_t>(count));
     }
-    if (!ok) report_unwritable(path);
-    return ok;
+    return file.finish();
 }

@@ -4,53 +4,43 @@
 #include "bmp_file.h"
 
 #include <climits>
-#include <cstdio>
 #include <new>
 
-int bmp_grayscale256_open(Console& console, const std::string& nome_file, Grid<std::int32_t>& Matrice, int dim[2],
-                          ColourReaderCaller caller)
+RasterProblem bmp_grayscale256_open(const std::string& nome_file, Grid<std::int32_t>& Matrice, Extent& dim,
+                                    BmpPalette* palette)
 {
     BmpRowReader reader;
     BmpProblem problem = reader.open(nome_file);
+    if (problem != BmpProblem::none) return problem;
     std::int32_t colour[256];
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t* entry = reader.palette().data() + 4 * i;
+        colour[i] = entry[0] + 256 * entry[1] + 65536 * entry[2];
+    }
+    try {
+        Matrice.resize(reader.width(), reader.height());
+        const int width = reader.width();
+        problem = reader.read_rows([&](int y, const std::uint8_t* row) {
+            std::int32_t* out = Matrice.row(y);
+            for (int x = 0; x < width; ++x) out[x] = colour[row[x]];
+        });
+    } catch (const std::bad_alloc&) {
+        problem = BmpProblem::out_of_memory;
+    }
     if (problem == BmpProblem::none) {
-        for (int i = 0; i < 256; ++i) {
-            const std::uint8_t* entry = reader.palette().data() + 4 * i;
-            colour[i] = entry[0] + 256 * entry[1] + 65536 * entry[2];
-        }
-        try {
-            Matrice.resize(reader.width(), reader.height());
-            const int width = reader.width();
-            problem = reader.read_rows([&](int y, const std::uint8_t* row) {
-                std::int32_t* out = Matrice.row(y);
-                for (int x = 0; x < width; ++x) out[x] = colour[row[x]];
-            });
-        } catch (const std::bad_alloc&) {
-            problem = BmpProblem::out_of_memory;
-        }
+        dim = {reader.width(), reader.height()};
+        if (palette) *palette = reader.palette();
     }
-    switch (problem) {
-    case BmpProblem::none:
-        dim[0] = reader.width();
-        dim[1] = reader.height();
-        return 0;
-    case BmpProblem::cannot_open:
-        std::printf(caller == ColourReaderCaller::talvern ? "\nCannot open input file\n" : "Cannot open input file\n");
-        console.wait_for_key();
-        return 1;
-    case BmpProblem::not_bmp:
-        std::printf("\nNot a valid BMP format");
-        return 1;
-    case BmpProblem::not_8bit:
-        std::printf("\nNot a valid 8 bit BMP format");
-        return 1;
-    case BmpProblem::out_of_memory:
-        std::printf("error in memory allocation\n");
-        return 1;
-    default:
-        std::printf("%s", bmp_problem_message(problem));
-        return 1;
+    return problem;
+}
+
+int palette_index_of(const BmpPalette& palette, std::int32_t packed)
+{
+    for (int i = 0; i < 256; ++i) {
+        const std::uint8_t* entry = palette.data() + 4 * i;
+        if (entry[0] + 256 * entry[1] + 65536 * entry[2] == packed) return i;
     }
+    return -1;
 }
 
 bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H)
@@ -64,27 +54,11 @@ bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H)
     return true;
 }
 
-int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
+RasterProblem bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
 {
     BmpIndices image;
     const BmpProblem problem = read_bmp_indices(nome, image);
-    switch (problem) {
-    case BmpProblem::none:
-        break;
-    case BmpProblem::cannot_open:
-        std::printf("\nError in opening 'bmp' file\n");
-        return 1;
-    case BmpProblem::not_bmp:
-    case BmpProblem::not_8bit:
-        std::printf("\nError: Not a 8 bit Bitmap image\n");
-        return 1;
-    case BmpProblem::out_of_memory:
-        std::printf("\nError in memory allocation\n");
-        return 1;
-    default:
-        std::printf("%s", bmp_problem_message(problem));
-        return 1;
-    }
+    if (problem != BmpProblem::none) return problem;
 
     const int W = image.indices.width();
     const int H = image.indices.height();
@@ -101,21 +75,13 @@ int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFile
     };
 
     const int background = first_in_file_order([&](std::uint8_t v) { return is_black(image.palette, v); });
-    if (background < 0) {
-        std::printf("\nInput file should have black background\n");
-        return 1;
-    }
+    if (background < 0) return BmpProblem::no_black_background;
     int foreground = first_in_file_order([&](std::uint8_t v) { return v != background; });
     if (foreground < 0) foreground = 0;
-    if (first_in_file_order([&](std::uint8_t v) { return v != background && v != foreground; }) >= 0) {
-        std::printf("\nInput file should have only two values\n");
-        return 1;
-    }
+    if (first_in_file_order([&](std::uint8_t v) { return v != background && v != foreground; }) >= 0)
+        return BmpProblem::more_than_two_values;
 
-    if (!resize_bordered(Immagine, W, H)) {
-        std::printf("\nError in memory allocation\n");
-        return 1;
-    }
+    if (!resize_bordered(Immagine, W, H)) return BmpProblem::out_of_memory;
     for (int y = 0; y < H; ++y) {
         const std::uint8_t* src = image.indices.row(y);
         std::uint8_t* dst = Immagine.row(y + 1) + 1;
@@ -123,5 +89,5 @@ int bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFile
     }
     state.palette = image.palette;
     state.b_value = static_cast<std::uint8_t>(foreground);
-    return 0;
+    return {};
 }

@@ -3,7 +3,6 @@
 #include "bmp_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -34,33 +33,30 @@ std::array<std::uint8_t, 1024> zone_palette()
 
 namespace {
 
-// Streams the rows; a band buffer that cannot be held prints
-// `memory_message` and waits for a key.
+// Streams the rows; a band buffer that cannot be held is not enough memory.
 template <typename FillRow>
-int write_bmp(Console& console, const std::string& path, int width, int height,
-              const std::array<std::uint8_t, 1024>& palette, const char* memory_message, FillRow fill_row)
+std::error_code write_bmp(const std::string& path, int width, int height, const std::array<std::uint8_t, 1024>& palette,
+                          FillRow fill_row)
 {
     try {
-        return write_bmp_file(path, bmp_header_and_palette(width, height, palette), width, height, fill_row) ? 0 : 1;
+        return write_bmp_file(path, bmp_header_and_palette(width, height, palette), width, height, fill_row);
     } catch (const std::bad_alloc&) {
-        std::printf("%s", memory_message);
-        console.wait_for_key();
-        return 1;
+        return std::make_error_code(std::errc::not_enough_memory);
     }
 }
 
 }  // namespace
 
-int bmp_grayscale256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine)
+std::error_code bmp_grayscale256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine)
 {
     const int width = Immagine.width();
     const int height = Immagine.height();
-    return write_bmp(console, nome, width, height, grey_palette(), "Error in crating bmp image\n",
+    return write_bmp(nome, width, height, grey_palette(),
                      [&](int r, unsigned char* out) { std::memcpy(out, Immagine.row(height - 1 - r), width); });
 }
 
-int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
-                   MaskFileState& state, bool pal)
+std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine, MaskFileState& state,
+                               bool pal)
 {
     if (!pal) state.palette = grey_palette();
     // The lowest black entry of the palette stands for the background.
@@ -80,17 +76,15 @@ int bmp_256_create(Console& console, const std::string& nome, const Grid<std::ui
 
     const int W = std::max(0, Immagine.width() - 2);
     const int H = std::max(0, Immagine.height() - 2);
-    return write_bmp(console, nome + ".bmp", W, H, state.palette, "\nError in opening bmp image\n",
-                     [&](int r, unsigned char* out) {
-                         const std::uint8_t* src = Immagine.row(H - r) + 1;
-                         for (int x = 0; x < W; ++x)
-                             out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
-                     });
+    return write_bmp(nome, W, H, state.palette, [&](int r, unsigned char* out) {
+        const std::uint8_t* src = Immagine.row(H - r) + 1;
+        for (int x = 0; x < W; ++x) out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
+    });
 }
 
-int bmp_256_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine)
+std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine)
 {
     const int width = Immagine.width();
-    return write_bmp(console, nome + ".bmp", width, Immagine.height(), zone_palette(), "\nError in opening bmp image\n",
+    return write_bmp(nome, width, Immagine.height(), zone_palette(),
                      [&](int r, unsigned char* out) { std::memcpy(out, Immagine.row(r), width); });
 }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <functional>
 #include <new>
 
 namespace {
@@ -47,31 +48,36 @@ bool read_dim_file(const std::string& path, int& width, int& height)
     return true;
 }
 
-bool write_dim_file(const std::string& path, int width, int height)
+std::error_code write_dim_file(const std::string& path, int width, int height)
 {
-    File file = open_file(path, "wb");
-    if (!file) return false;
-    std::fprintf(file.get(), "%d\t%d\n", width, height);
-    return close_written_file(file);
+    WrittenFile file(path);
+    file.write(std::to_string(width) + "\t" + std::to_string(height) + "\n");
+    return file.finish();
 }
 
-bool write_envi_header(const std::string& path, const std::string& description, int width, int height)
+bool envi_description_usable(const std::string& description)
 {
-    File file = open_file(path, "wb");
-    if (!file) return false;
-    std::FILE* f = file.get();
-    std::fprintf(f, "ENVI\n");
-    std::fprintf(f, "description = {%s.}\n", description.c_str());
-    std::fprintf(f, "samples = %d\n", width);
-    std::fprintf(f, "lines = %d\n", height);
-    std::fprintf(f, "bands = 1\n");
-    std::fprintf(f, "header offset = 0\n");
-    std::fprintf(f, "file type = ENVI Standard\n");
-    std::fprintf(f, "data type = 4\n");
-    std::fprintf(f, "interleave = bsq\n");
-    std::fprintf(f, "sensor type = Unknown\n");
-    std::fprintf(f, "byte order = 0\n");
-    return close_written_file(file);
+    return std::none_of(description.begin(), description.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F || c == '{' || c == '}';
+    });
+}
+
+std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height)
+{
+    WrittenFile file(path);
+    file.write("ENVI\n"
+               "description = {" + description + ".}\n"
+               "samples = " + std::to_string(width) + "\n"
+               "lines = " + std::to_string(height) + "\n"
+               "bands = 1\n"
+               "header offset = 0\n"
+               "file type = ENVI Standard\n"
+               "data type = 4\n"
+               "interleave = bsq\n"
+               "sensor type = Unknown\n"
+               "byte order = 0\n");
+    return file.finish();
 }
 
 bool read_raw_bytes(const std::string& path, std::size_t count, std::vector<unsigned char>& bytes)
@@ -86,17 +92,12 @@ bool read_raw_bytes(const std::string& path, std::size_t count, std::vector<unsi
 
 namespace {
 
-// Writes a whole buffer to a new file; false when any byte did not arrive.
-bool write_whole(const std::string& path, const void* data, std::size_t size)
+// Writes a whole buffer to a new file.
+std::error_code write_whole(const std::string& path, const void* data, std::size_t size)
 {
-    File file = open_file(path, "wb");
-    if (!file) return false;
-    const bool ok = size == 0 || std::fwrite(data, 1, size, file.get()) == size;
-    if (!(close_written_file(file) && ok)) {
-        remove_file(path);
-        return false;
-    }
-    return true;
+    WrittenFile file(path);
+    file.write(data, size);
+    return file.finish();
 }
 
 // Float samples in file order (little-endian), rows from y = H-1 down to 0.
@@ -115,12 +116,12 @@ std::vector<unsigned char> bottom_up_float_rows(const Grid<float>& Immagine)
 
 }  // namespace
 
-bool write_raw_bytes(const std::string& path, const Grid<std::uint8_t>& image)
+std::error_code write_raw_bytes(const std::string& path, const Grid<std::uint8_t>& image)
 {
     return write_whole(path, image.cells().data(), image.cells().size());
 }
 
-bool write_raw_floats(const std::string& path, const Grid<float>& image)
+std::error_code write_raw_floats(const std::string& path, const Grid<float>& image)
 {
     std::vector<unsigned char> bytes(image.cells().size() * 4);
     unsigned char* out = bytes.data();
@@ -131,17 +132,12 @@ bool write_raw_floats(const std::string& path, const Grid<float>& image)
     return write_whole(path, bytes.data(), bytes.size());
 }
 
-bool read_dim_extent(const std::optional<std::string>& dim_path, int& width, int& height)
+RasterProblem read_dim_extent(const std::optional<std::string>& dim_path, int& width, int& height)
 {
-    if (!dim_path || !open_file(*dim_path, "rb")) {
-        std::printf("\nError in opening '.dim' file\n");
-        return false;
-    }
-    if (!read_dim_file(*dim_path, width, height) || width < 0 || height < 0) {
-        std::printf("\nError: '%s' does not hold a width and a height of zero or more\n", dim_path->c_str());
-        return false;
-    }
-    return true;
+    if (!dim_path || !open_file(*dim_path, "rb")) return {RasterProblem::Kind::dim_cannot_open, dim_path.value_or("")};
+    if (!read_dim_file(*dim_path, width, height) || width < 0 || height < 0)
+        return {RasterProblem::Kind::dim_invalid, *dim_path};
+    return {};
 }
 
 bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, Grid<float>& image)
@@ -167,62 +163,75 @@ bool read_raw_bottom_up(std::FILE* file, int bit_number, int width, int height, 
     return true;
 }
 
-int raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
+RasterProblem raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state)
 {
+    using Kind = RasterProblem::Kind;
     File raw = open_file(nome, "rb");
-    if (!raw) {
-        std::printf("\nError in opening '.raw' file\n");
-        return 1;
-    }
+    if (!raw) return Kind::cannot_open;
     int W = 0, H = 0;
-    if (!read_dim_extent(replace_last_chars(nome, 3, "dim"), W, H)) return 1;
+    if (auto problem = read_dim_extent(replace_last_chars(nome, 3, "dim"), W, H)) return problem;
     const std::uint64_t count = static_cast<std::uint64_t>(W) * static_cast<std::uint64_t>(H);
     const auto size = file_size(raw.get());
-    if (!size || *size != count) {
-        std::printf("\nError: the size of '%s' does not match the %d x %d extent of its '.dim' file\n", nome.c_str(), W, H);
-        return 1;
-    }
+    if (!size || *size != count) return {Kind::size_mismatch, nome, W, H};
 
     std::vector<unsigned char> bytes;
     try {
         bytes.resize(count);
     } catch (const std::bad_alloc&) {
-        std::printf("\nError in memory allocation\n");
-        return 1;
+        return Kind::out_of_memory;
     }
-    if (count > 0 && std::fread(bytes.data(), 1, count, raw.get()) != count) {
-        std::printf("\nError: the size of '%s' does not match the %d x %d extent of its '.dim' file\n", nome.c_str(), W, H);
-        return 1;
-    }
+    if (count > 0 && std::fread(bytes.data(), 1, count, raw.get()) != count) return {Kind::size_mismatch, nome, W, H};
 
-    if (std::find(bytes.begin(), bytes.end(), 0) == bytes.end()) {
-        std::printf("\nInput file should have black background\n");
-        return 1;
-    }
+    if (std::find(bytes.begin(), bytes.end(), 0) == bytes.end()) return Kind::no_black_background;
     const auto first = std::find_if(bytes.begin(), bytes.end(), [](unsigned char v) { return v != 0; });
     const unsigned char foreground = first == bytes.end() ? 0 : *first;
-    if (std::find_if(bytes.begin(), bytes.end(), [&](unsigned char v) { return v != 0 && v != foreground; }) != bytes.end()) {
-        std::printf("\nInput file should have only two values\n");
-        return 1;
-    }
+    if (std::find_if(bytes.begin(), bytes.end(), [&](unsigned char v) { return v != 0 && v != foreground; }) != bytes.end())
+        return Kind::more_than_two_values;
 
     // Allocated only now: an image without pixels has been refused above,
     // however large the other extent its ".dim" gives.
-    if (!resize_bordered(Immagine, W, H)) {
-        std::printf("\nError in memory allocation\n");
-        return 1;
-    }
+    if (!resize_bordered(Immagine, W, H)) return Kind::out_of_memory;
     state.b_value = foreground;
     for (int y = 0; y < H; ++y) {
         const unsigned char* src = bytes.data() + static_cast<std::size_t>(y) * W;
         std::uint8_t* dst = Immagine.row(y + 1) + 1;
         for (int x = 0; x < W; ++x) dst[x] = src[x] != 0 ? 1 : 0;
     }
-    return 0;
+    return {};
 }
 
-int raw_8bit_create(Console& console, const std::string& nome, const Grid<std::uint8_t>& Immagine,
-                    const MaskFileState& state)
+namespace {
+
+// The samples, then the header; the first file that fails ends the writing.
+std::optional<RasterWriteProblem> write_raster(const RasterFiles& files, const std::vector<unsigned char>& samples,
+                                               const std::function<std::error_code(const std::string&)>& write_header)
+{
+    if (const std::error_code error = write_whole(files.samples, samples.data(), samples.size()))
+        return RasterWriteProblem{false, error};
+    if (const std::error_code error = write_header(files.header)) return RasterWriteProblem{true, error};
+    return std::nullopt;
+}
+
+const RasterWriteProblem samples_out_of_memory{false, std::make_error_code(std::errc::not_enough_memory)};
+
+std::optional<RasterWriteProblem> write_float_raster(const RasterFiles& files, const std::string& description,
+                                                     const Grid<float>& Immagine)
+{
+    std::vector<unsigned char> bytes;
+    try {
+        bytes = bottom_up_float_rows(Immagine);
+    } catch (const std::bad_alloc&) {
+        return samples_out_of_memory;
+    }
+    return write_raster(files, bytes, [&](const std::string& header) {
+        return write_envi_header(header, description, Immagine.width(), Immagine.height());
+    });
+}
+
+}  // namespace
+
+std::optional<RasterWriteProblem> raw_8bit_create(const RasterFiles& nome, const Grid<std::uint8_t>& Immagine,
+                                                  const MaskFileState& state)
 {
     const int W = std::max(0, Immagine.width() - 2);
     const int H = std::max(0, Immagine.height() - 2);
@@ -232,30 +241,19 @@ int raw_8bit_create(Console& console, const std::string& nome, const Grid<std::u
     try {
         bytes.resize(static_cast<std::size_t>(W) * H);
     } catch (const std::bad_alloc&) {
-        std::printf("Error in memory allocation\n");
-        console.wait_for_key();
-        return 1;
+        return samples_out_of_memory;
     }
     for (int y = 1; y <= H; ++y) {
         const std::uint8_t* src = Immagine.row(y) + 1;
         unsigned char* dst = bytes.data() + static_cast<std::size_t>(y - 1) * W;
         for (int x = 0; x < W; ++x) dst[x] = src[x] == 1 ? foreground : 0;
     }
-    if (!write_whole(nome + ".raw", bytes.data(), bytes.size())) {
-        std::printf("\nError in writing raw image\n");
-        console.wait_for_key();
-        return 1;
-    }
-    if (!write_dim_file(nome + ".dim", W, H)) {
-        std::printf("\nError in writing .dim file\n");
-        console.wait_for_key();
-        return 1;
-    }
-    return 0;
+    return write_raster(nome, bytes, [&](const std::string& header) { return write_dim_file(header, W, H); });
 }
 
-int raw_32bit_create(const std::string& nome, Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
-                     std::int32_t building_colour)
+std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,
+                                                   Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                                                   std::int32_t building_colour)
 {
     const int W = Immagine.width();
     const int H = Immagine.height();
@@ -266,73 +264,47 @@ int raw_32bit_create(const std::string& nome, Grid<float>& Immagine, const Grid<
         for (int x = 0; x < W; ++x)
             if (row[x] > 0 && building[x] != building_colour) row[x] = 0;
     }
-    std::vector<unsigned char> bytes;
-    try {
-        bytes = bottom_up_float_rows(Immagine);
-    } catch (const std::bad_alloc&) {
-        return 1;
-    }
-    if (!write_whole(nome + ".raw", bytes.data(), bytes.size())) return 1;
-    return write_envi_header(nome + ".hdr", nome, W, H) ? 0 : 1;
+    return write_float_raster(nome, description, Immagine);
 }
 
-int raw_32bit_create(Console& console, std::string& nome, const Grid<float>& Immagine)
+std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,
+                                                   const Grid<float>& Immagine)
 {
-    std::vector<unsigned char> bytes;
-    try {
-        bytes = bottom_up_float_rows(Immagine);
-    } catch (const std::bad_alloc&) {
-        std::printf("Error in memory allocation\n");
-        console.wait_for_key();
-        return 1;
-    }
-    if (!write_whole(nome, bytes.data(), bytes.size())) {
-        std::printf("\nError in writing Raw image\n");
-        console.wait_for_key();
-        return 1;
-    }
-    const std::string header = replace_last_chars(nome, 3, "hdr").value_or(nome + ".hdr");
-    const std::string description = drop_last_chars(nome, 4);
-    if (!write_envi_header(header, description, Immagine.width(), Immagine.height())) {
-        std::printf("\nError in writing .hdr file\n");
-        console.wait_for_key();
-        return 1;
-    }
-    nome = description;
-    return 0;
+    return write_float_raster(nome, description, Immagine);
 }
 
-int raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
+std::string envi_header_name(const std::string& raw_name)
 {
+    return replace_last_chars(raw_name, 3, "hdr").value_or(raw_name + ".hdr");
+}
+
+std::string zone_raster_base(const std::string& raw_name)
+{
+    return drop_last_chars(raw_name, 4);
+}
+
+RasterProblem raw_32bit_open(const std::string& nome, Grid<float>& Immagine, int w, int h)
+{
+    using Kind = RasterProblem::Kind;
     File file = open_file(nome, "rb");
-    if (!file) return 1;
-    if (w < 0 || h < 0) {
-        std::printf("\nError: negative raster size %d x %d\n", w, h);
-        return 1;
-    }
+    if (!file) return Kind::cannot_open;
+    if (w < 0 || h < 0) return {Kind::negative_size, nome, w, h};
     const std::uint64_t count = static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
     const auto size = file_size(file.get());
-    if (!size || *size != 4 * count) {
-        std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", nome.c_str(), w, h);
-        return 1;
-    }
+    if (!size || *size != 4 * count) return {Kind::size_mismatch, nome, w, h};
     std::vector<unsigned char> bytes;
     try {
         bytes.resize(4 * count);
         Immagine.resize(w, h);
     } catch (const std::bad_alloc&) {
-        std::printf("\nError in memory allocation\n");
-        return 1;
+        return Kind::out_of_memory;
     }
-    if (count == 0) return 0;  // no sample, however many rows of width 0
-    if (std::fread(bytes.data(), 4, count, file.get()) != count) {
-        std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", nome.c_str(), w, h);
-        return 1;
-    }
+    if (count == 0) return {};  // no sample, however many rows of width 0
+    if (std::fread(bytes.data(), 4, count, file.get()) != count) return {Kind::size_mismatch, nome, w, h};
     const unsigned char* in = bytes.data();
     for (int y = 0; y < h; ++y) {
         float* row = Immagine.row(y);
         for (int x = 0; x < w; ++x, in += 4) row[x] = byte_order::get_le_float(in);
     }
-    return 0;
+    return {};
 }

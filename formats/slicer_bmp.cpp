@@ -17,6 +17,14 @@ bool read_bmp_head(std::FILE* file, BmpHead& head)
 
 PixelRowsProblem read_pixel_rows(std::FILE* file, const BmpHead& head, Grid<std::uint8_t>& pixels)
 {
+    switch (bmp_storage_problem(head.data())) {
+    case BmpProblem::none:
+        break;
+    case BmpProblem::not_8bit:
+        return PixelRowsProblem::compressed;
+    default:
+        return PixelRowsProblem::pixels_inside_header;
+    }
     const std::int32_t width = get_le32_signed(head.data() + 18);
     const std::int32_t height = get_le32_signed(head.data() + 22);
     if (width < 0 || height < 0) return PixelRowsProblem::negative_size;
@@ -54,6 +62,6 @@ std::vector<unsigned char> slice_file_head(const BmpHead& head, int width, int h
     unsigned char written[54];
     std::memcpy(written, bytes.data(), 54);
     std::memcpy(bytes.data(), head.data(), 54);
-    for (int offset : {2, 10, 14, 34}) std::memcpy(bytes.data() + offset, written + offset, 4);
+    for (int offset : {2, 10, 14, 30, 34, 46}) std::memcpy(bytes.data() + offset, written + offset, 4);
     return bytes;
 }

@@ -31,21 +31,8 @@ WorldFile read_values(std::FILE* file)
     return world;
 }
 
-// Opens and reads the world file, printing `present` or `absent` first.
-WorldFile read_announced(const std::optional<std::string>& path, const char* present, const char* absent)
-{
-    File file;
-    if (path) file = open_file(*path, "rb");
-    if (!file) {
-        std::fputs(absent, stdout);
-        return WorldFile();
-    }
-    std::fputs(present, stdout);
-    return read_values(file.get());
-}
+}  // namespace
 
-// The shortest fixed-point text ("%.*f") that converts back to the same
-// double; "%.17g" for values that need more than 17 decimals.
 std::string shortest_decimal(double value)
 {
     char text[400];
@@ -57,31 +44,29 @@ std::string shortest_decimal(double value)
     return text;
 }
 
-}  // namespace
-
-bool write_world_file(const std::string& path, const WorldFile& world)
+std::error_code write_world_file(const std::string& path, const WorldFile& world)
 {
-    File file = open_file(path, "wb");
-    if (!file) return false;
-    for (double value : world.values) std::fprintf(file.get(), "%s\n", shortest_decimal(value).c_str());
-    return close_written_file(file);
+    WrittenFile file(path);
+    for (double value : world.values) file.write(shortest_decimal(value) + "\n");
+    return file.finish();
 }
 
-WorldFile read_world_file(const std::string& path)
+WorldFile read_world_file(const std::optional<std::string>& path)
 {
-    File file = open_file(path, "rb");
+    File file;
+    if (path) file = open_file(*path, "rb");
     if (!file) return WorldFile();
-    return read_values(file.get());
+    WorldFile world = read_values(file.get());
+    world.found = true;
+    return world;
 }
 
-WorldFile read_world_file_bpw(const std::optional<std::string>& path)
+bool world_file_usable(const WorldFile& world)
 {
-    return read_announced(path, "\n\nBPW file present\n", "\n\nBPW file not present\n");
-}
-
-WorldFile read_world_file_rww(const std::optional<std::string>& path)
-{
-    return read_announced(path, "\n\nRWW file present\n", "\n\nRWW file not present\n");
+    if (!world.complete) return true;
+    for (double value : world.values)
+        if (!std::isfinite(value)) return false;
+    return world.cell_x() != 0 && world.cell_y() != 0;
 }
 
 MapExtent writer_extent(const WorldFile& world, int width, int height)
@@ -101,19 +86,11 @@ MapExtent writer_extent(const WorldFile& world, int width, int height)
 
 MapExtent raster_extent(const WorldFile& rww, int width, int height)
 {
-    static const char* const labels[6] = {
-        "Cell size in the 'X' direction",       "Insertion point in the 'X' direction",
-        "Insertion point in the 'Y' direction", "Cell size in the 'Y' direction",
-        "Easting value of insertion point 'X'", "Northing value of insertion point 'Y'",
-    };
     MapExtent e;
     if (!rww.complete) {
-        std::printf("\n\nRAW World files (RWW) not present");
         e.x_max = width;
         e.y_max = height;
     } else {
-        std::printf("\n\nBMP World files (rww) present");
-        for (int i = 0; i < 6; ++i) std::printf("\n\n\t\t\t%f\t%s", rww.values[i], labels[i]);
         const double A = rww.cell_x(), E = rww.cell_y(), C = rww.easting(), F = rww.northing();
         if (A >= 0) {
             e.x_min = C;
@@ -130,7 +107,5 @@ MapExtent raster_extent(const WorldFile& rww, int width, int height)
             e.y_max = F;
         }
     }
-    std::printf("\n\nXmin= %f\nYmin= %f", e.x_min, e.y_min);
-    std::printf("\n\nXmax= %f\nYmax= %f", e.x_max, e.y_max);
     return e;
 }

@@ -8,9 +8,11 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <system_error>
 
 struct WorldFile {
     std::array<double, 6> values{};  // A, D, B, E, C, F in file order (the programs' `tfw`)
+    bool found = false;              // the file was there and opened
     bool complete = false;           // all six numbers were read (`check_tfw`)
 
     double cell_x() const { return values[0]; }
@@ -29,20 +31,22 @@ std::optional<std::string> world_file_path(bool check_path, const std::string& f
                                            const std::string& extension);
 
 // Writes the six values, one per line, each in the shortest decimal form that
-// reads back as the same double. Returns false when the file cannot be written.
-bool write_world_file(const std::string& path, const WorldFile& world);
+// reads back as the same double. Returns the system's reason when the file
+// could not be written.
+std::error_code write_world_file(const std::string& path, const WorldFile& world);
 
-// Reads the first six numbers of the world file at `path`, silently.
-WorldFile read_world_file(const std::string& path);
+// The shortest fixed-point text ("%.*f", at most 17 decimals) that reads
+// back as the same double; "%.17g" for values that need more.
+std::string shortest_decimal(double value);
 
-// Polvane and Traskel: prints "\n\nBPW file present" or "\n\nBPW file not
-// present" (each with a line end) and reads the file. A missing `path`
+// Reads the first six numbers of the world file at `path`. A missing `path`
 // counts as a file that does not open.
-WorldFile read_world_file_bpw(const std::optional<std::string>& path);
+WorldFile read_world_file(const std::optional<std::string>& path);
 
-// Zonrik's second reading, for its shapefile writer: prints "\n\nRWW file
-// present\n" or "\n\nRWW file not present\n".
-WorldFile read_world_file_rww(const std::optional<std::string>& path);
+// Whether a complete world file can place a raster: all six values finite
+// and both cell sizes other than 0. An incomplete one places nothing and is
+// no problem of its own.
+bool world_file_usable(const WorldFile& world);
 
 // A rectangle in map units.
 struct MapExtent {
@@ -58,8 +62,15 @@ MapExtent writer_extent(const WorldFile& world, int width, int height);
 inline double map_x(const MapExtent& e, double px, int width) { return (e.x_max - e.x_min) * px / width + e.x_min; }
 inline double map_y(const MapExtent& e, double py, int height) { return (e.y_max - e.y_min) * py / height + e.y_min; }
 
-// Zonrik's raster extent, with its messages: "\n\nRAW World files (RWW) not
-// present" and 0..width by 0..height, or "\n\nBMP World files (rww) present",
-// the six labelled values, and the extent from the signed cell sizes; then
-// the extent itself as "\n\nXmin= %f\nYmin= %f" and "\n\nXmax= %f\nYmax= %f".
+// The vector writers' conversion of one image's vertices to map units.
+struct PixelToMap {
+    MapExtent extent;
+    int width;
+    int height;
+    double x(double px) const { return map_x(extent, px, width); }
+    double y(double py) const { return map_y(extent, py, height); }
+};
+
+// Zonrik's raster extent: 0..width by 0..height without a complete world
+// file, else the extent from the signed cell sizes.
 MapExtent raster_extent(const WorldFile& rww, int width, int height);

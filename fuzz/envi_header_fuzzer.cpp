@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string base = fuzzing::scratch_path(name);
 
     // Height form: "<name>.raw" and "<name>.hdr".
-    if (raw_32bit_create(base, Immagine, Matrice_building, building_colour) == 0) {
+    if (!raw_32bit_create({base + ".raw", base + ".hdr"}, base, Immagine, Matrice_building, building_colour)) {
         check_header(base + ".hdr", width, height);
         fuzzing::require(read_file(base + ".raw").size() == 4u * width * height, "the RAW has another size");
         for (int y = 0; y < height; ++y)
@@ -72,9 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Zone form: the RAW named in full, the header beside it (its last three
     // characters replaced, so names shorter than that would leave the folder).
     if (name.size() < 3) return 0;
-    std::string nome = base;
-    const std::string header = replace_last_chars(nome, 3, "hdr").value_or(nome + ".hdr");
-    if (raw_32bit_create(fuzzing::empty_console(), nome, Immagine) == 0) {
+    const std::string header = envi_header_name(base);
+    if (!raw_32bit_create({base, header}, zone_raster_base(base), Immagine)) {
         check_header(header, width, height);
         if (header != base)
             fuzzing::require(read_file(base).size() == 4u * width * height, "the RAW has another size");

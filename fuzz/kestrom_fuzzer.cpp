@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int width = 0, height = 0;
     if (!read_dim_file(dim, width, height)) return 0;  // the program asks for the extent instead
     Grid<float> Dtm;
-    if (raw_32bit_open(raw, Dtm, width, height) != 0) return 0;
+    if (raw_32bit_open(raw, Dtm, width, height)) return 0;
     fuzzing::require(Dtm.width() == width && Dtm.height() == height, "the terrain model has another extent");
 
     File input = open_file(crossroads, "rb");

@@ -62,10 +62,10 @@ void check_tracing(const PolvaneRun& run)
     ClassTracer tracer(run.classi, no_class, num_colori);
     for (int k = 0; k < num_colori; ++k) {
         std::string leftovers;
-        const RecordArrays expected = reference_trace_class(fuzzing::empty_console(), run.classi, k, &leftovers);
+        const RecordArrays expected = reference_trace_class(run.classi, k, &leftovers);
         fuzzing::require(leftovers.empty(), "the whole-image tracing left cells behind");
         RecordArrays traced;
-        tracer.trace_class(fuzzing::empty_console(), k, traced);
+        tracer.trace_class(k, traced);
         fuzzing::require(traced.part == expected.part && traced.point == expected.point,
                          "the tracing differs from the whole-image tracing");
         fuzzing::require(even_odd_coverage(traced, run.width, run.height) == class_mask(run.classi, k),
@@ -88,10 +88,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string input = fuzzing::write_scratch("class_map.bmp", data, size);
     Grid<std::int32_t> Matrice;
-    int dim[2] = {0, 0};
-    if (bmp_grayscale256_open(fuzzing::empty_console(), input, Matrice, dim, ColourReaderCaller::polvane) != 0) return 0;
-    fuzzing::require(Matrice.width() == dim[0] && Matrice.height() == dim[1], "the map has another extent");
-    if (static_cast<long long>(dim[0]) * dim[1] > largest_map) return 0;
+    Extent dim;
+    if (bmp_grayscale256_open(input, Matrice, dim)) return 0;
+    fuzzing::require(Matrice.width() == dim.width && Matrice.height() == dim.height, "the map has another extent");
+    if (static_cast<long long>(dim.width) * dim.height > largest_map) return 0;
 
     std::vector<std::int32_t> expected;
     const bool census_ok = census_by_columns(Matrice, expected, max_colori);
@@ -99,8 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.console = fuzzing::empty_console();
     if (census_ok && expected.size() > most_colours_written) {
         fuzzing::require(colour_census(Matrice, run.colori, max_colori), "the census refused a map the search of the columns takes");
-        run.width = dim[0];
-        run.height = dim[1];
+        run.width = dim.width;
+        run.height = dim.height;
         run.classi = class_indices(Matrice, run.colori);
     } else {
         const fuzzing::InScratchFolder in_scratch;

@@ -1,18 +1,13 @@
-// World files: the announced reading of Polvane and Traskel, the silent
-// reading, and the extents and mappings built on them.
+// World files: the reading, and the extents and mappings built on it.
 #include "fuzz_support.h"
 #include "world_file.h"
 
-#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string path = fuzzing::write_scratch("image.bpw", data, size);
-    const WorldFile announced = read_world_file_bpw(path);
     const WorldFile silent = read_world_file(path);
-    fuzzing::require(announced.complete == silent.complete &&
-                         std::memcmp(announced.values.data(), silent.values.data(), sizeof silent.values) == 0,
-                     "the two readings differ");
+    fuzzing::require(silent.found, "an existing world file was not found");
     if (!silent.complete)
         for (double v : silent.values) fuzzing::require(v == 0.0, "an incomplete world file left values behind");
 

@@ -36,8 +36,8 @@ void write_background()
     Grid<float> background(background_width, background_height);
     for (std::size_t i = 0; i < background.cells().size(); ++i)
         background.cells()[i] = static_cast<float>(i % 23) * 3.5f - 10.0f;
-    fuzzing::require(write_raw_floats(fuzzing::scratch_path("back.raw"), background) &&
-                         write_dim_file(fuzzing::scratch_path("back.dim"), background_width, background_height),
+    fuzzing::require(!write_raw_floats(fuzzing::scratch_path("back.raw"), background) &&
+                         !write_dim_file(fuzzing::scratch_path("back.dim"), background_width, background_height),
                      "cannot write the background");
     written = true;
 }

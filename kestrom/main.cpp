@@ -7,6 +7,7 @@
 #include "exit_status.h"
 #include "file.h"
 #include "guarded_main.h"
+#include "invocation.h"
 #include "paths.h"
 #include "raw.h"
 
@@ -15,13 +16,10 @@
 
 namespace {
 
-struct Kestrom {
+struct Kestrom : Invocation {
     Console console;
     std::string nome_input_cross;
     std::string nome_input_dtm;  // base name, without extension
-    std::string path;            // working folder
-    bool check_path = false;
-    bool check_line_com = false;
     int width = 0;
     int height = 0;
     Grid<float> Dtm;  // row 0 the first row of the file
@@ -42,11 +40,7 @@ void take_arguments(Kestrom& run, int argc, char** argv)
     if (argc >= 3) {
         run.nome_input_cross = argv[1];
         run.nome_input_dtm = argv[2];
-        run.check_line_com = true;
-        if (argc >= 4) {
-            run.path = join_arguments(argc, argv, 3);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 3);
         return;
     }
     std::fputs("Input file crossroads (ascii file): ", stdout);
@@ -55,15 +49,10 @@ void take_arguments(Kestrom& run, int argc, char** argv)
     run.nome_input_dtm = run.console.read_word();
 }
 
-std::string named(const Kestrom& run, const std::string& name)
-{
-    return in_folder(run.check_path, run.path, name);
-}
-
 // The DTM extent from its ".dim" file, or from the user.
 void take_dimensions(Kestrom& run)
 {
-    if (read_dim_file(named(run, run.nome_input_dtm + ".dim"), run.width, run.height)) return;
+    if (read_dim_file(run.named(run.nome_input_dtm + ".dim"), run.width, run.height)) return;
     std::fputs("\nError opening dtm dimension file (.dim)", stdout);
     std::fputs("\n\nEnter dimension:\n", stdout);
     std::fputs("\nwidth: ", stdout);
@@ -86,14 +75,23 @@ int run_kestrom(Kestrom& run, int argc, char** argv)
     take_arguments(run, argc, argv);
     take_dimensions(run);
 
-    const std::string dtm_name = named(run, run.nome_input_dtm + ".raw");
+    const std::string dtm_name = run.named(run.nome_input_dtm + ".raw");
     if (!open_file(dtm_name, "rb")) return fail(run, "\nError in opening dtm file");
-    if (raw_32bit_open(dtm_name, run.Dtm, run.width, run.height) == 1) return fail(run, "\nError in reading dtm file");
+    if (const RasterProblem problem = raw_32bit_open(dtm_name, run.Dtm, run.width, run.height)) {
+        if (problem == RasterProblem::Kind::negative_size)
+            std::printf("\nError: negative raster size %d x %d\n", problem.width, problem.height);
+        else if (problem == RasterProblem::Kind::size_mismatch)
+            std::printf("\nError: the size of '%s' does not match %d x %d float samples\n", problem.path.c_str(),
+                        problem.width, problem.height);
+        else if (problem == RasterProblem::Kind::out_of_memory)
+            std::fputs("\nError in memory allocation\n", stdout);
+        return fail(run, "\nError in reading dtm file");
+    }
 
-    const std::string output_name = named(run, "crossover_" + run.nome_input_cross);
+    const std::string output_name = run.named("crossover_" + run.nome_input_cross);
     File output = open_file(output_name, "wb");
     if (!output) return fail(run, "\nError in opening crossover.txt file");
-    File crossroads = open_file(named(run, run.nome_input_cross), "rb");
+    File crossroads = open_file(run.named(run.nome_input_cross), "rb");
     if (!crossroads) return fail(run, "\nError in opening crossroads file");
 
     evaluate_crossroads(run.Dtm, crossroads.get(), output.get());

@@ -2,6 +2,7 @@
 
 #include "class_tracing.h"
 #include "record_arrays.h"
+#include "program_main.h"
 #include "shapefile_writer.h"
 
 #include <cstdio>
@@ -16,12 +17,27 @@ int gestore(PolvaneRun& run)
     RecordArrays records;
     for (int i = 0; i < num_colori; ++i) {
         run.nome = run.nome_output_path + "_" + std::to_string(i);
-        std::printf("\n\n\nProcessing Color: %d/%d\n\n", i + 1, num_colori);
+        const std::int32_t colour = run.colori[static_cast<std::size_t>(i)];
+        std::printf("\n\n\nProcessing Color: %d/%d (palette index %d, RGB %d %d %d)\n\n", i + 1, num_colori,
+                    palette_index_of(run.palette, colour), colour >> 16, (colour >> 8) & 255, colour & 255);
         std::printf("blob in process: ... initializing");
         records.clear();
         int blob_number = 1;
-        tracer.trace_class(run.console, i, records, [&blob_number] { std::printf(" %d", blob_number++); });
-        if (gen_file_shp(run.console, run.nome, records, run.width, run.height, options) != 0) return 1;
+        tracer.trace_class(
+            i, records, [&blob_number] { std::printf(" %d", blob_number++); },
+            [&run](bool primo) {
+                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
+                run.console.wait_for_key();
+            });
+        ShapefilePaths files;
+        auto problem = shapefile_temporaries(run.outputs, run.nome, files);
+        if (!problem) problem = gen_file_shp(files, records, run.width, run.height, options);
+        if (problem) {
+            std::printf("\nError in creating '%s'\n", problem->extension);
+            report_write_failure(run.nome + problem->extension, problem->error);
+            run.console.wait_for_key();
+            return 1;
+        }
     }
     return 0;
 }

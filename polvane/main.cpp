@@ -2,11 +2,38 @@
 #include "polvane.h"
 
 #include "exit_status.h"
-#include "guarded_main.h"
+#include "program_main.h"
 
 #include <cstdio>
 
 namespace {
+
+const ProgramInfo polvane_info = {
+    "polvane",
+    "turns a class map into one polygon shapefile per class colour",
+    "Usage:\n"
+    "  polvane <class map> <output name> [working folder]\n"
+    "  polvane                          (asks \"Input File=\" and \"Output file=\")\n"
+    "\n"
+    "The class map is an 8-bit palette BMP; every palette colour that is not a\n"
+    "grey (red = green = blue) is a class, at most 253 of them. Each 8-connected\n"
+    "blob of a class becomes one polygon, its holes and the islands inside them\n"
+    "included. The classes are numbered from 0 in the order their first pixels\n"
+    "are met, column by column from the left, each column from the top.\n"
+    "\n"
+    "Writes <output name>_<n>.shp, .shx and .dbf for class n, in the working\n"
+    "folder when one is given; each \"Processing Color\" line names the class's\n"
+    "palette index and colour. A world file beside the class map (its name with\n"
+    "the last three letters replaced by \"bpw\") puts the polygons in map units.\n"
+    "Outputs appear only when the run completes; a run that fails leaves the\n"
+    "folder as it was, and no output may overwrite an input.\n"
+    "\n"
+    "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
+    "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
+    {{"mask", "", "the class map is a mask: every colour but black is a class, greys included"}},
+    "\nError in memory allocation: the image is too large for the memory available\n",
+    exit_status::failure,
+};
 
 void print_banner()
 {
@@ -19,24 +46,43 @@ void print_banner()
     std::puts("    -------------------------------------------------\n");
 }
 
-int run_polvane(PolvaneRun& run, int argc, char** argv)
+int run_polvane(PolvaneRun& run, CommandLine& line)
 {
     print_banner();
-    take_names(run, argc, argv);
+    run.mask = line.has("mask");
+    std::vector<char*> argv = line.argv();
+    take_names(run, line.argc(), argv.data());
+    run.outputs.add_input(run.named(run.nome_input));
 
-    run.tfw = read_world_file_bpw(world_file_path(run.check_path, run.path, run.nome_input, "bpw"));
+    const std::optional<std::string> world = world_file_path(run.check_path, run.path, run.nome_input, "bpw");
+    run.tfw = read_world_file(world);
+    std::fputs(run.tfw.found ? "\n\nBPW file present\n" : "\n\nBPW file not present\n", stdout);
+    if (run.tfw.found) run.outputs.add_input(*world);
+    if (!world_file_usable(run.tfw)) {
+        std::printf("\nError: the world file '%s' does not hold six finite values with cell sizes other than 0\n",
+                    world->c_str());
+        return finish(run, exit_status::error);
+    }
 
-    if (!vectorise_image(run)) return exit_status::success;
-
-    std::printf("\n\nEnd");
-    if (!run.check_line_com) run.console.wait_for_key();
-    return exit_status::success;
+    if (const auto status = vectorise_image(run)) return *status;
+    if (const auto problem = run.outputs.commit()) {
+        report_output_problem(*problem);
+        return exit_status::error;
+    }
+    return finish(run, exit_status::success);
 }
 
 }  // namespace
 
+int finish(PolvaneRun& run, int status)
+{
+    std::printf("\n\nEnd");
+    if (!run.check_line_com) run.console.wait_for_key();
+    return status;
+}
+
 int main(int argc, char** argv)
 {
     PolvaneRun run;
-    return guarded_main([&] { return run_polvane(run, argc, argv); }, "\nError in memory allocation: the image is too large for the memory available\n");
+    return program_main(argc, argv, polvane_info, [&](CommandLine& line) { return run_polvane(run, line); });
 }

@@ -9,13 +9,9 @@ void take_names(PolvaneRun& run, int argc, char** argv)
     if (argc >= 3) {
         run.nome_input = argv[1];
         run.nome_output = argv[2];
-        if (argc >= 4) {
-            run.path = join_arguments(argc, argv, 3);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 3);
         return;
     }
-    run.check_line_com = false;
     std::printf("\nInput File=");
     run.nome_input = run.console.read_word();
     run.console.flush_input();

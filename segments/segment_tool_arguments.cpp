@@ -1,6 +1,9 @@
 #include "segment_tool_arguments.h"
 
 #include "arguments.h"
+#include "file.h"
+#include "number_reader.h"
+#include "platform.h"
 
 #include <cstdio>
 
@@ -9,47 +12,66 @@ namespace {
 // A prompt's answer; the rest of its line is discarded.
 std::string ask_word(Console& console, const char* prompt)
 {
-    std::fputs(prompt, stdout);
-    std::string answer = console.read_word();
+    std::string answer = console.ask_word(prompt);
     console.flush_input();
     return answer;
 }
 
 int ask_int(Console& console, const char* prompt)
 {
-    std::fputs(prompt, stdout);
-    const int answer = console.read_int();
+    const int answer = console.ask_int(prompt);
     console.flush_input();
     return answer;
 }
 
 }  // namespace
 
-void take_segment_tool_arguments(SegmentToolArguments& arguments, Console& console, int argc, char** argv,
-                                 const SizePrompts& prompts)
+std::optional<std::string> take_segment_tool_arguments(SegmentToolArguments& arguments, Console& console, int argc,
+                                                       char** argv, const SizePrompts& prompts)
 {
     if (argc >= 5) {
         arguments.nome_input = argv[1];
         arguments.nome_output = argv[2];
-        arguments.width = atoi_like(argv[3]);
-        arguments.height = atoi_like(argv[4]);
-        arguments.check_line_com = true;
-        if (argc >= 6) {
-            arguments.path = join_arguments(argc, argv, 5);
-            arguments.check_path = true;
-        }
-        return;
+        const auto width = whole_int(argv[3]);
+        if (!width) return not_a_whole_number(argv[3], "width");
+        const auto height = whole_int(argv[4]);
+        if (!height) return not_a_whole_number(argv[4], "height");
+        arguments.width = *width;
+        arguments.height = *height;
+        arguments.from_command_line(argc, argv, 5);
+        return std::nullopt;
     }
     arguments.nome_input = ask_word(console, "\nInput File=");
     arguments.nome_output = ask_word(console, "\nOutput file=");
     arguments.width = ask_int(console, prompts.width);
     arguments.height = ask_int(console, prompts.height);
+    return std::nullopt;
 }
 
-bool image_size_accepted(Console& console, int width, int height)
+std::optional<std::string> image_size_problem(int width, int height)
 {
-    if (width > 0 && height > 0) return true;
-    std::printf("\nError: image width and height must be greater than 0 (%d x %d given)", width, height);
-    console.wait_for_key();
-    return false;
+    if (width > 0 && height > 0) return std::nullopt;
+    return "\nError: image width and height must be greater than 0 (" + std::to_string(width) + " x " +
+           std::to_string(height) + " given)";
+}
+
+SegmentsFile read_segments_file(const std::string& path, std::optional<int> flip_height)
+{
+    SegmentsFile file;
+    // Some systems open a folder as a file that reads as empty.
+    if (is_directory(path)) return file;
+    File input = open_file(path, "rb");
+    if (!input) return file;
+    file.table = flip_height ? MOD_caricamento(input.get(), *flip_height) : MOD_caricamento(input.get());
+    if (std::ferror(input.get())) {
+        file.table.reset();
+        return file;
+    }
+    file.readable = true;
+    if (!file.table) {
+        std::rewind(input.get());
+        float value;
+        file.blank = NumberReader(input.get()).read_float(value) == NumberReader::Result::end_of_input;
+    }
+    return file;
 }

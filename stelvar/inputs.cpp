@@ -1,6 +1,7 @@
 #include "stelvar.h"
 
 #include "arguments.h"
+#include "exit_status.h"
 
 #include <climits>
 #include <cmath>
@@ -8,11 +9,11 @@
 
 namespace {
 
-// The upper threshold is read as a decimal number and truncated toward zero.
-int truncated_threshold(const char* text)
+// The upper threshold is a decimal number truncated toward zero.
+int truncated_threshold(double number)
 {
-    const double value = std::trunc(atof_like(text));
-    if (!(value >= INT_MIN)) return value != value ? 0 : INT_MIN;
+    const double value = std::trunc(number);
+    if (value < INT_MIN) return INT_MIN;
     if (value > INT_MAX) return INT_MAX;
     return static_cast<int>(value);
 }
@@ -29,33 +30,40 @@ char read_mode(Console& console)
     }
 }
 
+int refuse(const std::string& reason)
+{
+    std::printf("\nError: %s\n", reason.c_str());
+    return exit_status::error;
+}
+
 }  // namespace
 
-void take_inputs(StelvarRun& run, int argc, char** argv)
+std::optional<int> take_inputs(StelvarRun& run, int argc, char** argv)
 {
     if (argc >= 6) {
         run.nome_input = argv[1];
-        run.soglia_min = atoi_like(argv[2]);
-        run.soglia_max = truncated_threshold(argv[3]);
-        run.step = atoi_like(argv[4]);
-        run.p = atoi_like(argv[5]) == 1 ? 's' : 'n';
-        if (argc >= 7) {
-            run.path = join_arguments(argc, argv, 6);
-            run.check_path = true;
-        }
-        return;
+        const auto lower = whole_int(argv[2]);
+        if (!lower) return refuse(not_a_whole_number(argv[2], "lower threshold"));
+        const auto upper = whole_number(argv[3]);
+        if (!upper) return refuse(not_a_number(argv[3], "upper threshold"));
+        const auto step = whole_int(argv[4]);
+        if (!step) return refuse(not_a_whole_number(argv[4], "step"));
+        const auto mode = whole_int(argv[5]);
+        if (!mode) return refuse(not_a_whole_number(argv[5], "mode"));
+        run.soglia_min = *lower;
+        run.soglia_max = truncated_threshold(*upper);
+        run.step = *step;
+        run.p = *mode == 1 ? 's' : 'n';
+        run.from_command_line(argc, argv, 6);
+        return std::nullopt;
     }
-    run.check_line_com = false;
     Console& console = run.console;
-    std::printf("\nInput file (.bmp)=");
-    run.nome_input = console.read_word();
+    run.nome_input = console.ask_word("\nInput file (.bmp)=");
     console.flush_input();
-    std::printf("\n\nLower threshold: ");
-    run.soglia_min = console.read_int();
-    std::printf("\nUpper threshold: ");
-    run.soglia_max = console.read_int();
-    std::printf("\nStep: ");
-    run.step = console.read_int();
+    run.soglia_min = console.ask_int("\n\nLower threshold: ");
+    run.soglia_max = console.ask_int("\nUpper threshold: ");
+    run.step = console.ask_int("\nStep: ");
     std::printf("\nSogliatura a toni di grigio?(s/n): ");
     run.p = read_mode(console);
+    return std::nullopt;
 }

@@ -2,7 +2,8 @@
 
 #include "bmp_file.h"
 #include "bmp.h"
-#include "paths.h"
+#include "exit_status.h"
+#include "program_main.h"
 
 #include <cstdio>
 #include <cstring>
@@ -48,22 +49,55 @@ void slice(const StelvarRun& run, int r, std::uint8_t* out)
 
 std::string slice_name(const StelvarRun& run, long long threshold)
 {
-    return in_folder(run.check_path, run.path, "threshold_" + std::to_string(threshold) + ".bmp");
+    return run.named("threshold_" + std::to_string(threshold) + ".bmp");
 }
 
-SliceWritten bmp(StelvarRun& run)
+namespace {
+
+// The slice `name` could not be written, for `error`.
+int slice_not_written(StelvarRun& run, const std::string& name, const std::error_code& error)
 {
+    std::printf("\nError in creating bmp file\n");
+    report_write_failure(name, error);
+    run.console.wait_for_key();
+    return exit_status::error;
+}
+
+}  // namespace
+
+std::optional<int> declare_slices(StelvarRun& run)
+{
+    run.outputs.add_input(run.named(run.nome_input));
+    for (long long t = run.soglia_min; t <= run.soglia_max; t += run.step) {
+        const auto problem = run.outputs.add_output(slice_name(run, t));
+        if (!problem) continue;
+        if (problem->kind == OutputProblem::Kind::is_folder)
+            return slice_not_written(run, problem->output, std::make_error_code(std::errc::is_a_directory));
+        report_output_problem(*problem);
+        run.console.wait_for_key();
+        return exit_status::error;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> bmp(StelvarRun& run)
+{
+    const std::string name = slice_name(run, run.attuale);
+    const OutputFiles::Temporary temporary = run.outputs.temporary(name);
+    if (temporary.problem)
+        return slice_not_written(run, name,
+                                 temporary.problem->error ? temporary.problem->error
+                                                          : std::make_error_code(std::errc::file_exists));
+    std::error_code error;
     try {
         if (run.slice_head.empty()) run.slice_head = slice_file_head(run.head, run.width, run.height);
-        if (write_bmp_file(slice_name(run, run.attuale), run.slice_head, run.width, run.height,
-                           [&](int r, unsigned char* out) { slice(run, r, out); }))
-            return SliceWritten::yes;
+        error = write_bmp_file(temporary.path, run.slice_head, run.width, run.height,
+                               [&](int r, unsigned char* out) { slice(run, r, out); });
     } catch (const std::bad_alloc&) {
         std::printf("\nerror in memory allocation\n");
         run.console.wait_for_key();
-        return SliceWritten::no_memory;
+        return exit_status::failure;
     }
-    std::printf("\nError in creating bmp file");
-    run.console.wait_for_key();
-    return SliceWritten::not_created;
+    if (error) return slice_not_written(run, name, error);
+    return std::nullopt;
 }

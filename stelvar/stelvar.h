@@ -4,6 +4,8 @@
 
 #include "console.h"
 #include "grid.h"
+#include "invocation.h"
+#include "output_files.h"
 #include "slicer_bmp.h"
 
 #include <cstdint>
@@ -11,13 +13,10 @@
 #include <string>
 #include <vector>
 
-struct StelvarRun {
+struct StelvarRun : Invocation {
     Console console;
 
     std::string nome_input;       // as given
-    std::string path;             // working folder
-    bool check_path = false;
-    bool check_line_com = true;   // inputs came from the command line
     int soglia_min = 0;
     int soglia_max = 0;
     int step = 0;
@@ -30,29 +29,34 @@ struct StelvarRun {
     Grid<std::uint8_t> Immagine_bn;  // input pixels, row 0 the top
     // The output files' header and palette, the same for every threshold.
     std::vector<unsigned char> slice_head;
+    OutputFiles outputs;          // the slices, put in place when the run completes
 };
 
+// The steps of a run return none to go on, or the exit status the run ends
+// with (their message printed and, where one is due, the key waited for).
+
 // Fills the inputs from the command line (5 or more arguments) or the prompts.
-void take_inputs(StelvarRun& run, int argc, char** argv);
+// A number argument that is not wholly a number ends the run (status 1).
+std::optional<int> take_inputs(StelvarRun& run, int argc, char** argv);
 
 // Opens and reads the input image into Immagine_bn (width, height set).
-// Gives the exit status when the run must end there, with its message
-// printed and the key waited for.
 std::optional<int> read_input_image(StelvarRun& run);
 
 // 0 when the header is an 8-bit BMP; otherwise prints "\nError in BMP format"
-// and waits for a key, and the program ends with status 0.
+// and waits for a key, and the run ends.
 int controllo(StelvarRun& run, const BmpHead& head);
+
+// Names the input and every slice of the run as its outputs; a slice that
+// would overwrite the input ends the run before anything is written.
+std::optional<int> declare_slices(StelvarRun& run);
 
 // Slices file row r (0 the bottom row of the picture) at `attuale` into the
 // `width` bytes at `out`.
 void slice(const StelvarRun& run, int r, std::uint8_t* out);
 
-enum class SliceWritten { yes, not_created, no_memory };
-
-// Slices at `attuale` and writes "threshold_<attuale>.bmp". On failure
-// prints its message and waits for a key.
-SliceWritten bmp(StelvarRun& run);
+// Slices at `attuale` and writes "threshold_<attuale>.bmp" into its
+// temporary, put in place with the others by run.outputs.commit().
+std::optional<int> bmp(StelvarRun& run);
 
 // "threshold_<value>.bmp", in the working folder when one was given.
 std::string slice_name(const StelvarRun& run, long long threshold);

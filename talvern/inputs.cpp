@@ -2,7 +2,36 @@
 
 #include "arguments.h"
 
+#include <cmath>
 #include <cstdio>
+
+namespace {
+
+bool usable_pixel_size(float risoluzione)
+{
+    return std::isfinite(risoluzione) && risoluzione > 0;
+}
+
+std::optional<std::string> take_command_line(TalvernRun& run, int argc, char** argv)
+{
+    run.nome_input_building = argv[1];
+    run.nome_input_shadow = argv[2];
+    const auto azimuth = whole_number(argv[3]);
+    if (!azimuth) return not_a_number(argv[3], "sun azimuth");
+    const auto elevation = whole_number(argv[4]);
+    if (!elevation) return not_a_number(argv[4], "sun elevation");
+    const auto risoluzione = whole_number(argv[5]);
+    if (!risoluzione) return not_a_number(argv[5], "pixel size");
+    run.sun_azimuth_angle = static_cast<float>(*azimuth);
+    run.sun_elevation_angle = static_cast<float>(*elevation);
+    run.risoluzione = static_cast<float>(*risoluzione);
+    if (!usable_pixel_size(run.risoluzione))
+        return "the pixel size must be a finite number greater than 0 ('" + std::string(argv[5]) + "' given)";
+    run.from_command_line(argc, argv, 6);
+    return std::nullopt;
+}
+
+}  // namespace
 
 void print_banner()
 {
@@ -15,35 +44,23 @@ void print_banner()
     std::printf("    -------------------------------------------------\n\n");
 }
 
-void take_inputs(TalvernRun& run, int argc, char** argv)
+std::optional<std::string> take_inputs(TalvernRun& run, int argc, char** argv)
 {
-    if (argc >= 6) {
-        run.nome_input_building = argv[1];
-        run.nome_input_shadow = argv[2];
-        run.sun_azimuth_angle = static_cast<float>(atof_like(argv[3]));
-        run.sun_elevation_angle = static_cast<float>(atof_like(argv[4]));
-        run.risoluzione = static_cast<float>(atof_like(argv[5]));
-        if (argc >= 7) {
-            run.path = join_arguments(argc, argv, 6);
-            run.check_path = true;
-        }
-        return;
-    }
-    run.check_line_com = false;
+    if (argc >= 6) return take_command_line(run, argc, argv);
+    // The rest of each answer's line is discarded.
     Console& console = run.console;
-    std::printf("\nBuilding Classification =");
-    run.nome_input_building = console.read_word();
+    run.nome_input_building = console.ask_word("\nBuilding Classification =");
     console.flush_input();
-    std::printf("\nShadow Classification =");
-    run.nome_input_shadow = console.read_word();
+    run.nome_input_shadow = console.ask_word("\nShadow Classification =");
     console.flush_input();
-    std::printf("\nSun azimuth angle (degree) =");
-    run.sun_azimuth_angle = console.read_float();
+    run.sun_azimuth_angle = console.ask_float("\nSun azimuth angle (degree) =");
     console.flush_input();
-    std::printf("\nSun elevation angle (degree) =");
-    run.sun_elevation_angle = console.read_float();
+    run.sun_elevation_angle = console.ask_float("\nSun elevation angle (degree) =");
     console.flush_input();
-    std::printf("\nPixel resolution (meters) =");
-    run.risoluzione = console.read_float();
-    console.flush_input();
+    for (;;) {
+        run.risoluzione = console.ask_float("\nPixel resolution (meters) =");
+        console.flush_input();
+        if (usable_pixel_size(run.risoluzione)) return std::nullopt;
+        std::printf("\nThe pixel size must be greater than 0\n");
+    }
 }

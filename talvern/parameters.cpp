@@ -1,6 +1,7 @@
 #include "parameters.h"
 
 #include "file.h"
+#include "platform.h"
 
 #include <cctype>
 #include <climits>
@@ -63,27 +64,25 @@ void read_parameter_text(const std::string& text, TalvernParameters& parameters)
     }
 }
 
-void lettura_parametri(std::FILE* fp_param, TalvernParameters& parameters)
+std::error_code lettura_parametri(std::FILE* fp_param, TalvernParameters& parameters)
 {
     std::string text;
     char buffer[4096];
     std::size_t got = 0;
+    errno = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, fp_param)) > 0) text.append(buffer, got);
+    if (std::ferror(fp_param)) return last_system_error();
     read_parameter_text(text, parameters);
+    return {};
 }
 
-void load_parameters(TalvernParameters& parameters)
+std::error_code load_parameters(TalvernParameters& parameters)
 {
     parameters = TalvernParameters();
+    // Some systems open a folder as a file that reads as empty.
+    if (is_directory(nome_file_param)) return std::make_error_code(std::errc::is_a_directory);
+    errno = 0;
     File fp_param = open_file(nome_file_param, "rb");
-    if (fp_param) {
-        lettura_parametri(fp_param.get(), parameters);
-        return;
-    }
-    std::printf("\nParameter file 'raise_parameters.txt' not found");
-    std::printf("\n The routine will use 'DEFAULT' parameters");
-    std::printf("\nmax_gap_building_shadow= %d", parameters.soglia_blob_shadow);
-    std::printf("\nmax_lenght_shadow= %d", parameters.max_dist_search);
-    std::printf("\nmin_perc_shadow_sample= %d", parameters.soglia_percentuale_campioni);
-    std::printf("\nmax_perc_deviation_sample= %d", parameters.soglia_scostamento_massimo);
+    if (!fp_param) return last_system_error();
+    return lettura_parametri(fp_param.get(), parameters);
 }

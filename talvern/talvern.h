@@ -6,9 +6,12 @@
 
 #include "console.h"
 #include "grid.h"
+#include "invocation.h"
+#include "output_files.h"
 #include "parameters.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,14 +19,11 @@
 // fails the census.
 constexpr int max_census_colours = 99;
 
-struct TalvernRun {
+struct TalvernRun : Invocation {
     Console console;
 
     std::string nome_input_building;  // as given, without the folder
     std::string nome_input_shadow;
-    std::string path;                 // working folder
-    bool check_path = false;
-    bool check_line_com = true;       // the inputs came from the command line
 
     float sun_azimuth_angle = 0;      // degrees, from +x towards +y (up the picture)
     float sun_elevation_angle = 0;    // degrees
@@ -38,6 +38,7 @@ struct TalvernRun {
     Grid<std::int32_t> Matrice_shadow;    // packed colours, row 0 the top
     Grid<float> Matrice_raise;            // heights, row 0 the bottom
     std::string nome_output_path;         // output base name, in the folder when one was given
+    OutputFiles outputs;                  // the raster and its header, put in place when the run completes
 };
 
 // The banner printed first.
@@ -45,7 +46,10 @@ void print_banner();
 
 // Fills the names, angles and resolution from the command line (5 values and
 // an optional working folder) or, with fewer arguments, from the prompts.
-void take_inputs(TalvernRun& run, int argc, char** argv);
+// A number on the command line must be wholly a number, and the pixel size
+// finite and greater than 0: otherwise the reason is returned ("'0,25' is not
+// a number (pixel size)"). A prompt asks again until it has such an answer.
+std::optional<std::string> take_inputs(TalvernRun& run, int argc, char** argv);
 
 // The building-shadow pairing: measures every building's shadow and writes
 // the heights into Matrice_raise. Releases Matrice_shadow once its mask is

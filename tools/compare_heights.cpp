@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     }
     const int width = std::atoi(argv[2]), height = std::atoi(argv[3]);
     Grid<float> heights;  // row 0 the top
-    if (raw_32bit_open(argv[1], heights, width, height) != 0) {
+    if (raw_32bit_open(argv[1], heights, width, height)) {
         std::printf("cannot read %s\n", argv[1]);
         return 1;
     }

@@ -10,11 +10,20 @@ burnt over it in yellow by GDAL's rasteriser. The shapefile may be in map
 units: its main header's box is the class map's whole extent.
 """
 
+import os
 import struct
 import sys
 
-import numpy as np
-from osgeo import gdal, ogr
+try:
+    import numpy as np
+    from osgeo import gdal, ogr
+except ImportError:
+    # A python3 of its own earlier on the PATH (a virtual environment, pyenv)
+    # may lack the system's GDAL bindings: run again with the system's one.
+    system_python = "/usr/bin/python3"
+    if os.path.realpath(sys.executable) != os.path.realpath(system_python) and os.path.exists(system_python):
+        os.execv(system_python, [system_python] + sys.argv)
+    sys.exit("render_polygons.py needs GDAL's Python bindings and numpy: sudo apt-get install python3-gdal python3-numpy")
 
 gdal.UseExceptions()
 

@@ -30,8 +30,8 @@ void ClassTracer::mark_taken_regions(int class_index)
     }
 }
 
-void ClassTracer::trace_class(Console& console, int class_index, RecordArrays& records,
-                              const std::function<void()>& on_blob)
+void ClassTracer::trace_class(int class_index, RecordArrays& records, const std::function<void()>& on_blob,
+                              const LongRingNotice& on_long_ring)
 {
     if (class_index < 0 || class_index >= static_cast<int>(by_class_.size())) return;
     for (const std::int32_t r : by_class_[class_index]) {
@@ -45,7 +45,7 @@ void ClassTracer::trace_class(Console& console, int class_index, RecordArrays& r
         // order has been traced, so the search meets this region first.
         evidenzia(window_.box_blob, window_.Immagine4);
         if (on_blob) on_blob();
-        trace_found_blob(console, window_, records);
+        trace_found_blob(window_, records, on_long_ring);
         mark_taken_regions(class_index);
     }
 }

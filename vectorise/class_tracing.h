@@ -15,7 +15,6 @@
 #pragma once
 
 #include "class_regions.h"
-#include "console.h"
 #include "record_arrays.h"
 #include "work_window.h"
 
@@ -32,8 +31,8 @@ public:
 
     // Appends one polygon record per blob of `class_index` to `records`, in
     // whole-image pixel units; calls `on_blob` before tracing each blob.
-    void trace_class(Console& console, int class_index, RecordArrays& records,
-                     const std::function<void()>& on_blob = {});
+    void trace_class(int class_index, RecordArrays& records, const std::function<void()>& on_blob = {},
+                     const LongRingNotice& on_long_ring = {});
 
 private:
     void fill_window(int class_index);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <utility>
 
-bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours)
+bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours,
+                   ClassColours classes)
 {
+    const bool greys_excluded = classes == ClassColours::not_grey;
     // One pass row by row: each colour keeps the smallest column-order
     // position x*height + y where it occurs, which is the order the census
     // of columns discovers the colours in.
@@ -19,11 +21,11 @@ bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>&
     if (Matrice.empty()) return true;
     for (int y = 0; y < Matrice.height(); ++y) {
         const std::int32_t* row = Matrice.row(y);
-        std::int32_t last = 0;  // grey: skipped without a look-up
+        std::int32_t last = 0;  // black, never a class: skipped without a look-up
         std::size_t last_slot = 0;
         for (int x = 0; x < width; ++x) {
             const std::int32_t v = row[x];
-            if (is_grey(v)) continue;
+            if (greys_excluded ? is_grey(v) : v == 0) continue;
             const std::int64_t position = x * height + y;
             if (v == last) {
                 std::int64_t& first = table.first(last_slot);

@@ -47,8 +47,13 @@ private:
     int count_ = 0;
 };
 
-// The distinct non-grey colours of `Matrice` in order of first discovery,
+// Which colours are classes: every colour but the greys (black and white
+// included), or every colour but black (a mask whose foreground may be grey).
+enum class ClassColours { not_grey, not_black };
+
+// The distinct class colours of `Matrice` in order of first discovery,
 // scanning columns left to right and each column from the top row down.
 // Returns false, with `colori` incomplete, when there are more than
 // `max_colours` of them (at most 256: the colours of an 8-bit image).
-bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours);
+bool colour_census(const Grid<std::int32_t>& Matrice, std::vector<std::int32_t>& colori, int max_colours,
+                   ClassColours classes = ClassColours::not_grey);

@@ -2,11 +2,8 @@
 
 #include "cell_codes.h"
 
-#include <cstdio>
 
 namespace {
-
-constexpr int chain_growth = 400000;
 
 enum Direction { east, north, west, south };
 constexpr int step_x[4] = {1, 0, -1, 0};
@@ -39,12 +36,10 @@ DirectionList directions_after(Direction moved)
 // counted from 1.
 int corner_of(int c) { return (c + 1) / 2; }
 
-void emit(std::vector<int>& vettore, int& k, int x, int y)
+void emit(RingChain& chain, int x, int y)
 {
-    vettore[k] = corner_of(x);
-    vettore[k + 1] = corner_of(y);
-    k += 2;
-    if (k > static_cast<int>(vettore.size()) - 20) vettore.resize(vettore.size() + chain_growth, 0);
+    chain.push_back(corner_of(x));
+    chain.push_back(corner_of(y));
 }
 
 // A contour cell just entered: those of its three neighbours on the side its
@@ -61,8 +56,9 @@ void mark_passed_neighbours(Grid<std::uint8_t>& img, int x, int y)
 
 }  // namespace
 
-void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vector<int>& vettore, int& k)
+RingChain MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y)
 {
+    RingChain vettore;
     // The shared corner passed last, set back to 5 two cycles later so that
     // the ring can pass it a second time.
     int cond_x = 0, cond_y = 0;
@@ -87,7 +83,7 @@ void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vec
             }
             if (found < 0) {
                 release_pending();
-                return;
+                return vettore;
             }
             x += step_x[found];
             y += step_y[found];
@@ -98,7 +94,7 @@ void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vec
             } else if (here == cell::contour) {
                 here = cell::taken;
                 mark_passed_neighbours(Immagine4, x, y);
-                emit(vettore, k, x, y);
+                emit(vettore, x, y);
                 cycle_done = true;
             } else {
                 release_pending();
@@ -106,16 +102,16 @@ void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vec
                 cond_x = x;
                 cond_y = y;
                 wait = 1;
-                emit(vettore, k, x, y);
+                emit(vettore, x, y);
                 list = directions_after(static_cast<Direction>(found));
             }
         }
     }
 }
 
-int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmenti)
+RingChain convertitore_step(const RingChain& vettore)
 {
-    vsegmenti.clear();
+    RingChain vsegmenti;
     auto direction = [](int a, int b, int c, int d, int previous) {
         int result = previous;
         if (c > a) result = 1;
@@ -124,11 +120,11 @@ int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmen
         if (d < b) result = 2;
         return result;
     };
-    vsegmenti.push_back(vettore[2]);
-    vsegmenti.push_back(vettore[3]);
-    int current = direction(vettore[2], vettore[3], vettore[4], vettore[5], 0);
-    const int closing = vettore[1];
-    for (int i = 4; i <= closing - 2; i += 2) {
+    vsegmenti.push_back(vettore[0]);
+    vsegmenti.push_back(vettore[1]);
+    int current = direction(vettore[0], vettore[1], vettore[2], vettore[3], 0);
+    const int closing = static_cast<int>(vettore.size()) - 2;
+    for (int i = 2; i <= closing - 2; i += 2) {
         const int next = direction(vettore[i], vettore[i + 1], vettore[i + 2], vettore[i + 3], current);
         if (next != current) {
             current = next;
@@ -136,18 +132,16 @@ int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmen
             vsegmenti.push_back(vettore[i + 1]);
         }
     }
-    vsegmenti.push_back(vettore[2]);
-    vsegmenti.push_back(vettore[3]);
-    return static_cast<int>(vsegmenti.size());
+    vsegmenti.push_back(vettore[0]);
+    vsegmenti.push_back(vettore[1]);
+    return vsegmenti;
 }
 
-void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4,
-                      RecordArrays& records, int x_offset, int y_offset)
+void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+                      int x_offset, int y_offset, const LongRingNotice& on_long_ring)
 {
-    const int totale = static_cast<int>(contorni * 1.5 + 100);
-    std::vector<int> vettore(static_cast<std::size_t>(totale), 0);
-    std::vector<int> vsegmenti;
-    vsegmenti.reserve(static_cast<std::size_t>(totale));
+    // The chain's first capacity, beyond which a ring is a long one.
+    const long long totale = static_cast<long long>(contorni * 1.5 + 100);
 
     std::vector<std::int32_t>& part = records.part;
     std::vector<double>& point = records.point;
@@ -162,32 +156,28 @@ void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, G
         const std::uint8_t* column = box_blob[2] <= box_blob[3] ? &Immagine4(p, box_blob[2]) : nullptr;
         for (int i = box_blob[2]; i <= box_blob[3]; ++i, column += stride) {
             if (*column != cell::contour) continue;
-            int k = 2;
-            vettore[k] = corner_of(p);
-            vettore[k + 1] = corner_of(i);
-            k = 4;
             Immagine4(p, i) = cell::taken;
+            RingChain followed;
             if (primo) {
                 Immagine4(p + 1, i) = cell::taken;
                 Immagine4(p, i + 1) = cell::passed;
-                MOD_recupero_contorno(Immagine4, p + 1, i, vettore, k);
+                followed = MOD_recupero_contorno(Immagine4, p + 1, i);
             } else {
                 Immagine4(p, i + 1) = cell::taken;
                 Immagine4(p + 1, i) = cell::passed;
-                MOD_recupero_contorno(Immagine4, p, i + 1, vettore, k);
+                followed = MOD_recupero_contorno(Immagine4, p, i + 1);
             }
-            if (k + 2 > static_cast<int>(vettore.size())) vettore.resize(static_cast<std::size_t>(k) + 2, 0);
-            vettore[k] = vettore[2];
-            vettore[k + 1] = vettore[3];
-            vettore[0] = 0;
-            vettore[1] = k;
-            if (k >= totale) {
-                std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
-                console.wait_for_key();
-            }
+            // The closed ring: its first vertex, the vertices followed, the
+            // first vertex again.
+            RingChain ring = {corner_of(p), corner_of(i)};
+            ring.insert(ring.end(), followed.begin(), followed.end());
+            ring.push_back(ring[0]);
+            ring.push_back(ring[1]);
+            if (static_cast<long long>(ring.size()) >= totale && on_long_ring) on_long_ring(primo);
             primo = false;
 
-            const int size = convertitore_step(vettore, vsegmenti);
+            const RingChain vsegmenti = convertitore_step(ring);
+            const int size = static_cast<int>(vsegmenti.size());
             for (int m = 0; m < size; m += 2) {
                 point.push_back(vsegmenti[m] - 1 + x_offset);
                 point.push_back(vsegmenti[m + 1] - 1 + y_offset);

@@ -12,33 +12,38 @@
 #pragma once
 
 #include "box_blob.h"
-#include "console.h"
 #include "grid.h"
 #include "record_arrays.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
+
+// Called when a ring is longer than the chain's first capacity, with
+// `primo` true for the blob's first (outer) ring; the program warns
+// ("WARNING primo=true" or "WARNING primo=false") and waits for a key.
+using LongRingNotice = std::function<void(bool primo)>;
 
 // Follows the blob's rings and appends the blob to `records` as one record;
 // a blob with no contour cells gives [0, 0, -3000]. Vertices are pixel
 // corners, origin at the lower-left corner of the work image's mask, plus
 // (x_offset, y_offset): a work image of a window of the mask passes the
 // window's pixel offset, so that vertices land in whole-image units.
-// A ring longer than the chain's first capacity prints "WARNING primo=true"
-// (outer ring) or "WARNING primo=false" and waits for a key, then goes on.
-void gestore_contorno(Console& console, int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4,
-                      RecordArrays& records, int x_offset = 0, int y_offset = 0);
+// A ring longer than the chain's first capacity is told to `on_long_ring`,
+// then the tracing goes on.
+void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+                      int x_offset = 0, int y_offset = 0, const LongRingNotice& on_long_ring = {});
 
-// The follower: from cell (x, y) it moves through contour cells (5), passed
-// cells (6) and shared corners (10), turning them to 4, and appends the
-// vertex of every emitting cell as a pair at vettore[k], advancing k by 2
-// (`vettore` grows by 400,000 ints when k passes its size less 20). Returns
-// when no neighbour is left to follow.
-void MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y, std::vector<int>& vettore, int& k);
+// A ring's vertices as pixel corners, x and y in turn.
+using RingChain = std::vector<int>;
 
-// Corner extraction from a raw chain: vettore[1] = k is the index of the
-// closing vertex, vertices stand as pairs from index 2. Writes the first
-// vertex, every vertex where the direction of the steps changes, and the
-// first vertex again into `vsegmenti` (from index 0; resized as needed);
-// returns the number of ints written.
-int convertitore_step(const std::vector<int>& vettore, std::vector<int>& vsegmenti);
+// The follower (`vettore`): from cell (x, y) it moves through contour cells
+// (5), passed cells (6) and shared corners (10), turning them to 4, until no
+// neighbour is left to follow; returns the vertex of every emitting cell in
+// the order met.
+RingChain MOD_recupero_contorno(Grid<std::uint8_t>& Immagine4, int x, int y);
+
+// Corner extraction from a closed chain (its first vertex repeated at its
+// end): the first vertex, every vertex where the direction of the steps
+// changes, and the first vertex again (`vsegmenti`).
+RingChain convertitore_step(const RingChain& vettore);

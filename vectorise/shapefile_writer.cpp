@@ -15,12 +15,12 @@ std::int64_t content_words(const RecordArrays::Layout& record)
     return 22 + 2 * static_cast<std::int64_t>(record.parts) + 8 * static_cast<std::int64_t>(record.points);
 }
 
-// The output files' bytes pass through a buffer written out in large blocks;
-// write errors are remembered for the final check.
+// The output files' bytes pass through a buffer written out in large blocks.
 class BufferedFile {
 public:
-    explicit BufferedFile(File file) : file_(std::move(file)) { buffer_.reserve(block); }
+    explicit BufferedFile(const std::string& path) : file_(path) { buffer_.reserve(block); }
 
+    bool opened() const { return file_.good(); }
     std::vector<unsigned char>& buffer() { return buffer_; }
 
     void flush_if_full()
@@ -28,10 +28,10 @@ public:
         if (buffer_.size() >= block) flush();
     }
 
-    bool finish()
+    std::error_code finish()
     {
         flush();
-        return close_written_file(file_) && ok_;
+        return file_.finish();
     }
 
 private:
@@ -39,14 +39,12 @@ private:
 
     void flush()
     {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size())
-            ok_ = false;
+        file_.write(buffer_.data(), buffer_.size());
         buffer_.clear();
     }
 
-    File file_;
+    WrittenFile file_;
     std::vector<unsigned char> buffer_;
-    bool ok_ = true;
 };
 
 void append_header(std::vector<unsigned char>& out, std::int64_t file_words, int shape_type, double x_min,
@@ -63,14 +61,6 @@ void append_header(std::vector<unsigned char>& out, std::int64_t file_words, int
     byte_order::append_le_double(out, y_max);
     for (int i = 0; i < 4; ++i) byte_order::append_le_double(out, 0.0);
 }
-
-struct PixelToMap {
-    MapExtent extent;
-    int width;
-    int height;
-    double x(double px) const { return map_x(extent, px, width); }
-    double y(double py) const { return map_y(extent, py, height); }
-};
 
 // The vertices of one part, in the order they stand in `point` or, for a
 // ring to be turned round, in the reverse order (a closed ring keeps its
@@ -119,36 +109,54 @@ void append_record(std::vector<unsigned char>& out, int number, const RecordArra
                              to_map);
 }
 
-// "\nError in creating '.shp'" (or '.shx', '.dbf') on a line of its own.
-void report_failure(Console& console, const char* extension)
-{
-    std::printf("\nError in creating '%s'\n", extension);
-    console.wait_for_key();
-}
-
 }  // namespace
 
-int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& records, int width, int height,
-                 const ShapefileOptions& options)
+ShapefilePaths shapefile_paths(const std::string& nome)
+{
+    return {nome + ".shp", nome + ".shx", nome + ".dbf"};
+}
+
+std::optional<OutputProblem> add_shapefile_outputs(OutputFiles& outputs, const std::string& nome)
+{
+    const ShapefilePaths paths = shapefile_paths(nome);
+    for (const std::string* path : {&paths.shp, &paths.shx, &paths.dbf})
+        if (auto problem = outputs.add_output(*path)) return problem;
+    return std::nullopt;
+}
+
+std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, const std::string& nome,
+                                                      ShapefilePaths& temporaries)
+{
+    struct File {
+        const char* extension;
+        std::string* temporary;
+    };
+    for (const File& file : {File{".shp", &temporaries.shp}, {".shx", &temporaries.shx}, {".dbf", &temporaries.dbf}}) {
+        OutputFiles::Temporary made = outputs.temporary(nome + file.extension);
+        if (made.problem) {
+            const std::error_code error = made.problem->error ? made.problem->error
+                                                              : std::make_error_code(std::errc::file_exists);
+            return ShapefileProblem{file.extension, error};
+        }
+        *file.temporary = made.path;
+    }
+    return std::nullopt;
+}
+
+std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
+                                             int height, const ShapefileOptions& options)
 {
     const std::vector<RecordArrays::Layout> layouts = records.record_layouts();
 
-    const char* extensions[3] = {".shp", ".shx", ".dbf"};
-    File files[3];
-    for (int f = 0; f < 3; ++f) {
-        files[f] = open_file(nome + extensions[f], "wb");
-        if (!files[f]) {
-            report_failure(console, extensions[f]);
-            return 1;
-        }
-    }
+    BufferedFile shp(nome.shp), shx(nome.shx), dbf(nome.dbf);
+    for (auto [file, extension] : {std::pair{&shp, ".shp"}, {&shx, ".shx"}, {&dbf, ".dbf"}})
+        if (!file->opened()) return ShapefileProblem{extension, file->finish()};
 
     const PixelToMap to_map{writer_extent(options.world, width, height), width, height};
     const RingOrientation orientation = options.rings ? *options.rings : ring_orientation_from_environment();
     std::int64_t file_words = header_words;
     for (const auto& record : layouts) file_words += record_header_words + content_words(record);
 
-    BufferedFile shp(std::move(files[0]));
     append_header(shp.buffer(), file_words, options.shape_type, to_map.extent.x_min, to_map.extent.y_min,
                   to_map.extent.x_max, to_map.extent.y_max);
     int number = 0;
@@ -156,12 +164,8 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
         append_record(shp.buffer(), ++number, records, record, options.shape_type, orientation, to_map);
         shp.flush_if_full();
     }
-    if (!shp.finish()) {
-        report_failure(console, ".shp");
-        return 1;
-    }
+    if (const std::error_code error = shp.finish()) return ShapefileProblem{".shp", error};
 
-    BufferedFile shx(std::move(files[1]));
     append_header(shx.buffer(), header_words + 4 * static_cast<std::int64_t>(layouts.size()), options.shape_type,
                   0.0, 0.0, width - 1, height - 1);
     std::int64_t offset = header_words;
@@ -171,16 +175,9 @@ int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& 
         offset += record_header_words + content_words(record);
         shx.flush_if_full();
     }
-    if (!shx.finish()) {
-        report_failure(console, ".shx");
-        return 1;
-    }
+    if (const std::error_code error = shx.finish()) return ShapefileProblem{".shx", error};
 
-    BufferedFile dbf(std::move(files[2]));
     dbf.buffer() = attribute_table_bytes(options.table, layouts.size(), options.values);
-    if (!dbf.finish()) {
-        report_failure(console, ".dbf");
-        return 1;
-    }
-    return 0;
+    if (const std::error_code error = dbf.finish()) return ShapefileProblem{".dbf", error};
+    return std::nullopt;
 }

@@ -27,13 +27,14 @@
 #pragma once
 
 #include "attribute_table.h"
-#include "console.h"
+#include "output_files.h"
 #include "record_arrays.h"
 #include "ring_orientation.h"
 #include "world_file.h"
 
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 constexpr int shape_type_polyline = 3;
@@ -49,11 +50,32 @@ struct ShapefileOptions {
     std::optional<RingOrientation> rings;
 };
 
-// Creates "<nome>.shp", "<nome>.shx" and "<nome>.dbf" (all three opened
-// before anything is written) and writes them; width and height are the
-// image's size in pixels. Returns 0. When a file cannot be created or
-// written: prints its message, waits for a key and returns 1; files already
-// created are left as they are. The caller then ends (exit status 0).
-// Throws std::invalid_argument when the arrays do not hold whole records.
-int gen_file_shp(Console& console, const std::string& nome, const RecordArrays& records, int width, int height,
-                 const ShapefileOptions& options);
+// The shapefile's three files as they are written.
+struct ShapefilePaths {
+    std::string shp, shx, dbf;
+};
+
+// "<nome>.shp", "<nome>.shx", "<nome>.dbf".
+ShapefilePaths shapefile_paths(const std::string& nome);
+
+// The three files of "<nome>" as outputs of a run (output_files.h).
+std::optional<OutputProblem> add_shapefile_outputs(OutputFiles& outputs, const std::string& nome);
+
+// Which file could not be written (".shp", ".shx" or ".dbf") and the
+// system's reason.
+struct ShapefileProblem {
+    const char* extension;
+    std::error_code error;
+};
+
+// The temporaries the three files of "<nome>", outputs of a run, are written
+// into; a temporary that cannot be made is a file that cannot be created.
+std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, const std::string& nome,
+                                                      ShapefilePaths& temporaries);
+
+// Creates the three files (all three opened before anything is written) and
+// writes them; width and height are the image's size in pixels. A file that
+// fails is removed. Throws std::invalid_argument when the arrays do not hold
+// whole records.
+std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
+                                             int height, const ShapefileOptions& options);

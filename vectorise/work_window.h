@@ -23,7 +23,7 @@
 //         by window.first_y()..last_y(): window.set_pixel(X, Y);
 //     prepare_work_window(window);
 //     if (evidenzia(window.box_blob, window.Immagine4) == 1) {
-//         trace_found_blob(console, window, records);   // one record
+//         trace_found_blob(window, records);   // one record
 //     }
 // A caller that traces exactly what the first search finds, found or not
 // (one record per zone, empty when the zone has no pixel), calls
@@ -39,7 +39,7 @@
 #pragma once
 
 #include "box_blob.h"
-#include "console.h"
+#include "contour_tracing.h"
 #include "grid.h"
 #include "record_arrays.h"
 
@@ -86,7 +86,7 @@ void prepare_work_window(WorkWindow& window);
 // `MOD_evidenzia_contorno`, `filtraggio_condivisi` and `gestore_contorno`;
 // appends the blob's record, in whole-image pixel units. After
 // `evidenzia` returned 0 this appends an empty record [0, 0, -3000].
-void trace_found_blob(Console& console, WorkWindow& window, RecordArrays& records);
+void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring = {});
 
 // After trace_found_blob, until `cancellatore`: whether mask pixel (X, Y)
 // (whole-mask coordinates, inside the window) was taken into the record

@@ -156,7 +156,7 @@ FilterOutcome filtra(VorlixRun& run)
     if (!all_zero(immagine)) {
         Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters);
         std::printf("\nScrittura files...\n");
-        if (!write_raw_bytes(working_file_name, finale)) {
+        if (write_raw_bytes(working_file_name, finale)) {
             std::printf("\n\nImpossibile aprire il file <%s> in scrittura\n", working_file_name);
             return {false, 1};
         }

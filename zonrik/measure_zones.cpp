@@ -27,6 +27,24 @@ StepEnd check_header(Zonrik& run)
     return closing(run);
 }
 
+// The background's world file and extent as read.
+void print_raster_extent(const WorldFile& rww, const MapExtent& e)
+{
+    static const char* const labels[6] = {
+        "Cell size in the 'X' direction",       "Insertion point in the 'X' direction",
+        "Insertion point in the 'Y' direction", "Cell size in the 'Y' direction",
+        "Easting value of insertion point 'X'", "Northing value of insertion point 'Y'",
+    };
+    if (!rww.complete) {
+        std::printf("\n\nRAW World files (RWW) not present");
+    } else {
+        std::printf("\n\nBMP World files (rww) present");
+        for (int i = 0; i < 6; ++i) std::printf("\n\n\t\t\t%f\t%s", rww.values[i], labels[i]);
+    }
+    std::printf("\n\nXmin= %f\nYmin= %f", e.x_min, e.y_min);
+    std::printf("\n\nXmax= %f\nYmax= %f", e.x_max, e.y_max);
+}
+
 void print_bounding_boxes(Zonrik& run)
 {
     std::printf("\n\n\n   -------  SHAPE FILE BOUNDING BOX  -------");
@@ -34,6 +52,7 @@ void print_bounding_boxes(Zonrik& run)
     std::printf("\n\nXmax= %f\nYmax= %f", run.shp_box[2], run.shp_box[3]);
     std::printf("\n\n\n   -------   RAW FILE BOUNDING BOX   -------");
     run.bmp_box = raster_extent(run.rww, run.width, run.height);
+    print_raster_extent(run.rww, run.bmp_box);
     if (run.shp_box[0] < run.bmp_box.x_min || run.shp_box[1] < run.bmp_box.y_min ||
         run.shp_box[2] > run.bmp_box.x_max || run.shp_box[3] > run.bmp_box.y_max)
         std::printf("\n\nWARNING: Shape Bounding Box should be internal to RAW background Bounding Box\n");
@@ -98,7 +117,7 @@ StepEnd record_loop(Zonrik& run, ZonalRun& zonal)
         if (read != ShapeRead::record) return unreadable_record(run, read, record.number);
 
         const PixelRecord placed = to_pixel_units(record, run.bmp_box, run.width, run.height);
-        if (outside_background(placed, run.width, run.height)) {
+        if (outside_background(placed, run.width, run.height, run.partial)) {
             std::printf("     skipped: external Shape Bounding Box\n");
             continue;
         }
@@ -121,17 +140,37 @@ StepEnd write_outputs(Zonrik& run, ZonalRun& zonal)
     options.values = zonal.valori_db;
     // A shapefile that cannot be written ends the run after the writer's
     // message and wait, with status 0.
-    if (gen_file_shp(run.console, run.nome_output_path, zonal.records, run.width, run.height, options) != 0)
+    if (const auto problem =
+            gen_file_shp(shapefile_paths(run.nome_output_path), zonal.records, run.width, run.height, options)) {
+        std::printf("\nError in creating '%s'\n", problem->extension);
+        run.console.wait_for_key();
         return {false, 0};
+    }
 
-    std::string raw_name = run.named(run.raw_output + ".raw");
-    if (raw_32bit_create(run.console, raw_name, zonal.Matrice_output) != 0) {
+    const std::string raw_name = run.named(run.raw_output + ".raw");
+    if (const auto problem =
+            raw_32bit_create({raw_name, envi_header_name(raw_name)}, zone_raster_base(raw_name), zonal.Matrice_output)) {
+        if (problem->error == std::errc::not_enough_memory)
+            std::fputs("Error in memory allocation\n", stdout);
+        else
+            std::fputs(problem->in_header ? "\nError in writing .hdr file\n" : "\nError in writing Raw image\n", stdout);
+        run.console.wait_for_key();
         std::printf("\nError in creating output image");
         run.console.wait_for_key();
         return closing(run);
     }
-    if (run.f_type == function_code::cover && bmp_256_create(run.console, run.raw_output, zonal.Immagine_bmp) != 0)
-        return closing(run);
+    if (run.f_type == function_code::cover) {
+        const std::string picture = run.raw_output + ".bmp";
+        if (const std::error_code error = bmp_256_create(picture, zonal.Immagine_bmp)) {
+            if (error == std::errc::not_enough_memory) {
+                std::fputs("\nError in opening bmp image\n", stdout);
+                run.console.wait_for_key();
+            } else {
+                std::printf("\nError: cannot write '%s'\n", picture.c_str());
+            }
+            return closing(run);
+        }
+    }
     if (run.fp_aux && !close_written_file(run.fp_aux)) {
         std::printf("\nError: cannot write '%s'\n", run.report_name.c_str());
         return closing(run);

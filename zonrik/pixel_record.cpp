@@ -30,10 +30,11 @@ PixelRecord to_pixel_units(const ShapeRecord& record, const MapExtent& bmp_box, 
     return converted;
 }
 
-bool outside_background(const PixelRecord& record, int width, int height)
+bool outside_background(const PixelRecord& record, int width, int height, bool partial)
 {
     for (double value : record.box)
         if (!std::isfinite(value)) return true;
     const auto& box = record.box;
-    return box[0] < 0 || box[1] < 0 || box[2] >= width || box[3] >= height;
+    if (partial) return box[0] >= width || box[1] >= height || box[2] <= 0 || box[3] <= 0;
+    return box[0] < 0 || box[1] < 0 || box[2] > width || box[3] > height;
 }

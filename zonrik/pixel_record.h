@@ -22,6 +22,10 @@ struct PixelRecord {
 // form with the background's extent `bmp_box`.
 PixelRecord to_pixel_units(const ShapeRecord& record, const MapExtent& bmp_box, int width, int height);
 
-// The skip rule: the converted box reaches left of or below the background,
-// or to its right or top edge or beyond, or holds a NaN or an infinity.
-bool outside_background(const PixelRecord& record, int width, int height);
+// The skip rule. A converted box holding a NaN or an infinity is skipped.
+// Otherwise the box is skipped when it leaves the background's extent 0 ..
+// width by 0 .. height (a box on the edges, taking in the last column or the
+// top row, stays); with `partial`, only when it lies wholly outside that
+// extent (no part of a pixel inside it), so that a polygon partly outside is
+// measured over its pixels inside the background.
+bool outside_background(const PixelRecord& record, int width, int height, bool partial);

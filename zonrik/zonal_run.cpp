@@ -42,7 +42,7 @@ float ZonalRun::measure(const Zone& zone, std::string& report_line)
 
 std::string ZonalRun::process(Console& console, const PixelRecord& record)
 {
-    const Zone& zone = rasteriser.rasterise(record);
+    const Zone& zone = rasteriser.rasterise(record, Matrice_background.width(), Matrice_background.height());
     values.clear();
     for (const ZonePixel& p : zone.pixels) values.push_back(Matrice_background(p.x, p.y));
 

@@ -24,7 +24,8 @@ public:
     // The cover thresholds, asked for before the first zone.
     CoverThresholds thresholds;
 
-    // Measures a zone that the skip rule let through and traces it. Returns
+    // Measures the zone of a record that the skip rule let through (its
+    // pixels inside the background) and traces it. Returns
     // the zone's report line ("" for the functions without a report).
     // Prints what the tracing prints.
     std::string process(Console& console, const PixelRecord& record);

@@ -3,15 +3,15 @@
 #include "disegna.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <new>
 
 namespace {
 
 // Cell values of Matrice_doppia besides the outline's 1 (disegna).
 constexpr std::uint8_t empty_cell = 0;
 constexpr std::uint8_t reached_cell = 9;
-
-constexpr std::int16_t in_zone = -2;
-constexpr std::int16_t not_in_zone = -1;
 
 // A coordinate clipped to lo..hi (lo <= hi); NaN goes to lo.
 double clip(double value, double lo, double hi)
@@ -48,98 +48,120 @@ void flood(Grid<std::uint8_t>& cells, int seed_x, int seed_y, std::vector<std::s
     }
 }
 
+// Floor and ceiling of a / 2.
+std::int64_t half_down(std::int64_t a) { return a >= 0 ? a / 2 : -((1 - a) / 2); }
+std::int64_t half_up(std::int64_t a) { return -half_down(-a); }
+
 }  // namespace
 
-bool ZoneRasteriser::outline_part(const PixelRecord& record, std::int32_t first, std::int32_t end)
+void ZoneRasteriser::mark_loop()
 {
-    const auto& box = record.box;
-    const std::int32_t count = end - first;
-    cell_x.resize(static_cast<std::size_t>(count));
-    cell_y.resize(static_cast<std::size_t>(count));
-    int x_lo = 0, x_hi = 0, y_lo = 0, y_hi = 0;
-    for (std::int32_t j = 0; j < count; ++j) {
-        const double x = clip(record.points[2 * static_cast<std::size_t>(first + j)], box[0], box[2]);
-        const double y = clip(record.points[2 * static_cast<std::size_t>(first + j) + 1], box[1], box[3]);
-        cell_x[j] = 2 * static_cast<int>(x) + 1;
-        cell_y[j] = 2 * static_cast<int>(y) + 1;
-        if (j == 0 || cell_x[j] < x_lo) x_lo = cell_x[j];
-        if (j == 0 || cell_x[j] > x_hi) x_hi = cell_x[j];
-        if (j == 0 || cell_y[j] < y_lo) y_lo = cell_y[j];
-        if (j == 0 || cell_y[j] > y_hi) y_hi = cell_y[j];
-    }
-    // Pixels whose four cells lie within the outline's cells; any other pixel
-    // has a cell the flood reaches.
-    part_x0 = (x_lo - 1) / 2;
-    part_x1 = (x_hi - 1) / 2 - 1;
-    part_y0 = (y_lo - 1) / 2;
-    part_y1 = (y_hi - 1) / 2 - 1;
-    if (part_x0 > part_x1 || part_y0 > part_y1) return false;
-    // A later part that misses the first part's pixels cuts nothing out.
-    if (first_part_drawn && (part_x1 < out_x0 || part_x0 >= out_x0 + Matrice_out.width() ||
-                                 part_y1 < out_y0 || part_y0 >= out_y0 + Matrice_out.height()))
-        return false;
+    if (outline.x_lo > outline.x_hi || outline.y_lo > outline.y_hi) return;
+    // Pixels whose four cells lie within the outline's cells, within the
+    // zone's rectangle; any other pixel has a cell the flood reaches.
+    const std::int64_t px0 = std::max<std::int64_t>(half_up(outline.x_lo - 1), out_x0);
+    const std::int64_t px1 = std::min<std::int64_t>(half_down(outline.x_hi - 2), out_x0 + Matrice_out.width() - 1);
+    const std::int64_t py0 = std::max<std::int64_t>(half_up(outline.y_lo - 1), out_y0);
+    const std::int64_t py1 = std::min<std::int64_t>(half_down(outline.y_hi - 2), out_y0 + Matrice_out.height() - 1);
+    if (px0 > px1 || py0 > py1) return;
 
     // The outline's cells, a ring of empty cells round them where the flood
     // starts, and the frame.
-    cell_x0 = x_lo - 2;
-    cell_y0 = y_lo - 2;
-    Matrice_doppia.resize(x_hi - x_lo + 5, y_hi - y_lo + 5, empty_cell);
+    cell_x0 = outline.x_lo - 2;
+    cell_y0 = outline.y_lo - 2;
+    const std::int64_t cells_wide = outline.x_hi - outline.x_lo + 5, cells_high = outline.y_hi - outline.y_lo + 5;
+    if (cells_wide > std::numeric_limits<int>::max() || cells_high > std::numeric_limits<int>::max())
+        throw std::bad_alloc();
+    Matrice_doppia.resize(static_cast<int>(cells_wide), static_cast<int>(cells_high), empty_cell);
     const int w = Matrice_doppia.width(), h = Matrice_doppia.height();
+
+    // Cells relative to the grid; far vertices of a cut-off loop are drawn
+    // from beyond the grid, which keeps only its own cells.
+    auto local = [](std::int64_t cell, std::int64_t origin) {
+        const std::int64_t v = cell - origin;
+        if (v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min()) throw std::bad_alloc();
+        return static_cast<int>(v);
+    };
+    const std::vector<std::int64_t>& v = outline.vertices;
+    for (std::size_t j = 0; j + 3 < v.size(); j += 2)
+        disegna(local(v[j], cell_x0), local(v[j + 1], cell_y0), local(v[j + 2], cell_x0), local(v[j + 3], cell_y0),
+                Matrice_doppia);
+    if (outline.cut_off) {
+        // What the lines drew beyond the frame's cells falls in the two rings
+        // round the outline's rectangle.
+        for (int y : {0, 1, h - 2, h - 1}) std::fill(Matrice_doppia.row(y), Matrice_doppia.row(y) + w, empty_cell);
+        for (int y = 0; y < h; ++y)
+            for (int x : {0, 1, w - 2, w - 1}) Matrice_doppia(x, y) = empty_cell;
+        const std::vector<std::int64_t>& r = outline.runs;
+        for (std::size_t j = 0; j + 3 < r.size(); j += 4)
+            disegna(local(r[j], cell_x0), local(r[j + 1], cell_y0), local(r[j + 2], cell_x0), local(r[j + 3], cell_y0),
+                    Matrice_doppia);
+    }
     std::fill(Matrice_doppia.row(0), Matrice_doppia.row(0) + w, reached_cell);
     std::fill(Matrice_doppia.row(h - 1), Matrice_doppia.row(h - 1) + w, reached_cell);
     for (int y = 0; y < h; ++y) Matrice_doppia(0, y) = Matrice_doppia(w - 1, y) = reached_cell;
-
-    for (std::int32_t j = 0; j + 1 < count; ++j)
-        disegna(cell_x[j] - cell_x0, cell_y[j] - cell_y0, cell_x[j + 1] - cell_x0, cell_y[j + 1] - cell_y0,
-                Matrice_doppia);
     flood(Matrice_doppia, 1, 1, stack);
-    return true;
+
+    // A pixel is marked when none of its four cells was reached.
+    const int first_x = static_cast<int>(2 * px0 + 1 - cell_x0);
+    const int count = static_cast<int>(px1 - px0 + 1);
+    for (std::int64_t py = py0; py <= py1; ++py) {
+        const int y = static_cast<int>(2 * py + 1 - cell_y0);
+        const std::uint8_t* lower = Matrice_doppia.row(y) + first_x;
+        const std::uint8_t* upper = Matrice_doppia.row(y + 1) + first_x;
+        std::uint8_t* parity = Matrice_out.row(static_cast<int>(py - out_y0)) + (px0 - out_x0);
+        for (int i = 0; i < count; ++i) {
+            const int x = 2 * i;
+            parity[i] ^= static_cast<std::uint8_t>((lower[x] != reached_cell) & (lower[x + 1] != reached_cell) &
+                                                   (upper[x] != reached_cell) & (upper[x + 1] != reached_cell));
+        }
+    }
 }
 
-bool ZoneRasteriser::pixel_enclosed(int px, int py) const
-{
-    const int x = 2 * px + 1 - cell_x0;
-    const int y = 2 * py + 1 - cell_y0;
-    return Matrice_doppia(x, y) != reached_cell && Matrice_doppia(x + 1, y) != reached_cell &&
-           Matrice_doppia(x, y + 1) != reached_cell && Matrice_doppia(x + 1, y + 1) != reached_cell;
-}
-
-const Zone& ZoneRasteriser::rasterise(const PixelRecord& record)
+const Zone& ZoneRasteriser::rasterise(const PixelRecord& record, int width, int height)
 {
     zone.pixels.clear();
     zone.x_min = zone.y_min = 0;
     zone.x_max = zone.y_max = -1;
-    if (record.box[0] > record.box[2] || record.box[1] > record.box[3]) return zone;
+    const auto& box = record.box;
+    if (!(box[0] <= box[2] && box[1] <= box[3])) return zone;
+
+    // The box's window within the background: every loop's marks fall in it.
+    const double x_lo = std::floor(std::clamp(box[0], -1.0, width + 1.0));
+    const double x_hi = std::floor(std::clamp(box[2], -1.0, width + 1.0));
+    const double y_lo = std::floor(std::clamp(box[1], -1.0, height + 1.0));
+    const double y_hi = std::floor(std::clamp(box[3], -1.0, height + 1.0));
+    out_x0 = static_cast<int>(std::max(x_lo, 0.0));
+    out_y0 = static_cast<int>(std::max(y_lo, 0.0));
+    const int out_x1 = static_cast<int>(std::min(x_hi - 1, static_cast<double>(width) - 1));
+    const int out_y1 = static_cast<int>(std::min(y_hi - 1, static_cast<double>(height) - 1));
+    if (out_x0 > out_x1 || out_y0 > out_y1) return zone;
+    Matrice_out.resize(out_x1 - out_x0 + 1, out_y1 - out_y0 + 1, 0);
 
     const std::int32_t numparts = static_cast<std::int32_t>(record.parts.size());
-    if (numparts == 0) return zone;
-    first_part_drawn = false;
     const std::int32_t numpoints = record.numpoints();
     for (std::int32_t i = 0; i < numparts; ++i) {
         const std::int32_t first = record.parts[i];
         const std::int32_t end = i + 1 < numparts ? record.parts[i + 1] : numpoints;
         // A part of fewer than two vertices draws no segment and encloses nothing.
-        const bool encloses = end - first >= 2 && outline_part(record, first, end);
-        if (i == 0) {
-            if (!encloses) return zone;
-            out_x0 = part_x0;
-            out_y0 = part_y0;
-            Matrice_out.resize(part_x1 - part_x0 + 1, part_y1 - part_y0 + 1, not_in_zone);
-            first_part_drawn = true;
+        if (end - first < 2) continue;
+        cutter.cut(record.points.data() + 2 * static_cast<std::size_t>(first), end - first);
+        for (const RingLoop& loop : cutter.loops()) {
+            loop_xy.clear();
+            for (std::size_t k = loop.first; k < loop.first + loop.count; ++k) {
+                const std::size_t v = static_cast<std::size_t>(first + cutter.vertices()[k]);
+                loop_xy.push_back(clip(record.points[2 * v], box[0], box[2]));
+                loop_xy.push_back(clip(record.points[2 * v + 1], box[1], box[3]));
+            }
+            outline_loop(loop_xy, loop.closed, width, height, outline, clip_scratch);
+            mark_loop();
         }
-        if (!encloses) continue;
-        const std::int16_t mark = i == 0 ? in_zone : not_in_zone;
-        const int x0 = std::max(part_x0, out_x0), x1 = std::min(part_x1, out_x0 + Matrice_out.width() - 1);
-        const int y0 = std::max(part_y0, out_y0), y1 = std::min(part_y1, out_y0 + Matrice_out.height() - 1);
-        for (int py = y0; py <= y1; ++py)
-            for (int px = x0; px <= x1; ++px)
-                if (pixel_enclosed(px, py)) Matrice_out(px - out_x0, py - out_y0) = mark;
     }
 
     for (int y = 0; y < Matrice_out.height(); ++y) {
-        const std::int16_t* row = Matrice_out.row(y);
+        const std::uint8_t* row = Matrice_out.row(y);
         for (int x = 0; x < Matrice_out.width(); ++x)
-            if (row[x] == in_zone) zone.pixels.push_back({out_x0 + x, out_y0 + y});
+            if (row[x]) zone.pixels.push_back({out_x0 + x, out_y0 + y});
     }
     if (zone.pixels.empty()) return zone;
     zone.x_min = zone.x_max = zone.pixels.front().x;

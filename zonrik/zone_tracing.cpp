@@ -13,5 +13,8 @@ void gestore(Console& console, const Zone& zone, int width, int height, WorkWind
     for (const ZonePixel& p : zone.pixels) window.set_pixel(p.x + 1, p.y + 1);
     prepare_work_window(window);
     evidenzia(window.box_blob, window.Immagine4);
-    trace_found_blob(console, window, records);
+    trace_found_blob(window, records, [&console](bool primo) {
+        std::fputs(primo ? "WARNING primo=true" : "WARNING primo=false", stdout);
+        console.wait_for_key();
+    });
 }

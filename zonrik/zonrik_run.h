@@ -13,6 +13,7 @@
 #include "console.h"
 #include "file.h"
 #include "grid.h"
+#include "program_main.h"
 #include "shape_reader.h"
 #include "world_file.h"
 
@@ -20,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct Zonrik {
     Console console;
@@ -32,6 +34,7 @@ struct Zonrik {
     bool check_path = false;
     bool check_line_com = true;     // names came from the command line
     std::string nome_output_path;   // base name of the output shapefile, never in the folder
+    bool partial = false;           // --partial: polygons partly outside the background are measured
 
     int f_type = 0;
     int bit_number = 0;
@@ -58,9 +61,13 @@ struct StepEnd {
     int status = 0;
 };
 
-// Everything read before the shapefile's content: banner, names, function,
-// shapefile opened, background with its ".dim" file, both readings of the
-// world file.
+// Zonrik's name, help text and own options ("--partial": Zonrik::partial).
+const ProgramInfo& zonrik_info();
+
+// Everything read before the shapefile's content: options (--help and
+// --version answered, a wrong option refused, before the banner), banner,
+// names, function, shapefile opened, background with its ".dim" file or
+// ENVI header, the world file.
 StepEnd take_inputs(Zonrik& run, int argc, char** argv);
 
 // The shapefile's header, the bounding boxes, the record loop and the

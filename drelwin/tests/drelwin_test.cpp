@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -59,15 +60,23 @@ TEST(Drelwin, ScoreColumnAndCrLfDrawTheSameImage)
     EXPECT_NE(bmp_pixels(five), white(100, 100));
 }
 
-TEST(Drelwin, InvalidSegmentsFileGivesAWhiteImageSilently)
+// A file without any byte or with nothing but white space holds no segments
+// (the line extractor writes an empty file when it finds no line): its image
+// is all white, as is that of a file that is no valid segments file, and a
+// warning says which it was.
+TEST(Drelwin, EmptyOrInvalidSegmentsFileGivesAWhiteImageWithAWarning)
 {
     TempDir dir;
     write_text(dir.file("empty.txt"), "");
+    write_text(dir.file("blank.txt"), "\r\n");
     write_text(dir.file("three.txt"), "1 2 3\n");
     write_text(dir.file("partial.txt"), "1 2 3 4\n5 6\n");
-    for (const char* name : {"empty.txt", "three.txt", "partial.txt"}) {
+    for (const char* name : {"empty.txt", "blank.txt", "three.txt", "partial.txt"}) {
         const RunResult r = run_program("drelwin", {name, "out.bmp", "7", "3"}, dir.path());
-        EXPECT_EQ(r.out, "\nEnd") << name;
+        const bool blank = std::string(name) == "empty.txt" || std::string(name) == "blank.txt";
+        const std::string warning = blank ? "' holds no segments" : "' is not a valid segments file";
+        EXPECT_EQ(r.out, "\nWarning: '" + std::string(name) + warning + ": the image is all white\nEnd");
+        EXPECT_EQ(r.status, 0) << name;
         EXPECT_EQ(pixels_of(dir.file("out.bmp")), white(7, 3)) << name;
         std::remove(dir.file("out.bmp").c_str());
     }
@@ -76,23 +85,34 @@ TEST(Drelwin, InvalidSegmentsFileGivesAWhiteImageSilently)
 TEST(Drelwin, MissingInputWritesNothing)
 {
     TempDir dir;
-    const RunResult r = run_program("drelwin", {"none.txt", "out.bmp", "7", "3"}, dir.path(), "\n");
-    EXPECT_EQ(r.status, 0);
+    RunResult r = run_program("drelwin", {"none.txt", "out.bmp", "7", "3"}, dir.path(), "\n");
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\nError in file opening\nEnd");
     EXPECT_FALSE(file_exists(dir.file("out.bmp")));
+
+    // A folder is no segments file, even where the system opens it (and
+    // would read it as empty).
+    std::filesystem::create_directory(dir.file("folder.txt"));
+    r = run_program("drelwin", {"folder.txt", "out.bmp", "7", "3"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError in file opening\nEnd");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"folder.txt"}));
 }
 
 TEST(Drelwin, SizeOfZeroOrLessIsRefused)
 {
     TempDir dir;
     write_text(dir.file("seg.txt"), "0 0 3 3\n");
-    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}, {"x", "5"}}) {
+    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}}) {
         const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", w, h}, dir.path(), "\n");
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.out.find("\nError: image width and height must be greater than 0"), std::string::npos) << r.out;
         EXPECT_EQ(r.out.substr(r.out.size() - 4), "\nEnd");
         EXPECT_FALSE(file_exists(dir.file("out.bmp")));
     }
+    const RunResult r = run_program("drelwin", {"seg.txt", "out.bmp", "5", "12x"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: '12x' is not a whole number (height)\n");
 }
 
 TEST(Drelwin, PromptsForItsInputsAndWaitsAtTheEnd)
@@ -129,6 +149,41 @@ TEST(Drelwin, OutputThatCannotBeCreatedIsReported)
     TempDir dir;
     write_text(dir.file("seg.txt"), "0 0 1 1\n");
     const RunResult r = run_program("drelwin", {"seg.txt", "no/such/folder/out.bmp", "2", "2"}, dir.path());
-    EXPECT_NE(r.out.find("Error"), std::string::npos);
-    EXPECT_EQ(r.out.substr(r.out.size() - 4), "\nEnd");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: cannot write 'no/such/folder/out.bmp': No such file or directory\n\nEnd");
+}
+
+// Safe outputs and honest statuses.
+
+TEST(Drelwin, WritesItsImageWholeOrNotAtAll)
+{
+    TempDir dir;
+    write_text(dir.file("seg.txt"), "0 0 99 99\n0 99 99 0\n50 0 50 99\n");
+    write_text(dir.file("out.bmp"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("drelwin", {"seg.txt", "out.bmp", "100", "100"}, dir.path()), 3);
+}
+
+TEST(Drelwin, NeverWritesOverItsInput)
+{
+    TempDir dir;
+    write_text(dir.file("segmenti.txt"), "0 0 3 3\n");
+    const RunResult r = run_program("drelwin", {"segmenti.txt", "segmenti.txt", "1024", "1024"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: the output 'segmenti.txt' would overwrite the input 'segmenti.txt'; nothing was "
+                     "written\n\nEnd");
+    EXPECT_EQ(read_text(dir.file("segmenti.txt")), "0 0 3 3\n");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"segmenti.txt"}));
+}
+
+TEST(Drelwin, HelpAndVersionAskNothing)
+{
+    TempDir dir;
+    RunResult r = run_program("drelwin", {"--help"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("drelwin: ", 0), 0u);
+    EXPECT_NE(r.out.find("\"Larghezza=\""), std::string::npos);
+    r = run_program("drelwin", {"--version"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("drelwin ", 0), 0u);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }

@@ -1,6 +1,5 @@
 #include "raw.h"
 
-#include "quiet_console.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -37,10 +36,10 @@ Grid<float> three_by_two()
 TEST(FloatRaster, ZoneFormWritesTopRowFirstAndItsHeader)
 {
     TempDir dir;
-    QuietConsole q;
-    std::string name = dir.file("out.raw");
-    ASSERT_EQ(raw_32bit_create(q.console, name, three_by_two()), 0);
-    EXPECT_EQ(name, dir.file("out"));
+    const std::string name = dir.file("out.raw");
+    EXPECT_EQ(envi_header_name(name), dir.file("out.hdr"));
+    EXPECT_EQ(zone_raster_base(name), dir.file("out"));
+    ASSERT_FALSE(raw_32bit_create({name, envi_header_name(name)}, zone_raster_base(name), three_by_two()));
     const Bytes b = read_bytes(dir.file("out.raw"));
     ASSERT_EQ(b.size(), 24u);
     EXPECT_EQ(le_float(b, 0), 4.0f);
@@ -59,7 +58,7 @@ TEST(FloatRaster, HeightFormKeepsHeightsOnlyOnTheBuildingColour)
     Grid<std::int32_t> building(3, 2, red);
     building(1, 1) = 0;
     building(0, 1) = 0;
-    ASSERT_EQ(raw_32bit_create(dir.file("h"), heights, building, red), 0);
+    ASSERT_FALSE(raw_32bit_create({dir.file("h.raw"), dir.file("h.hdr")}, dir.file("h"), heights, building, red));
     const Bytes b = read_bytes(dir.file("h.raw"));
     ASSERT_EQ(b.size(), 24u);
     EXPECT_EQ(le_float(b, 0), 4.0f);
@@ -67,7 +66,10 @@ TEST(FloatRaster, HeightFormKeepsHeightsOnlyOnTheBuildingColour)
     EXPECT_EQ(le_float(b, 16), 0.0f);
     EXPECT_EQ(le_float(b, 20), 3.0f);
     EXPECT_EQ(read_text(dir.file("h.hdr")), envi_for(dir.file("h")));
-    EXPECT_EQ(raw_32bit_create("/nonexistent-folder/h", heights, building, red), 1);
+    const auto problem = raw_32bit_create({dir.file("h2.raw"), "/nonexistent-folder/h.hdr"}, "h", heights, building, red);
+    ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->in_header);
+    EXPECT_EQ(problem->error, std::errc::no_such_file_or_directory);
 }
 
 TEST(FloatRaster, OpenKeepsTheFileTopRowAtRowZeroAndRefusesWrongSizes)
@@ -82,31 +84,32 @@ TEST(FloatRaster, OpenKeepsTheFileTopRowAtRowZeroAndRefusesWrongSizes)
     }
     write_bytes(dir.file("d.raw"), bytes);
     Grid<float> dtm;
-    ASSERT_EQ(raw_32bit_open(dir.file("d.raw"), dtm, 3, 2), 0);
+    ASSERT_FALSE(raw_32bit_open(dir.file("d.raw"), dtm, 3, 2));
     EXPECT_EQ(dtm(0, 0), 0.5f);
     EXPECT_EQ(dtm(2, 1), 5.5f);
-    EXPECT_EQ(raw_32bit_open(dir.file("missing.raw"), dtm, 3, 2), 1);
-    EXPECT_NE(captured([&] { EXPECT_EQ(raw_32bit_open(dir.file("d.raw"), dtm, 4, 2), 1); }).find("does not match"),
-              std::string::npos);
-    EXPECT_NE(captured([&] { EXPECT_EQ(raw_32bit_open(dir.file("d.raw"), dtm, -3, -2), 1); }).find("negative"),
-              std::string::npos);
+    using Kind = RasterProblem::Kind;
+    EXPECT_EQ(raw_32bit_open(dir.file("missing.raw"), dtm, 3, 2), Kind::cannot_open);
+    const RasterProblem wrong = raw_32bit_open(dir.file("d.raw"), dtm, 4, 2);
+    EXPECT_EQ(wrong, Kind::size_mismatch);
+    EXPECT_EQ(wrong.path, dir.file("d.raw"));
+    EXPECT_EQ(wrong.width, 4);
+    EXPECT_EQ(raw_32bit_open(dir.file("d.raw"), dtm, -3, -2), Kind::negative_size);
 }
 
 TEST(MaskRaster, RoundTripWithDimFile)
 {
     TempDir dir;
-    QuietConsole q;
     write_bytes(dir.file("m.raw"), {0, 9, 9, 0, 0, 0, 9, 0, 9, 9, 9, 9});
     write_text(dir.file("m.dim"), "4\n3\n");
     Grid<std::uint8_t> mask;
     MaskFileState state;
-    ASSERT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), 0);
+    ASSERT_FALSE(raw_8bit_open(dir.file("m.raw"), mask, state));
     EXPECT_EQ(state.b_value, 9);
     EXPECT_EQ(mask.width(), 6);
     EXPECT_EQ(mask.height(), 5);
     EXPECT_EQ(mask(2, 1), 1);
     EXPECT_EQ(mask(1, 1), 0);
-    ASSERT_EQ(raw_8bit_create(q.console, dir.file("o"), mask, state), 0);
+    ASSERT_FALSE(raw_8bit_create({dir.file("o.raw"), dir.file("o.dim")}, mask, state));
     EXPECT_EQ(read_bytes(dir.file("o.raw")), read_bytes(dir.file("m.raw")));
     EXPECT_EQ(read_text(dir.file("o.dim")), "4\t3\n");
 }
@@ -114,12 +117,11 @@ TEST(MaskRaster, RoundTripWithDimFile)
 TEST(MaskRaster, ForegroundZeroIsWrittenAs255)
 {
     TempDir dir;
-    QuietConsole q;
     Grid<std::uint8_t> mask(4, 3, 0);
     mask(1, 1) = 1;
     MaskFileState state;
     state.b_value = 0;
-    ASSERT_EQ(raw_8bit_create(q.console, dir.file("o"), mask, state), 0);
+    ASSERT_FALSE(raw_8bit_create({dir.file("o.raw"), dir.file("o.dim")}, mask, state));
     EXPECT_EQ(read_bytes(dir.file("o.raw")), (Bytes{255, 0}));
 }
 
@@ -130,33 +132,32 @@ TEST(MaskRaster, RefusalsWithTheirMessages)
     MaskFileState state;
     write_text(dir.file("m.dim"), "3 1");
     write_bytes(dir.file("m.raw"), {0, 0, 0});
-    ASSERT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), 0);
+    ASSERT_FALSE(raw_8bit_open(dir.file("m.raw"), mask, state));
     EXPECT_EQ(state.b_value, 0);
     EXPECT_EQ(mask, Grid<std::uint8_t>(5, 3, 0));
 
-    auto message_for = [&](const Bytes& raw, const std::string& dim) {
+    using Kind = RasterProblem::Kind;
+    auto problem_for = [&](const Bytes& raw, const std::string& dim) {
         write_bytes(dir.file("m.raw"), raw);
         write_text(dir.file("m.dim"), dim);
-        return captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), 1); });
+        return raw_8bit_open(dir.file("m.raw"), mask, state).kind;
     };
-    EXPECT_EQ(message_for({0, 200, 201}, "3 1"), "\nInput file should have only two values\n");
-    EXPECT_EQ(message_for({1, 1, 1}, "3 1"), "\nInput file should have black background\n");
-    EXPECT_NE(message_for({0, 1}, "3 1").find("does not match"), std::string::npos);
-    EXPECT_NE(message_for({0, 1, 0, 1}, "3 1").find("does not match"), std::string::npos);
-    EXPECT_NE(message_for({0, 1}, "-2 -1").find("does not hold"), std::string::npos);
-    EXPECT_NE(message_for({0, 1}, "two").find("does not hold"), std::string::npos);
-    EXPECT_NE(message_for({0, 1}, "99999999999 1").find("does not hold"), std::string::npos);
-    EXPECT_NE(message_for({0, 1}, "2 -").find("does not hold"), std::string::npos);
-    EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("x.raw"), mask, state), 1); }),
-              "\nError in opening '.raw' file\n");
+    EXPECT_EQ(problem_for({0, 200, 201}, "3 1"), Kind::more_than_two_values);
+    EXPECT_EQ(problem_for({1, 1, 1}, "3 1"), Kind::no_black_background);
+    EXPECT_EQ(problem_for({0, 1}, "3 1"), Kind::size_mismatch);
+    EXPECT_EQ(problem_for({0, 1, 0, 1}, "3 1"), Kind::size_mismatch);
+    for (const char* dim : {"-2 -1", "two", "99999999999 1", "2 -"}) EXPECT_EQ(problem_for({0, 1}, dim), Kind::dim_invalid) << dim;
+    EXPECT_EQ(layout_problem_text({Kind::dim_invalid, "m.dim"}),
+              "\nError: 'm.dim' does not hold a width and a height of zero or more\n");
+    EXPECT_EQ(raw_8bit_open(dir.file("x.raw"), mask, state), Kind::cannot_open);
     write_bytes(dir.file("n.raw"), {0});
-    EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("n.raw"), mask, state), 1); }),
-              "\nError in opening '.dim' file\n");
+    EXPECT_EQ(raw_8bit_open(dir.file("n.raw"), mask, state), Kind::dim_cannot_open);
+    EXPECT_EQ(layout_problem_text(Kind::dim_cannot_open), "\nError in opening '.dim' file\n");
 
-    QuietConsole q;
     Grid<std::uint8_t> small(3, 3, 0);
-    EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_create(q.console, "/nonexistent-folder/o", small, state), 1); }),
-              "\nError in writing raw image\n");
+    const auto problem = raw_8bit_create({"/nonexistent-folder/o.raw", dir.file("o.dim")}, small, state);
+    ASSERT_TRUE(problem);
+    EXPECT_FALSE(problem->in_header);
 }
 
 TEST(PlainRaster, WholeGridsAreWrittenTopRowFirst)
@@ -164,21 +165,21 @@ TEST(PlainRaster, WholeGridsAreWrittenTopRowFirst)
     TempDir dir;
     Grid<std::uint8_t> bytes(3, 2);
     for (int i = 0; i < 6; ++i) bytes.cells()[i] = static_cast<std::uint8_t>(10 * i);
-    ASSERT_TRUE(write_raw_bytes(dir.file("g.raw"), bytes));
+    ASSERT_FALSE(write_raw_bytes(dir.file("g.raw"), bytes));
     EXPECT_EQ(read_bytes(dir.file("g.raw")), (Bytes{0, 10, 20, 30, 40, 50}));
 
     const Grid<float> floats = three_by_two();  // row 0: 1 2 3, row 1: 4 5 6
-    ASSERT_TRUE(write_raw_floats(dir.file("f.raw"), floats));
+    ASSERT_FALSE(write_raw_floats(dir.file("f.raw"), floats));
     const Bytes b = read_bytes(dir.file("f.raw"));
     ASSERT_EQ(b.size(), 24u);
     EXPECT_EQ(le_float(b, 0), 1.0f);
     EXPECT_EQ(le_float(b, 20), 6.0f);
     Grid<float> back;
-    ASSERT_EQ(raw_32bit_open(dir.file("f.raw"), back, 3, 2), 0);
+    ASSERT_FALSE(raw_32bit_open(dir.file("f.raw"), back, 3, 2));
     EXPECT_EQ(back, floats);
 
-    EXPECT_FALSE(write_raw_bytes(dir.file("none/g.raw"), bytes));
-    EXPECT_FALSE(write_raw_floats(dir.file("none/f.raw"), floats));
+    EXPECT_TRUE(write_raw_bytes(dir.file("none/g.raw"), bytes));
+    EXPECT_TRUE(write_raw_floats(dir.file("none/f.raw"), floats));
 }
 
 }  // namespace
@@ -193,14 +194,13 @@ TEST(MaskRaster, RawWithoutSamplesButManyRows)
     write_text(dir.file("m.dim"), "0\t2147483647\n");
     Grid<std::uint8_t> mask;
     MaskFileState state;
-    EXPECT_EQ(captured([&] { EXPECT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), 1); }),
-              "\nInput file should have black background\n");
+    EXPECT_EQ(raw_8bit_open(dir.file("m.raw"), mask, state), RasterProblem::Kind::no_black_background);
     EXPECT_TRUE(mask.empty());
 
     Grid<float> dtm;
-    EXPECT_EQ(raw_32bit_open(dir.file("m.raw"), dtm, 0, 2147483647), 0);
+    EXPECT_FALSE(raw_32bit_open(dir.file("m.raw"), dtm, 0, 2147483647));
     EXPECT_EQ(dtm.width(), 0);
     EXPECT_EQ(dtm.height(), 2147483647);
-    EXPECT_EQ(raw_32bit_open(dir.file("m.raw"), dtm, 2147483647, 0), 0);
+    EXPECT_FALSE(raw_32bit_open(dir.file("m.raw"), dtm, 2147483647, 0));
     EXPECT_TRUE(dtm.empty());
 }

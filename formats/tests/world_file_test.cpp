@@ -20,9 +20,8 @@ TEST(WorldFile, WriterExtentAndConversion)
 {
     TempDir dir;
     write_text(dir.file("w.bpw"), "2\n0\n0\n-2\n1000\n5000\n");
-    testing::internal::CaptureStdout();
-    const WorldFile world = read_world_file_bpw(dir.file("w.bpw"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n\nBPW file present\n");
+    const WorldFile world = read_world_file(dir.file("w.bpw"));
+    ASSERT_TRUE(world.found);
     ASSERT_TRUE(world.complete);
     const MapExtent e = writer_extent(world, 10, 5);
     EXPECT_EQ(e.x_min, 1000);
@@ -40,9 +39,7 @@ TEST(WorldFile, WriterExtentAndConversion)
     const MapExtent w = writer_extent(up, 10, 5);
     EXPECT_EQ(w.y_min, 4990);
     EXPECT_EQ(w.y_max, 5000);
-    testing::internal::CaptureStdout();
     const MapExtent r = raster_extent(up, 10, 5);
-    testing::internal::GetCapturedStdout();
     EXPECT_EQ(r.y_min, 5000);
     EXPECT_EQ(r.y_max, 5010);
 }
@@ -62,44 +59,28 @@ TEST(WorldFile, IncompleteOrMissingFiles)
 {
     TempDir dir;
     write_text(dir.file("f.bpw"), "2 0 0 -2 1000");
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(read_world_file_bpw(dir.file("f.bpw")).complete);
-    EXPECT_FALSE(read_world_file_bpw(dir.file("none.bpw")).complete);
-    EXPECT_FALSE(read_world_file_bpw(std::nullopt).complete);
-    EXPECT_FALSE(read_world_file_rww(dir.file("f.bpw")).complete);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n\nBPW file present\n\n\nBPW file not present\n\n\nBPW file not present\n\n\nRWW file present\n");
+    const WorldFile incomplete = read_world_file(dir.file("f.bpw"));
+    EXPECT_TRUE(incomplete.found);
+    EXPECT_FALSE(incomplete.complete);
+    EXPECT_FALSE(read_world_file(dir.file("none.bpw")).found);
+    EXPECT_FALSE(read_world_file(std::nullopt).found);
     const MapExtent e = writer_extent(WorldFile(), 10, 5);
     EXPECT_EQ(e.x_max, 10);
     EXPECT_EQ(e.y_max, 5);
 }
 
-TEST(WorldFile, ZonrikRasterExtentAndMessages)
+TEST(WorldFile, ZonrikRasterExtent)
 {
     TempDir dir;
     write_text(dir.file("b.rww"), "2.0 0 0 -2.0 1000.0 5000.0");
-    const WorldFile rww = read_world_file(dir.file("b.rww"));
-    testing::internal::CaptureStdout();
-    const MapExtent e = raster_extent(rww, 100, 50);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const MapExtent e = raster_extent(read_world_file(dir.file("b.rww")), 100, 50);
     EXPECT_EQ(e.x_min, 1000);
     EXPECT_EQ(e.y_min, 4900);
     EXPECT_EQ(e.x_max, 1200);
     EXPECT_EQ(e.y_max, 5000);
-    EXPECT_EQ(out,
-              "\n\nBMP World files (rww) present"
-              "\n\n\t\t\t2.000000\tCell size in the 'X' direction"
-              "\n\n\t\t\t0.000000\tInsertion point in the 'X' direction"
-              "\n\n\t\t\t0.000000\tInsertion point in the 'Y' direction"
-              "\n\n\t\t\t-2.000000\tCell size in the 'Y' direction"
-              "\n\n\t\t\t1000.000000\tEasting value of insertion point 'X'"
-              "\n\n\t\t\t5000.000000\tNorthing value of insertion point 'Y'"
-              "\n\nXmin= 1000.000000\nYmin= 4900.000000"
-              "\n\nXmax= 1200.000000\nYmax= 5000.000000");
-    testing::internal::CaptureStdout();
-    raster_extent(WorldFile(), 100, 50);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n\nRAW World files (RWW) not present\n\nXmin= 0.000000\nYmin= 0.000000\n\nXmax= 100.000000\nYmax= 50.000000");
+    const MapExtent none = raster_extent(WorldFile(), 100, 50);
+    EXPECT_EQ(none.x_max, 100);
+    EXPECT_EQ(none.y_max, 50);
 }
 
 TEST(WorldFile, WriterUsesTheShortestExactDecimalsAndReadsBack)
@@ -107,16 +88,16 @@ TEST(WorldFile, WriterUsesTheShortestExactDecimalsAndReadsBack)
     TempDir dir;
     WorldFile world;
     world.values = {0.5, 0, 0, -0.5, 500000, 5000512.25};
-    ASSERT_TRUE(write_world_file(dir.file("w.bpw"), world));
+    ASSERT_FALSE(write_world_file(dir.file("w.bpw"), world));
     EXPECT_EQ(read_text(dir.file("w.bpw")), "0.5\n0\n0\n-0.5\n500000\n5000512.25\n");
 
     world.values = {0.1, 1e-30, 0, -2, 1e300, 123456.789};
-    ASSERT_TRUE(write_world_file(dir.file("x.bpw"), world));
+    ASSERT_FALSE(write_world_file(dir.file("x.bpw"), world));
     const WorldFile back = read_world_file(dir.file("x.bpw"));
     ASSERT_TRUE(back.complete);
     EXPECT_EQ(back.values, world.values);
 
-    EXPECT_FALSE(write_world_file(dir.file("no such folder/w.bpw"), world));
+    EXPECT_TRUE(write_world_file(dir.file("no such folder/w.bpw"), world));
 }
 
 }  // namespace

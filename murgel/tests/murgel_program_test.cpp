@@ -196,9 +196,26 @@ TEST(Murgel, NegativeThresholdActsAsZero)
     write_mask_bmp(dir.file("mask.bmp"), building);
     ASSERT_EQ(run_program("murgel", {"mask.bmp", "bmp", "-7"}, dir.path()).status, 0);
     expect_bmp(dir.file("mask_out.bmp"), class_palette(), pixels_of(building_at_zero, 9, 2));
-    // A threshold that is no number reads as 0 too.
-    ASSERT_EQ(run_program("murgel", {"mask.bmp", "raw", "many"}, dir.path()).status, 0);
-    expect_raw(dir.file("mask_out"), bytes_of(building_at_zero, 9, 0));
+}
+
+// A threshold that is not wholly a number is refused before the mask is
+// read; at the prompt the question is asked again.
+TEST(Murgel, ThresholdMustBeAWholeNumber)
+{
+    TempDir dir;
+    write_mask_bmp(dir.file("mask.bmp"), building);
+    for (const std::string threshold : {"many", "2x", "2.5", ""}) {
+        const auto run = run_program("murgel", {"mask.bmp", "raw", threshold}, dir.path());
+        EXPECT_EQ(run.status, 1) << threshold;
+        EXPECT_EQ(run.out, banner + "\nError: '" + threshold + "' is not a whole number (blob threshold)\n");
+    }
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"mask.bmp"}));
+
+    const auto run = run_program("murgel", {}, dir.path(), "mask.bmp\nraw\nmany\n2\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, banner + "\nInput file=\nResult type (raw/bmp)=\n\nBlob threshold: "
+                                "\n'many' is not a whole number\n\n\nBlob threshold: " + end_line);
+    expect_raw(dir.file("mask_out"), bytes_of(building_at_two, 9, 0));
 }
 
 TEST(Murgel, PromptsForItsInputsAndWaitsAtTheEnd)
@@ -239,7 +256,7 @@ TEST(Murgel, InputTypeIsTheNameAsTyped)
     write_mask_bmp(dir.file("mask.tif"), building);
     for (const std::string name : {"MASK.BMP", "bmp", "a", "mask.tif"}) {
         const auto run = run_program("murgel", {name, "bmp", "2"}, dir.path());
-        EXPECT_EQ(run.status, 0) << name;
+        EXPECT_EQ(run.status, 1) << name;
         EXPECT_EQ(run.out, banner + input_type_warning + end_line) << name;
     }
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"MASK.BMP", "bmp", "mask.tif"}));
@@ -251,11 +268,12 @@ TEST(Murgel, ResultTypeMustBeRawOrBmp)
     write_mask_bmp(dir.file("mask.bmp"), building);
     for (const std::string type : {"BMP", "tif", "raw "}) {
         const auto run = run_program("murgel", {"mask.bmp", type, "2"}, dir.path());
-        EXPECT_EQ(run.status, 0) << type;
+        EXPECT_EQ(run.status, 1) << type;
         EXPECT_EQ(run.out, banner + result_type_warning + end_line) << type;
     }
     // Prompted, the final wait follows the warning.
     const auto run = run_program("murgel", {}, dir.path(), "mask.bmp\ntiff\n3\n");
+    EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, banner + prompts + result_type_warning + end_line);
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"mask.bmp"}));
 }
@@ -334,13 +352,74 @@ TEST(Murgel, UnwritableOutputIsAFailure)
     std::filesystem::create_directory(dir.file("mask_out.bmp"));
     const auto run = run_program("murgel", {"mask.bmp", "bmp", "2"}, dir.path());
     EXPECT_EQ(run.status, 255);
-    EXPECT_NE(run.out.find("\nError in writing procedure\n"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find(end_line), std::string::npos);
+    EXPECT_EQ(run.out, banner + "\nError in writing procedure\ncannot write 'mask_out.bmp': Is a directory\n");
 
-    std::filesystem::create_directory(dir.file("mask_out.raw"));
+    std::filesystem::create_directory(dir.file("mask_out.dim"));
     const auto raw = run_program("murgel", {"mask.bmp", "raw", "2"}, dir.path());
     EXPECT_EQ(raw.status, 255);
-    EXPECT_NE(raw.out.find("\nError in writing procedure\n"), std::string::npos) << raw.out;
+    EXPECT_EQ(raw.out, banner + "\nError in writing procedure\ncannot write 'mask_out.dim': Is a directory\n");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"mask.bmp", "mask_out.bmp", "mask_out.dim"}));
+
+    // A write that fails half-way: the writer's reason follows the message.
+    TempDir full;
+    write_mask_bmp(full.file("mask.bmp"), building);
+    const auto cut = run_program_with_file_limit("murgel", {"mask.bmp", "bmp", "2"}, full.path(), 1);
+    EXPECT_EQ(cut.status, 255);
+    EXPECT_EQ(cut.out, banner + "\nError in writing procedure\ncannot write 'mask_out.bmp': File too large\n");
+    EXPECT_EQ(list_files(full.path()), (std::vector<std::string>{"mask.bmp"}));
+}
+
+// Nothing lost: the cleaned mask appears whole (RAW with its ".dim") when the
+// run completes, or not at all; never over an input.
+TEST(Murgel, WritesItsOutputWholeOrNone)
+{
+    Rows big;
+    for (int y = 0; y < 40; ++y) {
+        std::string row;
+        for (int x = 0; x < 70; ++x) row += (x / 9 + y / 7) % 3 == 0 && x % 9 && y % 7 ? '#' : '.';
+        big.push_back(row);
+    }
+    TempDir dir;
+    write_mask_raw(dir.path(), "roofs", big, 255);
+    write_text(dir.file("roofs_out.dim"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("murgel", {"roofs.raw", "raw", "4"}, dir.path()), 3);
+    write_mask_bmp(dir.file("plan.bmp"), big);
+    EXPECT_GT(expect_whole_outputs_or_none("murgel", {"plan.bmp", "bmp", "4"}, dir.path()), 3);
+}
+
+TEST(Murgel, NeverWritesOverItsInputs)
+{
+    TempDir dir;
+    write_mask_raw(dir.path(), "mask", building, 1);
+    write_mask_bmp(dir.file("plan.bmp"), building);
+    // Output names that lead to the inputs.
+    std::filesystem::create_symlink("mask.dim", dir.file("mask_out.dim"));
+    std::filesystem::create_symlink("plan.bmp", dir.file("plan_out.bmp"));
+    const auto before = folder_contents(dir.path());
+
+    const auto raw = run_program("murgel", {"mask.raw", "raw", "2"}, dir.path());
+    EXPECT_EQ(raw.status, 1);
+    EXPECT_EQ(raw.out, banner + "\nError: the output 'mask_out.dim' would overwrite the input 'mask.dim'; "
+                                "nothing was written\n");
+    const auto bmp = run_program("murgel", {"plan.bmp", "bmp", "2"}, dir.path());
+    EXPECT_EQ(bmp.status, 1);
+    EXPECT_EQ(bmp.out, banner + "\nError: the output 'plan_out.bmp' would overwrite the input 'plan.bmp'; "
+                                "nothing was written\n");
+    EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+TEST(Murgel, HelpAndVersionAskNothing)
+{
+    TempDir dir;
+    const auto help = run_program("murgel", {"-h"}, dir.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("murgel: ", 0), 0u);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+    EXPECT_EQ(help.out.find(banner), std::string::npos);  // no run, no prompt
+    const auto version = run_program("murgel", {"--version"}, dir.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("murgel ", 0), 0u);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }
 
 TEST(Murgel, BackgroundSmallerThanTheThresholdIsFilled)

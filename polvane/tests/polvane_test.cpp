@@ -51,11 +51,19 @@ protected:
     TempDir dir;
 };
 
-std::string colour_lines(int colours, const std::vector<int>& blobs)
+// The progress lines of the classes named by their letters in census order
+// (class_palette's colours), with the number of blobs of each.
+std::string colour_lines(const std::string& classes, const std::vector<int>& blobs)
 {
+    const int colours = static_cast<int>(classes.size());
+    const Palette palette = class_palette();
     std::string text;
     for (int i = 0; i < colours; ++i) {
-        text += "\n\n\nProcessing Color: " + std::to_string(i + 1) + "/" + std::to_string(colours) + "\n\n";
+        const int index = 1 + classes[static_cast<std::size_t>(i)] - 'a';
+        const std::uint32_t rgb = palette[static_cast<std::size_t>(index)];
+        text += "\n\n\nProcessing Color: " + std::to_string(i + 1) + "/" + std::to_string(colours) +
+                " (palette index " + std::to_string(index) + ", RGB " + std::to_string(rgb >> 16) + " " +
+                std::to_string((rgb >> 8) & 255) + " " + std::to_string(rgb & 255) + ")\n\n";
         text += "blob in process: ... initializing";
         for (int b = 1; b <= blobs[i]; ++b) text += " " + std::to_string(b);
     }
@@ -70,7 +78,7 @@ TEST_F(Polvane, CentrePixelGivesTheThreeFiles)
     const RunResult r = run({"map.bmp", "zones"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\n" + "\nOk..." + "\nThe color number is 1\n" +
-                         colour_lines(1, {1}) + "\n\nEnd");
+                         colour_lines("a", {1}) + "\n\nEnd");
     const Bytes shp = read_bytes(dir.file("zones_0.shp"));
     ASSERT_EQ(shp.size(), 236u);
     EXPECT_EQ(be32(shp, 24), 118u);
@@ -87,7 +95,7 @@ TEST_F(Polvane, ColoursInCensusOrderNotPaletteOrder)
     write_bytes(dir.file("map.bmp"), picture_bmp({"c.b.a", "..b..", "c...."}));
     const RunResult r = run({"map.bmp", "out"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("\nThe color number is 3\n" + colour_lines(3, {2, 1, 1}) + "\n\nEnd"), std::string::npos)
+    EXPECT_NE(r.out.find("\nThe color number is 3\n" + colour_lines("cba", {2, 1, 1}) + "\n\nEnd"), std::string::npos)
         << r.out;
     EXPECT_EQ(list_files(dir.path()),
               (std::vector<std::string>{"map.bmp", "out_0.dbf", "out_0.shp", "out_0.shx", "out_1.dbf", "out_1.shp",
@@ -108,7 +116,7 @@ TEST_F(Polvane, SameColourUnderTwoPaletteIndicesIsOneColour)
     std::vector<std::uint8_t> pixels = {1, 0, 9};
     write_bytes(dir.file("map.bmp"), make_bmp(3, 1, pixels, palette));
     const RunResult r = run({"map.bmp", "out"});
-    EXPECT_NE(r.out.find("\nThe color number is 1\n" + colour_lines(1, {2})), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nThe color number is 1\n" + colour_lines("a", {2})), std::string::npos) << r.out;
 }
 
 TEST_F(Polvane, GreyOnlyImageWritesNothing)
@@ -149,7 +157,7 @@ TEST_F(Polvane, At253ColoursWorksAt254Refuses)
     pixels.push_back(253);
     write_bytes(dir.file("many.bmp"), make_bmp(254, 1, pixels, palette));
     r = run({"many.bmp", "many"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\n\nOk...\n Too much color\n\nEnd");
     EXPECT_FALSE(file_exists(dir.file("many_0.shp")));
 }
@@ -237,7 +245,7 @@ TEST_F(Polvane, UnreadableInputs)
 {
     RunResult r = run({"missing.bmp", "out"}, "");
     EXPECT_EQ(r.out, banner + "\n\nBPW file not present\nCannot open input file\n\nError in file opening\n\nEnd");
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
 
     Bytes deep = picture_bmp({"ab"});
     deep[28] = 24;
@@ -260,7 +268,7 @@ TEST_F(Polvane, UnreadableInputs)
     write_bytes(dir.file("huge.bmp"), huge);
     r = run({"huge.bmp", "out"});
     EXPECT_NE(r.out.find("\nError in file opening\n\nEnd"), std::string::npos);
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
 
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"cut.bmp", "deep.bmp", "huge.bmp", "text.bmp"}));
 }
@@ -269,8 +277,10 @@ TEST_F(Polvane, UnwritableOutputEndsWithoutSuccess)
 {
     write_bytes(dir.file("map.bmp"), picture_bmp({"ab"}));
     const RunResult r = run({"map.bmp", "no/such/folder/out"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(r.out.size() - 26), "\nError in creating '.shp'\n");
+    EXPECT_EQ(r.status, 1);
+    const std::string ending =
+        "\nError in creating '.shp'\ncannot write 'no/such/folder/out_0.shp': No such file or directory\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - ending.size()), ending);
     EXPECT_EQ(r.out.find("End"), std::string::npos);
     EXPECT_EQ(r.out.find("Processing Color: 2/2"), std::string::npos);
 }
@@ -301,15 +311,71 @@ TEST_F(Polvane, RandomMapsMatchTheWholeImageProcedure)
         write_bytes(dir.file("map.bmp"), make_bmp(width, height, pixels, palette));
         const RunResult r = run({"map.bmp", "out" + std::to_string(trial)});
         ASSERT_EQ(r.status, 0);
-        TestConsole input;
         for (std::size_t k = 0; k < census.size(); ++k) {
             const std::string got = dir.file("out" + std::to_string(trial) + "_" + std::to_string(k));
             const std::string want = dir.file("want");
-            const RecordArrays expected = reference_trace_class(input.console, map, census[k]);
-            ASSERT_EQ(gen_file_shp(input.console, want, expected, width, height, {}), 0);
+            const RecordArrays expected = reference_trace_class(map, census[k]);
+            ASSERT_FALSE(gen_file_shp(shapefile_paths(want), expected, width, height, {}));
             for (const char* extension : {".shp", ".shx", ".dbf"})
                 ASSERT_EQ(read_bytes(got + extension), read_bytes(want + extension)) << trial << " " << k << extension;
         }
         EXPECT_FALSE(file_exists(dir.file("out" + std::to_string(trial) + "_" + std::to_string(census.size()) + ".shp")));
     }
+}
+
+// Nothing lost: a run writes all of its shapefiles or none, never over an
+// input, and refuses a world file that would misplace every polygon.
+TEST_F(Polvane, WritesAllOfItsFilesOrNone)
+{
+    // Shapefiles of several sizes, so that a limit on the file size fails
+    // the writing at one file after another.
+    std::vector<std::string> rows;
+    for (int y = 0; y < 24; ++y) {
+        std::string row;
+        for (int x = 0; x < 24; ++x) row += (x + y) % 2 ? 'a' : (x * y) % 5 == 0 ? 'b' : 'c';
+        rows.push_back(row);
+    }
+    write_bytes(dir.file("map.bmp"), picture_bmp(rows));
+    write_text(dir.file("map.bpw"), "2\n0\n0\n-2\n1000\n5000\n");
+    write_text(dir.file("out_1.shp"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("polvane", {"map.bmp", "out"}, dir.path()), 3);
+}
+
+TEST_F(Polvane, NeverWritesOverItsInputs)
+{
+    const Bytes map = picture_bmp({"ab"});
+    write_bytes(dir.file("out_1.dbf"), map);
+    const RunResult r = run({"out_1.dbf", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError: the output 'out_1.dbf' would overwrite the input 'out_1.dbf'; nothing was written\n"),
+              std::string::npos);
+    EXPECT_EQ(folder_contents(dir.path()), (std::map<std::string, Bytes>{{"out_1.dbf", map}}));
+}
+
+TEST_F(Polvane, UnusableWorldFilesAreRefused)
+{
+    write_bytes(dir.file("map.bmp"), picture_bmp({"ab"}));
+    for (const char* world : {"nan 0 0 -2 1000 5000", "2 0 0 0 1000 5000", "2 0 0 -2 inf 5000"}) {
+        write_text(dir.file("map.bpw"), world);
+        const RunResult r = run({"map.bmp", "out"});
+        EXPECT_EQ(r.status, 1) << world;
+        EXPECT_NE(r.out.find("\nError: the world file 'map.bpw' does not hold six finite values"), std::string::npos);
+        EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"map.bmp", "map.bpw"}));
+    }
+}
+
+// A two-valued mask on black, as the mask cleaner writes it (grey palette):
+// its foreground is one class with --mask.
+TEST_F(Polvane, MaskOptionTakesEveryColourButBlack)
+{
+    write_bytes(dir.file("mask.bmp"), picture_bmp({"-.-", "--.", "..."}));
+    RunResult r = run({"mask.bmp", "out"});
+    EXPECT_NE(r.out.find("\nThe color number is 0\n"), std::string::npos);
+    r = run({"--mask", "mask.bmp", "out"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\nThe color number is 1\n\n\n\nProcessing Color: 1/1 (palette index 128, RGB 128 128 128)"
+                         "\n\nblob in process: ... initializing 1\n\nEnd"),
+              std::string::npos)
+        << r.out;
+    EXPECT_TRUE(file_exists(dir.file("out_0.shp")));
 }

@@ -296,7 +296,7 @@ TEST_F(Talvern, AzimuthIsCheckedAndFolded)
     r = run({"b.bmp", "s.bmp", "359.9", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + maps_ok + progress(1) + "\n\nEnd\n");
     r = run({"b.bmp", "s.bmp", "-1", "45", "0.5"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, banner + default_parameters + "\nError: sun_azimuth_angle should be between 0 and 359 degree" +
                          "\n\nEnd\n");
 }
@@ -308,9 +308,11 @@ TEST_F(Talvern, ElevationMustLieStrictlyBetweenZeroAndNinety)
     scene.write(dir);
     const std::string refused = banner + default_parameters +
                                 "\nError: sun_elevation_angle should be between 1 and 89 degree\n\nEnd\n";
-    EXPECT_EQ(run({"b.bmp", "s.bmp", "0", "0", "0.5"}).out, refused);
-    EXPECT_EQ(run({"b.bmp", "s.bmp", "0", "90", "0.5"}).out, refused);
-    EXPECT_EQ(run({"b.bmp", "s.bmp", "0", "nan", "0.5"}).out, refused);
+    for (const char* elevation : {"0", "90", "-1e39"}) {
+        const RunResult r = run({"b.bmp", "s.bmp", "0", elevation, "0.5"});
+        EXPECT_EQ(r.out, refused) << elevation;
+        EXPECT_EQ(r.status, 1) << elevation;
+    }
     EXPECT_FALSE(file_exists(dir.file("b_raise.raw")));
     EXPECT_EQ(run({"b.bmp", "s.bmp", "0", "89.9", "0.5"}).out,
               banner + default_parameters + maps_ok + progress(1) + "\n\nEnd\n");
@@ -322,6 +324,7 @@ TEST_F(Talvern, NonPositiveSearchLengthIsRefusedBeforeTheMaps)
     write_text(dir.file("raise_parameters.txt"), "max_lenght_shadow = 0\n");
     const RunResult r = run({"missing.bmp", "s.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + "\nError: max_lenght_shadow should be greater than 0 (it is 0)\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
 }
 
 TEST_F(Talvern, EachMapMustHoldExactlyOneClassColour)
@@ -337,6 +340,7 @@ TEST_F(Talvern, EachMapMustHoldExactlyOneClassColour)
     RunResult r = run({"grey.bmp", "s.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + "\nThe color number is 0\n" +
                          "\nError: Building classification should contain just one color \n\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
 
     Scene two = square_building();
     two.put_building(20, 20, blue);
@@ -350,6 +354,7 @@ TEST_F(Talvern, EachMapMustHoldExactlyOneClassColour)
     EXPECT_EQ(r.out, banner + default_parameters + "\n\nBuilding classification... Ok" +
                          "\nThe color number is 2\n" +
                          "\nError: Shadow classification should contain just one color \n\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(file_exists(dir.file("b_raise.raw")));
 }
 
@@ -364,6 +369,7 @@ TEST_F(Talvern, MoreThanNinetyNineColoursAreTooMany)
     write_bytes(dir.file("many.bmp"), make_bmp(20, 10, pixels, palette));
     RunResult r = run({"many.bmp", "s.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + "\nError: Too much color in Building classification\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
     pixels[99] = 0;  // 99 colours: counted, then refused as more than one
     write_bytes(dir.file("many.bmp"), make_bmp(20, 10, pixels, palette));
     r = run({"many.bmp", "s.bmp", "0", "45", "0.5"});
@@ -378,6 +384,7 @@ TEST_F(Talvern, MissingMapAndDifferentSizesAreReported)
     RunResult r = run({"nothere.bmp", "s.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + "\nCannot open input file\n" +
                          "\nError in opening Building classification\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
     r = run({"b.bmp", "nothere.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + "\n\nBuilding classification... Ok" +
                          "\nCannot open input file\n" + "\nError in opening Shadow classification\n\nEnd\n");
@@ -388,6 +395,7 @@ TEST_F(Talvern, MissingMapAndDifferentSizesAreReported)
     r = run({"b.bmp", "s29.bmp", "0", "45", "0.5"});
     EXPECT_EQ(r.out, banner + default_parameters + maps_ok +
                          "\nError: dimension of building and shadow classification should be equal\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(file_exists(dir.file("b_raise.raw")));
 }
 
@@ -419,10 +427,18 @@ TEST_F(Talvern, OutputThatCannotBeWrittenIsReported)
     Scene scene = square_building();
     scene.shadow_box(11, 10, 20, 15);
     scene.write(dir);
+    // A full disk: the 4800 bytes of heights do not fit in 1024.
+    RunResult r = run_program_with_file_limit("talvern", {"b.bmp", "s.bmp", "0", "45", "0.5"}, dir.path(), 2);
+    EXPECT_EQ(r.out, banner + default_parameters + maps_ok + progress(1) + "\nError in writing b_raise image\n" +
+                         "cannot write 'b_raise.raw': File too large\n\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"b.bmp", "s.bmp"}));
+
+    // A folder in the output's place is refused before any work.
     std::filesystem::create_directory(dir.file("b_raise.raw"));
-    const RunResult r = run({"b.bmp", "s.bmp", "0", "45", "0.5"});
-    EXPECT_EQ(r.out, banner + default_parameters + maps_ok + progress(1) + "\nError in writing b_raise image" +
-                         "\n\nEnd\n");
+    r = run({"b.bmp", "s.bmp", "0", "45", "0.5"});
+    EXPECT_EQ(r.out, banner + "\nError: the output 'b_raise.raw' is a folder; nothing was written\n\n\nEnd\n");
+    EXPECT_EQ(r.status, 1);
 }
 
 TEST_F(Talvern, PromptsForTheInputsAndWaitsAtTheEnd)
@@ -516,4 +532,119 @@ TEST_F(Talvern, RandomScenesGiveHeightsWithinOnePixelsWorth)
                 << ", shadow " << b.length;
         }
     }
+}
+
+// Safe outputs and honest statuses.
+
+TEST_F(Talvern, CommandLineNumbersMustBeWhollyNumbersAndThePixelSizeAboveZero)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    scene.write(dir);
+    struct Case {
+        const char* azimuth;
+        const char* elevation;
+        const char* resolution;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"0", "45", "0,25", "'0,25' is not a number (pixel size)"},
+        {"0", "45", "abc", "'abc' is not a number (pixel size)"},
+        {"0", "45", "nan", "'nan' is not a number (pixel size)"},
+        {"0", "45", "inf", "'inf' is not a number (pixel size)"},
+        {"0", "45", "-0.5", "the pixel size must be a finite number greater than 0 ('-0.5' given)"},
+        {"0", "45", "0", "the pixel size must be a finite number greater than 0 ('0' given)"},
+        {"0", "45", "1e39", "the pixel size must be a finite number greater than 0 ('1e39' given)"},
+        {"12x", "45", "0.5", "'12x' is not a number (sun azimuth)"},
+        {"0", "nan", "0.5", "'nan' is not a number (sun elevation)"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = run({"b.bmp", "s.bmp", c.azimuth, c.elevation, c.resolution});
+        EXPECT_EQ(r.status, 1) << c.reason;
+        EXPECT_EQ(r.out, banner + "\nError: " + c.reason + "\n");
+    }
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"b.bmp", "s.bmp"}));
+}
+
+TEST_F(Talvern, PromptsAskAgainUntilTheAnswerIsANumber)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    scene.write(dir);
+    const RunResult r = run({}, "b.bmp\ns.bmp\n0\nhigh\n45\n0,5\n-0.5\n0.5\n\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, banner + "\nBuilding Classification =\nShadow Classification =\nSun azimuth angle (degree) =" +
+                         "\nSun elevation angle (degree) =\n'high' is not a number\n" +
+                         "\nSun elevation angle (degree) =\nPixel resolution (meters) =\n'0,5' is not a number\n" +
+                         "\nPixel resolution (meters) =\nThe pixel size must be greater than 0\n" +
+                         "\nPixel resolution (meters) =" + default_parameters + maps_ok + progress(1) + "\n\nEnd\n");
+    EXPECT_EQ(bits(Heights(read_bytes(dir.file("b_raise.raw")), 40, 30).at(7, 12)),
+              bits(expected_height(10, 45, 0.5f)));
+}
+
+TEST_F(Talvern, ParameterFileThatCannotBeReadIsRefused)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    scene.write(dir);
+    std::filesystem::create_directory(dir.file("raise_parameters.txt"));
+    const RunResult r = run({"b.bmp", "s.bmp", "0", "45", "0.5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, banner + "\nError: the parameter file 'raise_parameters.txt' cannot be read: Is a directory" +
+                         "\n\nEnd\n");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"b.bmp", "raise_parameters.txt", "s.bmp"}));
+}
+
+TEST_F(Talvern, OutputNamesAnEnviHeaderCannotHoldAreRefused)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    for (const std::string name : {"b}.bmp", "b{.bmp", "b\nsensor type = x.bmp", "b\t.bmp"}) {
+        scene.write(dir, name, "s.bmp");
+        const RunResult r = run({name, "s.bmp", "0", "45", "0.5"});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_EQ(r.out, banner + "\nError: the output name '" + name.substr(0, name.size() - 4) +
+                             "_raise' holds a control character, \"{\" or \"}\", which its ENVI header cannot hold\n" +
+                             "\n\nEnd\n");
+        EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{name, "s.bmp"}));
+        std::filesystem::remove(dir.file(name));
+    }
+}
+
+TEST_F(Talvern, WritesItsRasterAndHeaderWholeOrNotAtAll)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    scene.write(dir);
+    write_text(dir.file("b_raise.hdr"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("talvern", {"b.bmp", "s.bmp", "0", "45", "0.5"}, dir.path()), 3);
+}
+
+TEST_F(Talvern, NeverWritesOverItsInputs)
+{
+    Scene scene = square_building();
+    scene.shadow_box(11, 10, 20, 15);
+    for (const char* output : {"b_raise.raw", "b_raise.hdr"}) {
+        scene.write(dir, "b.bmp", output);
+        const auto before = folder_contents(dir.path());
+        const RunResult r = run({"b.bmp", output, "0", "45", "0.5"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, banner + "\nError: the output '" + output + "' would overwrite the input '" + output +
+                             "'; nothing was written\n\n\nEnd\n");
+        EXPECT_EQ(folder_contents(dir.path()), before);
+        std::filesystem::remove(dir.file(output));
+    }
+}
+
+TEST_F(Talvern, HelpAndVersionAskNothing)
+{
+    RunResult r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("talvern: ", 0), 0u);
+    EXPECT_NE(r.out.find("Pixel resolution (meters) ="), std::string::npos);
+    EXPECT_EQ(r.out.find("* * *"), std::string::npos);
+    r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("talvern ", 0), 0u);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }

@@ -59,14 +59,16 @@ std::string shell_quote(const std::string& text)
 
 }  // namespace
 
-RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+namespace {
+
+RunResult run_command(const std::string& prefix, const std::string& program, const std::vector<std::string>& args,
                       const std::string& cwd, const std::string& stdin_text)
 {
     TempDir io;
     const std::string in_file = io.file("stdin.txt");
     const std::string out_file = io.file("stdout.txt");
     write_text(in_file, stdin_text);
-    std::string command = "cd " + shell_quote(cwd) + " && " + shell_quote(program_path(program));
+    std::string command = "cd " + shell_quote(cwd) + " && " + prefix + shell_quote(program_path(program));
     for (const auto& arg : args) command += " " + shell_quote(arg);
     command += " < " + shell_quote(in_file) + " > " + shell_quote(out_file) + " 2>&1";
     const int raw = std::system(command.c_str());
@@ -74,6 +76,57 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     result.out = read_text(out_file);
     return result;
+}
+
+}  // namespace
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& cwd, const std::string& stdin_text)
+{
+    return run_command("", program, args, cwd, stdin_text);
+}
+
+RunResult run_program_with_file_limit(const std::string& program, const std::vector<std::string>& args,
+                                      const std::string& cwd, long blocks, const std::string& stdin_text)
+{
+    // An ignored SIGXFSZ stays ignored in the program: its writes beyond the
+    // limit fail with EFBIG.
+    return run_command("trap '' XFSZ && ulimit -f " + std::to_string(blocks) + " && ", program, args, cwd,
+                       stdin_text);
+}
+
+std::map<std::string, Bytes> folder_contents(const std::string& folder)
+{
+    std::map<std::string, Bytes> contents;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.is_regular_file()) contents[entry.path().filename().string()] = read_bytes(entry.path().string());
+    return contents;
+}
+
+int expect_whole_outputs_or_none(const std::string& program, const std::vector<std::string>& args,
+                                 const std::string& cwd, const std::string& stdin_text, long most_blocks)
+{
+    const auto before = folder_contents(cwd);
+    // What a run without limit writes, in a copy of the folder.
+    TempDir copy;
+    for (const auto& [name, bytes] : before) write_bytes(copy.file(name), bytes);
+    const RunResult whole = run_program(program, args, copy.path(), stdin_text);
+    EXPECT_EQ(whole.status, 0) << whole.out;
+    const auto expected = folder_contents(copy.path());
+
+    for (long blocks = 0; blocks <= most_blocks; ++blocks) {
+        const RunResult r = run_program_with_file_limit(program, args, cwd, blocks, stdin_text);
+        if (r.status == 0) {
+            EXPECT_EQ(folder_contents(cwd), expected) << program << " ended with 0 but wrote other files with files "
+                                                      << "limited to " << blocks << " blocks:\n" << r.out;
+            return static_cast<int>(blocks);
+        }
+        EXPECT_EQ(folder_contents(cwd), before) << program << " with files limited to " << blocks << " blocks:\n"
+                                                << r.out;
+        if (folder_contents(cwd) != before) return static_cast<int>(blocks);
+    }
+    ADD_FAILURE() << program << " never completed within " << most_blocks << " blocks";
+    return -1;
 }
 
 Bytes read_bytes(const std::string& path)

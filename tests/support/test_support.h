@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,23 @@ std::string program_path(const std::string& name);
 // with the arguments and the text as standard input.
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& cwd, const std::string& stdin_text = "");
+
+// The same, with every file the program writes limited to `blocks` * 512
+// bytes: a write beyond that fails (as on a full disk) instead of ending the
+// program.
+RunResult run_program_with_file_limit(const std::string& program, const std::vector<std::string>& args,
+                                      const std::string& cwd, long blocks, const std::string& stdin_text = "");
+
+// Every file of a folder (not its subfolders) with its bytes.
+std::map<std::string, Bytes> folder_contents(const std::string& folder);
+
+// Runs the program with a file size limit of 0, 1, 2, ... blocks until a
+// run succeeds (at most `most_blocks`): every failed run must end with a
+// non-zero status and leave the folder exactly as it was, and the run that
+// succeeds must write what a run without limit writes. Returns the number of
+// failed runs seen (0 when the first succeeded).
+int expect_whole_outputs_or_none(const std::string& program, const std::vector<std::string>& args,
+                                 const std::string& cwd, const std::string& stdin_text = "", long most_blocks = 4096);
 
 Bytes read_bytes(const std::string& path);
 std::string read_text(const std::string& path);

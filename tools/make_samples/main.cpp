@@ -1,6 +1,5 @@
 // Writes the demo's sample data into a folder (see tools/README.md).
 // Usage: make_samples <folder>
-#include "console.h"
 #include "platform.h"
 #include "sample_files.h"
 
@@ -18,10 +17,9 @@ int main(int argc, char** argv)
         std::printf("\nError: '%s' is not a folder\n", folder.c_str());
         return 1;
     }
-    Console console;
     std::vector<std::string> written;
     try {
-        if (!samples::write_samples(console, folder, written)) return 1;
+        if (!samples::write_samples(folder, written)) return 1;
     } catch (const std::bad_alloc&) {
         std::printf("\nError in memory allocation\n");
         return 1;

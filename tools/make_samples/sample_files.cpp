@@ -22,8 +22,7 @@ namespace {
 // is reported and ends the writing.
 class SampleWriter {
 public:
-    SampleWriter(Console& console, const std::string& folder, std::vector<std::string>& written)
-        : console_(console), folder_(folder), written_(written)
+    SampleWriter(const std::string& folder, std::vector<std::string>& written) : folder_(folder), written_(written)
     {
     }
 
@@ -31,7 +30,7 @@ public:
 
     void grey_bmp(const std::string& name, const Grid<std::uint8_t>& image)
     {
-        if (ok_) done(name, bmp_grayscale256_create(console_, path(name), image) == 0, false);
+        if (ok_) done(name, bmp_grayscale256_create(path(name), image));
     }
 
     // A class map: palette entry 0 black, entry 1 the class colour, the
@@ -49,7 +48,7 @@ public:
         Grid<std::uint8_t> bordered(cls.width() + 2, cls.height() + 2, 0);
         for (int y = 0; y < cls.height(); ++y)
             for (int x = 0; x < cls.width(); ++x) bordered(x + 1, y + 1) = cls(x, y);
-        done(base + ".bmp", bmp_256_create(console_, path(base), bordered, state, true) == 0, false);
+        done(base + ".bmp", bmp_256_create(path(base + ".bmp"), bordered, state, true));
     }
 
     void raw_bytes(const std::string& base, const Grid<std::uint8_t>& image)
@@ -78,7 +77,7 @@ public:
         if (!ok_) return;
         File file = open_file(path(name), "wb");
         const bool wrote = file && std::fwrite(content.data(), 1, content.size(), file.get()) == content.size();
-        done(name, close_written_file(file) && wrote);
+        done(name, close_written_file(file) && wrote ? std::error_code() : std::make_error_code(std::errc::io_error));
     }
 
 private:
@@ -89,18 +88,16 @@ private:
         if (ok_) done(base + ".dim", write_dim_file(path(base + ".dim"), width, height));
     }
 
-    // `report` is false for writers that print their own failure message.
-    void done(const std::string& name, bool success, bool report = true)
+    void done(const std::string& name, std::error_code error)
     {
-        if (success) {
+        if (!error) {
             written_.push_back(name);
             return;
         }
-        if (report) std::printf("\nError: cannot write '%s'\n", path(name).c_str());
+        std::printf("\nError: cannot write '%s': %s\n", path(name).c_str(), error.message().c_str());
         ok_ = false;
     }
 
-    Console& console_;
     std::string folder_;
     std::vector<std::string>& written_;
     bool ok_ = true;
@@ -170,9 +167,9 @@ std::string roads_truth(const Countryside& land)
 
 }  // namespace
 
-bool write_samples(Console& console, const std::string& folder, std::vector<std::string>& written)
+bool write_samples(const std::string& folder, std::vector<std::string>& written)
 {
-    SampleWriter out(console, folder, written);
+    SampleWriter out(folder, written);
 
     const Town town = make_town(town_seed);
     out.grey_bmp("aerial.bmp", aerial_image(town));

@@ -4,7 +4,6 @@
 // file or world file.
 #pragma once
 
-#include "console.h"
 
 #include <cstdint>
 #include <string>
@@ -20,6 +19,6 @@ constexpr std::uint64_t town_seed = 20240611;
 
 // Writes every file; on success `written` holds their names in the order
 // written. On failure prints what could not be written and returns false.
-bool write_samples(Console& console, const std::string& folder, std::vector<std::string>& written);
+bool write_samples(const std::string& folder, std::vector<std::string>& written);
 
 }  // namespace samples

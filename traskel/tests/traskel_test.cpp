@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -260,7 +261,7 @@ TEST_F(Traskel, MalformedSegmentsFilesWriteNothing)
     write_text(dir.file("partial.txt"), "1 2 3 4\n5 6\n");
     for (const char* name : {"empty.txt", "three.txt", "six.txt", "partial.txt"}) {
         const RunResult r = run({name, "out", "7", "3"}, "\n");
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "\n\nBPW file not present\n\nInternal error in input file\n\nEnd") << name;
     }
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"empty.txt", "partial.txt", "six.txt", "three.txt"}));
@@ -273,21 +274,31 @@ TEST_F(Traskel, MalformedSegmentsFilesWriteNothing)
 
 TEST_F(Traskel, MissingInputWritesNothing)
 {
-    const RunResult r = run({"none.txt", "out", "7", "3"}, "\n");
-    EXPECT_EQ(r.status, 0);
+    RunResult r = run({"none.txt", "out", "7", "3"}, "\n");
+    EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "\n\nBPW file not present\n\nError in file opening\n\nEnd");
     EXPECT_TRUE(list_files(dir.path()).empty());
+
+    // A folder is no segments file, even where the system opens it.
+    std::filesystem::create_directory(dir.file("folder.txt"));
+    r = run({"folder.txt", "out", "7", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\n\nBPW file not present\n\nError in file opening\n\nEnd");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"folder.txt"}));
 }
 
 TEST_F(Traskel, SizeOfZeroOrLessIsRefused)
 {
     write_text(dir.file("seg.txt"), "0 0 3 3\n");
-    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}, {"x", "5"}}) {
+    for (auto [w, h] : std::vector<std::pair<const char*, const char*>>{{"0", "5"}, {"5", "-2"}}) {
         const RunResult r = run({"seg.txt", "out", w, h}, "\n");
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out.rfind("\nError: image width and height must be greater than 0", 0), 0u) << r.out;
         EXPECT_EQ(r.out.substr(r.out.size() - 5), "\n\nEnd");
     }
+    const RunResult r = run({"seg.txt", "out", "x", "5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: 'x' is not a whole number (width)\n");
     EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"seg.txt"}));
 }
 
@@ -295,6 +306,58 @@ TEST_F(Traskel, OutputThatCannotBeCreatedEndsWithoutSuccess)
 {
     write_text(dir.file("seg.txt"), "0 0 1 1\n");
     const RunResult r = run({"seg.txt", "no/such/folder/out", "2", "2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\n\nBPW file not present\n\nSegment number: 1\nError in creating '.shp'\n"
+                     "cannot write 'no/such/folder/out.shp': No such file or directory\n");
+}
+
+// Safe outputs and honest statuses.
+
+TEST_F(Traskel, WritesItsShapefileWholeOrNotAtAll)
+{
+    std::string segments;
+    for (int i = 0; i < 150; ++i)
+        segments += std::to_string(i % 40) + " " + std::to_string(i % 30) + " " + std::to_string(39 - i % 40) + " 7\n";
+    write_text(dir.file("seg.txt"), segments);
+    write_text(dir.file("seg.bpw"), "2\n0\n0\n-2\n1000\n5000\n");
+    write_text(dir.file("out.shx"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("traskel", {"seg.txt", "out", "40", "30"}, dir.path()), 3);
+}
+
+TEST_F(Traskel, NeverWritesOverItsInputs)
+{
+    for (const char* input : {"out.shp", "out.shx", "out.dbf"}) {
+        write_text(dir.file(input), "0 0 1 1\n");
+        const RunResult r = run({input, "out", "2", "2"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "\n\nBPW file not present\n\nError: the output '" + std::string(input) +
+                             "' would overwrite the input '" + input + "'; nothing was written\n\n\nEnd");
+        EXPECT_EQ(folder_contents(dir.path()), (std::map<std::string, Bytes>{{input, read_bytes(dir.file(input))}}));
+        std::filesystem::remove(dir.file(input));
+    }
+}
+
+TEST_F(Traskel, UnusableWorldFilesAreRefused)
+{
+    write_text(dir.file("seg.txt"), "0 0 1 1\n");
+    for (const char* world : {"nan 0 0 -2 1000 5000", "2 0 0 0 1000 5000", "0 0 0 -2 1000 5000", "2 0 0 -2 inf 5000"}) {
+        write_text(dir.file("seg.bpw"), world);
+        const RunResult r = run({"seg.txt", "out", "2", "2"});
+        EXPECT_EQ(r.status, 1) << world;
+        EXPECT_EQ(r.out, "\n\nBPW file present\n\nError: the world file 'seg.bpw' does not hold six finite values "
+                         "with cell sizes other than 0\n\n\nEnd");
+        EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"seg.bpw", "seg.txt"}));
+    }
+}
+
+TEST_F(Traskel, HelpAndVersionAskNothing)
+{
+    RunResult r = run({"--help"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "\n\nBPW file not present\n\nSegment number: 1\nError in creating '.shp'\n");
+    EXPECT_EQ(r.out.rfind("traskel: ", 0), 0u);
+    EXPECT_NE(r.out.find("\"Width=\""), std::string::npos);
+    r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("traskel ", 0), 0u);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }

@@ -10,8 +10,7 @@ namespace {
 std::vector<std::vector<Ring>> trace(const std::vector<std::string>& rows, int class_index = 0)
 {
     const Grid<std::uint8_t> classes = class_map(rows);
-    TestConsole input;
-    RecordArrays records = reference_trace_class(input.console, classes, class_index);
+    RecordArrays records = reference_trace_class(classes, class_index);
     return records_as_rings(records);
 }
 
@@ -37,8 +36,7 @@ TEST(ContourTracing, CentrePixel)
 
 TEST(ContourTracing, CentrePixelRecordArrays)
 {
-    TestConsole input;
-    RecordArrays records = reference_trace_class(input.console, class_map({"...", ".#.", "..."}), 0);
+    RecordArrays records = reference_trace_class(class_map({"...", ".#.", "..."}), 0);
     EXPECT_EQ(records.part, (std::vector<std::int32_t>{1, 5, 0, -3000}));
     EXPECT_EQ(records.point, (std::vector<double>{1, 1, 2, 1, 2, 2, 1, 2, 1, 1}));
 }
@@ -116,18 +114,14 @@ TEST(ContourTracing, LAndUShapesKeepOnlyTheirCorners)
 
 TEST(ContourTracing, ConvertitoreStepKeepsCornersOnly)
 {
-    // Raw chain of a 2 x 1 rectangle with a vertex on every pixel edge.
-    std::vector<int> vettore = {0, 0, 1, 1, 2, 1, 3, 1, 3, 2, 2, 2, 1, 2, 1, 1};
-    vettore[1] = 14;
-    std::vector<int> vsegmenti;
-    ASSERT_EQ(convertitore_step(vettore, vsegmenti), 10);
-    EXPECT_EQ(vsegmenti, (std::vector<int>{1, 1, 3, 1, 3, 2, 1, 2, 1, 1}));
+    // Closed raw chain of a 2 x 1 rectangle with a vertex on every pixel edge.
+    const RingChain vettore = {1, 1, 2, 1, 3, 1, 3, 2, 2, 2, 1, 2, 1, 1};
+    EXPECT_EQ(convertitore_step(vettore), (RingChain{1, 1, 3, 1, 3, 2, 1, 2, 1, 1}));
 }
 
 TEST(ContourTracing, EmptySearchGivesAnEmptyRecord)
 {
-    TestConsole input;
-    RecordArrays records = reference_trace_first_blob(input.console, class_map({"...", "..."}), 0);
+    RecordArrays records = reference_trace_first_blob(class_map({"...", "..."}), 0);
     EXPECT_EQ(records.part, (std::vector<std::int32_t>{0, 0, -3000}));
     EXPECT_TRUE(records.point.empty());
 }

@@ -89,17 +89,17 @@ void filtraggio_by_columns(const BoxBlob& box_blob, Grid<std::uint8_t>& img)
         }
 }
 
-void trace_steps(Console& console, BoxBlob& box_blob, Grid<std::uint8_t>& img, RecordArrays& records)
+void trace_steps(BoxBlob& box_blob, Grid<std::uint8_t>& img, RecordArrays& records)
 {
     archivia(box_blob, img);
     const int contorni = MOD_evidenzia_contorno(box_blob, img);
     filtraggio_by_columns(box_blob, img);
-    gestore_contorno(console, contorni, box_blob, img, records);
+    gestore_contorno(contorni, box_blob, img, records);
 }
 
 }  // namespace
 
-RecordArrays reference_trace_class(Console& console, const Grid<std::uint8_t>& classes, int class_index,
+RecordArrays reference_trace_class(const Grid<std::uint8_t>& classes, int class_index,
                                    std::string* leftovers)
 {
     const int width = classes.width(), height = classes.height();
@@ -108,7 +108,7 @@ RecordArrays reference_trace_class(Console& console, const Grid<std::uint8_t>& c
     BoxBlob box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
     int found = evidenzia(box_blob, img);
     while (found == 1) {
-        trace_steps(console, box_blob, img, records);
+        trace_steps(box_blob, img, records);
         cancellatore(box_blob, img);
         if (leftovers) {
             for (int y = 1; y < img.height() - 1; ++y)
@@ -128,14 +128,14 @@ RecordArrays reference_trace_class(Console& console, const Grid<std::uint8_t>& c
     return records;
 }
 
-RecordArrays reference_trace_first_blob(Console& console, const Grid<std::uint8_t>& classes, int class_index)
+RecordArrays reference_trace_first_blob(const Grid<std::uint8_t>& classes, int class_index)
 {
     const int width = classes.width(), height = classes.height();
     Grid<std::uint8_t> img = whole_work_image(classes, class_index);
     RecordArrays records;
     BoxBlob box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
     evidenzia(box_blob, img);
-    trace_steps(console, box_blob, img, records);
+    trace_steps(box_blob, img, records);
     return records;
 }
 

@@ -22,12 +22,12 @@ Grid<std::uint8_t> class_map(const std::vector<std::string>& rows_top_down);
 // Every blob of `class_index`, traced on the whole work image. When
 // `leftovers` is given it receives a description of any cell that a blob
 // left behind with a code other than 0 or 1 (none expected).
-RecordArrays reference_trace_class(Console& console, const Grid<std::uint8_t>& classes, int class_index,
+RecordArrays reference_trace_class(const Grid<std::uint8_t>& classes, int class_index,
                                    std::string* leftovers = nullptr);
 
 // The single-search form on the whole work image: one `evidenzia`, then the
 // tracing steps whatever it found, one record.
-RecordArrays reference_trace_first_blob(Console& console, const Grid<std::uint8_t>& classes, int class_index);
+RecordArrays reference_trace_first_blob(const Grid<std::uint8_t>& classes, int class_index);
 
 // Random class maps of the kinds that stress the tracing: scattered pixels,
 // clumps, checkerboard patches, nested rings with holes and islands.

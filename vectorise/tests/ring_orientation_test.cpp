@@ -97,10 +97,9 @@ Grid<int> winding_numbers(const std::vector<std::vector<Ring>>& records, int wid
 Bytes write_shp(const RecordArrays& records, int width, int height, RingOrientation rings)
 {
     TempDir dir;
-    TestConsole input;
     ShapefileOptions options;
     options.rings = rings;
-    EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), records, width, height, options), 0);
+    EXPECT_FALSE(gen_file_shp(shapefile_paths(dir.file("out")), records, width, height, options));
     return read_bytes(dir.file("out.shp"));
 }
 
@@ -128,10 +127,9 @@ TEST(RingOrientation, EnvironmentChoosesEsriOnlyWhenAsked)
 
 TEST(RingOrientation, HoleAndIslandTurnedRoundOnlyInEsriOrder)
 {
-    TestConsole input;
     const Grid<std::uint8_t> classes = class_map(square_hole_island);
     RecordArrays records;
-    ClassTracer(classes, test_no_class, 1).trace_class(input.console, 0, records);
+    ClassTracer(classes, test_no_class, 1).trace_class(0, records);
     const auto layouts = records.record_layouts();
     ASSERT_EQ(layouts.size(), 1u);
     const RecordRings rings = record_rings(records, layouts[0]);
@@ -174,11 +172,10 @@ TEST(RingOrientation, SingleRingsTurnedByTheirOwnArea)
     RecordArrays line;
     line.append_record({{{0, 0}, {4, 0}, {4, 4}, {0, 0}}});
     TempDir dir;
-    TestConsole input;
     ShapefileOptions options;
     options.shape_type = shape_type_polyline;
     options.rings = RingOrientation::esri;
-    ASSERT_EQ(gen_file_shp(input.console, dir.file("line"), line, 5, 5, options), 0);
+    ASSERT_FALSE(gen_file_shp(shapefile_paths(dir.file("line")), line, 5, 5, options));
     const Bytes shp = read_bytes(dir.file("line.shp"));
     EXPECT_EQ(le_double(shp, 100 + 8 + 48 + 16), 4.0);  // second vertex (4, 0) still second
     EXPECT_EQ(le_double(shp, 100 + 8 + 48 + 24), 0.0);
@@ -190,14 +187,13 @@ template <typename Check>
 void for_each_traced_class(unsigned seed, int trials, int class_count, Check check)
 {
     std::mt19937 rng(seed);
-    TestConsole input;
     for (int trial = 0; trial < trials; ++trial) {
         const int width = 1 + static_cast<int>(rng() % 40), height = 1 + static_cast<int>(rng() % 40);
         const Grid<std::uint8_t> classes = random_class_map(rng, width, height, class_count);
         ClassTracer tracer(classes, test_no_class, class_count);
         for (int k = 0; k < class_count; ++k) {
             RecordArrays records;
-            tracer.trace_class(input.console, k, records);
+            tracer.trace_class(k, records);
             SCOPED_TRACE("trial " + std::to_string(trial) + " class " + std::to_string(k));
             check(classes, k, records);
             if (testing::Test::HasFatalFailure()) return;

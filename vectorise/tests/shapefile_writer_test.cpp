@@ -27,8 +27,7 @@ struct Written {
 Written write(const RecordArrays& records, int width, int height, const ShapefileOptions& options = {})
 {
     TempDir dir;
-    TestConsole input;
-    EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), records, width, height, options), 0);
+    EXPECT_FALSE(gen_file_shp(shapefile_paths(dir.file("out")), records, width, height, options));
     return {read_bytes(dir.file("out.shp")), read_bytes(dir.file("out.shx")), read_bytes(dir.file("out.dbf"))};
 }
 
@@ -185,29 +184,26 @@ TEST(ShapefileWriter, ValueFieldLimits)
     EXPECT_EQ(value_field(std::numeric_limits<float>::infinity()), std::string(26, ' '));
 }
 
-TEST(ShapefileWriter, UncreatableFileReportsAndReturnsOne)
+TEST(ShapefileWriter, UncreatableFileNamesItsExtension)
 {
-    TestConsole input("x\n");
-    testing::internal::CaptureStdout();
-    const int status = gen_file_shp(input.console, "/nonexistent-folder/out", centre_pixel_record(), 3, 3, {});
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nError in creating '.shp'\n");
-    EXPECT_EQ(status, 1);
+    auto problem = gen_file_shp(shapefile_paths("/nonexistent-folder/out"), centre_pixel_record(), 3, 3, {});
+    ASSERT_TRUE(problem);
+    EXPECT_STREQ(problem->extension, ".shp");
+    EXPECT_EQ(problem->error, std::errc::no_such_file_or_directory);
 
     TempDir dir;
     const std::string blocked = dir.file("out.shx");
     ASSERT_TRUE(std::filesystem::create_directory(blocked));  // a folder where the index file should go
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(gen_file_shp(input.console, dir.file("out"), centre_pixel_record(), 3, 3, {}), 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nError in creating '.shx'\n");
-    EXPECT_TRUE(read_bytes(dir.file("out.shp")).empty());
+    problem = gen_file_shp(shapefile_paths(dir.file("out")), centre_pixel_record(), 3, 3, {});
+    ASSERT_TRUE(problem);
+    EXPECT_STREQ(problem->extension, ".shx");
 }
 
 TEST(ShapefileWriter, MalformedRecordsAreRefused)
 {
     RecordArrays records;
     records.part = {1, 5, 0};  // no end mark
-    TestConsole input;
-    EXPECT_THROW(gen_file_shp(input.console, "unused", records, 3, 3, {}), std::invalid_argument);
+    EXPECT_THROW(gen_file_shp(shapefile_paths("unused"), records, 3, 3, {}), std::invalid_argument);
     records.part = {1, 5, 0, -3000};  // vertices missing
     EXPECT_THROW(records.record_layouts(), std::invalid_argument);
 }

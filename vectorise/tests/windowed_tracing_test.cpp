@@ -47,10 +47,9 @@ TEST(ClassRegions, MapWithoutColumnsHasNoRegionsWhateverItsRows)
     EXPECT_TRUE(found.regions.empty());
     EXPECT_EQ(found.region_of.width(), 0);
     EXPECT_EQ(found.region_of.height(), 2147483647);
-    TestConsole input;
     ClassTracer tracer(classes, test_no_class, 1);
     RecordArrays records;
-    tracer.trace_class(input.console, 0, records);
+    tracer.trace_class(0, records);
     EXPECT_EQ(records.record_count(), 0u);
 }
 
@@ -108,15 +107,14 @@ TEST(WindowedTracing, SameRecordsAsTheWholeImageOnRandomMaps)
         const int height = 1 + static_cast<int>(rng() % 24);
         const int class_count = 1 + static_cast<int>(rng() % 4);
         const Grid<std::uint8_t> classes = random_class_map(rng, width, height, class_count);
-        TestConsole input;
         ClassTracer tracer(classes, test_no_class, class_count);
         for (int c = 0; c < class_count; ++c) {
             std::string leftovers;
-            const RecordArrays expected = reference_trace_class(input.console, classes, c, &leftovers);
+            const RecordArrays expected = reference_trace_class(classes, c, &leftovers);
             EXPECT_EQ(leftovers, "") << "trial " << trial << " class " << c;
             RecordArrays windowed;
             int blobs = 0;
-            tracer.trace_class(input.console, c, windowed, [&] { ++blobs; });
+            tracer.trace_class(c, windowed, [&] { ++blobs; });
             ASSERT_EQ(windowed.part, expected.part) << "trial " << trial << " class " << c;
             ASSERT_EQ(windowed.point, expected.point) << "trial " << trial << " class " << c;
             EXPECT_EQ(static_cast<std::size_t>(blobs), expected.record_count());
@@ -138,14 +136,13 @@ TEST(WindowedTracing, SameShapefileBytesAsTheWholeImage)
     for (int trial = 0; trial < 40; ++trial) {
         const int width = 2 + static_cast<int>(rng() % 30), height = 2 + static_cast<int>(rng() % 30);
         const Grid<std::uint8_t> classes = random_class_map(rng, width, height, 3);
-        TestConsole input;
         ClassTracer tracer(classes, test_no_class, 3);
         for (int c = 0; c < 3; ++c) {
             RecordArrays windowed;
-            tracer.trace_class(input.console, c, windowed);
-            const RecordArrays expected = reference_trace_class(input.console, classes, c);
-            ASSERT_EQ(gen_file_shp(input.console, dir.file("fast"), windowed, width, height, {}), 0);
-            ASSERT_EQ(gen_file_shp(input.console, dir.file("slow"), expected, width, height, {}), 0);
+            tracer.trace_class(c, windowed);
+            const RecordArrays expected = reference_trace_class(classes, c);
+            ASSERT_FALSE(gen_file_shp(shapefile_paths(dir.file("fast")), windowed, width, height, {}));
+            ASSERT_FALSE(gen_file_shp(shapefile_paths(dir.file("slow")), expected, width, height, {}));
             for (const char* extension : {".shp", ".shx", ".dbf"})
                 ASSERT_EQ(testsupport::read_bytes(dir.file(std::string("fast") + extension)),
                           testsupport::read_bytes(dir.file(std::string("slow") + extension)))
@@ -171,7 +168,6 @@ TEST(WindowedTracing, SingleSearchInTheZoneWindow)
                     y_min = std::min(y_min, y + 1);
                     y_max = std::max(y_max, y + 1);
                 }
-        TestConsole input;
         WorkWindow window;
         open_work_window(window, x_min, y_min, x_max, y_max, width, height);
         for (int Y = window.first_y(); Y <= window.last_y(); ++Y)
@@ -180,8 +176,8 @@ TEST(WindowedTracing, SingleSearchInTheZoneWindow)
         prepare_work_window(window);
         evidenzia(window.box_blob, window.Immagine4);
         RecordArrays windowed;
-        trace_found_blob(input.console, window, windowed);
-        const RecordArrays expected = reference_trace_first_blob(input.console, classes, 0);
+        trace_found_blob(window, windowed);
+        const RecordArrays expected = reference_trace_first_blob(classes, 0);
         ASSERT_EQ(windowed.part, expected.part) << "trial " << trial;
         ASSERT_EQ(windowed.point, expected.point) << "trial " << trial;
     }

@@ -3,6 +3,7 @@
 #include "disegna.h"
 #include "function_choice.h"
 #include "reference_vectoriser.h"
+#include "ring_outlines.h"
 #include "zone_reports.h"
 
 #include <cmath>
@@ -17,72 +18,123 @@ double clipped(double v, double lo, double hi)
     return v > hi ? hi : v;
 }
 
-// Rasterises one record into Matrice_out (-2 in the zone) using the whole
-// doubled grid; returns the statistic window x0 <= x < x1, y0 <= y < y1.
-struct Window {
-    int x0, y0, x1, y1;
+// The whole doubled grid holds the cells of the frame round the background
+// and two more all round, the cell c at c + `offset`.
+constexpr int offset = 3;
+
+struct Loop {
+    std::vector<int> vertices;
+    bool closed;
 };
 
-Window rasterise_whole(const PixelRecord& record, Grid<std::uint8_t>& Matrice_doppia, Grid<std::int16_t>& Matrice_out)
+// A ring's loops, found plainly: for every vertex the walked path is searched
+// for a vertex at the same point; if there is one, the loop from it to here
+// leaves the path.
+std::vector<Loop> plain_loops(const PixelRecord& record, int first, int end)
 {
-    const auto& box = record.box;
-    if (box[0] > box[2] || box[1] > box[3]) return {0, 0, 0, 0};
-    const int x0 = static_cast<int>(box[0]), x1 = static_cast<int>(box[2]);
-    const int y0 = static_cast<int>(box[1]), y1 = static_cast<int>(box[3]);
-    const int numparts = static_cast<int>(record.parts.size());
-    std::vector<std::int32_t> parts = record.parts;
-    parts.push_back(record.numpoints());
-    auto cell_x = [&](int j) { return 2 * static_cast<int>(clipped(record.points[2 * j], box[0], box[2])) + 1; };
-    auto cell_y = [&](int j) { return 2 * static_cast<int>(clipped(record.points[2 * j + 1], box[1], box[3])) + 1; };
-
-    for (int i = 0; i < numparts; ++i) {
-        for (int j = parts[i]; j <= parts[i + 1] - 2; ++j)
-            disegna(cell_x(j), cell_y(j), cell_x(j + 1), cell_y(j + 1), Matrice_doppia);
-
-        auto in_window = [&](int x, int y) { return x >= 2 * x0 && x <= 2 * x1 + 2 && y >= 2 * y0 && y <= 2 * y1 + 2; };
-        Matrice_doppia(2 * x0, 2 * y0) = 3;
-        bool check_flood = true;
-        while (check_flood) {
-            check_flood = false;
-            for (int y = 2 * y0; y <= 2 * y1 + 2; ++y)
-                for (int x = 2 * x0; x <= 2 * x1 + 2; ++x) {
-                    if (Matrice_doppia(x, y) != 3) continue;
-                    Matrice_doppia(x, y) = 9;
-                    const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
-                    for (int n = 0; n < 4; ++n)
-                        if (in_window(nx[n], ny[n]) && Matrice_doppia(nx[n], ny[n]) == 0) {
-                            Matrice_doppia(nx[n], ny[n]) = 3;
-                            check_flood = true;
-                        }
-                }
+    auto same_point = [&](int a, int b) {
+        return record.points[2 * a] == record.points[2 * b] && record.points[2 * a + 1] == record.points[2 * b + 1];
+    };
+    std::vector<Loop> loops;
+    std::vector<int> path;
+    for (int v = first; v < end; ++v) {
+        std::size_t place = 0;
+        while (place < path.size() && !same_point(path[place], v)) ++place;
+        if (place == path.size()) {
+            path.push_back(v);
+            continue;
         }
-        auto open = [&](int x, int y) { return Matrice_doppia(x, y) == 0 || Matrice_doppia(x, y) == 1; };
-        for (int px = x0; px <= x1; ++px)
-            for (int py = y0; py <= y1; ++py)
-                if (open(2 * px + 1, 2 * py + 1) && open(2 * px + 2, 2 * py + 1) && open(2 * px + 1, 2 * py + 2) &&
-                    open(2 * px + 2, 2 * py + 2))
-                    Matrice_out(px, py) = i == 0 ? -2 : -1;
-        for (int y = 2 * y0; y <= 2 * y1 + 2; ++y)
-            for (int x = 2 * x0; x <= 2 * x1 + 2; ++x) Matrice_doppia(x, y) = 0;
+        Loop loop{std::vector<int>(path.begin() + static_cast<long>(place), path.end()), true};
+        loop.vertices.push_back(v);
+        loops.push_back(loop);
+        path.resize(place + 1);
     }
-    return {x0, y0, x1, y1};
+    loops.push_back({path, false});
+    return loops;
+}
+
+// Marks one loop alone on the whole doubled grid by the one-ring procedure
+// and flips the parity of the pixels it marks.
+void mark_whole(const LoopOutline& outline, int width, int height, Grid<std::uint8_t>& parity)
+{
+    const CellFrame frame = cell_frame(width, height);
+    Grid<std::uint8_t> Matrice_doppia(static_cast<int>(frame.x_hi) + offset + 3, static_cast<int>(frame.y_hi) + offset + 3,
+                                      0);
+    auto draw = [&](const std::int64_t* c) {
+        disegna(static_cast<int>(c[0] + offset), static_cast<int>(c[1] + offset), static_cast<int>(c[2] + offset),
+                static_cast<int>(c[3] + offset), Matrice_doppia);
+    };
+    for (std::size_t j = 0; j + 3 < outline.vertices.size(); j += 2) draw(&outline.vertices[j]);
+    if (outline.cut_off) {
+        for (int y = 0; y < Matrice_doppia.height(); ++y)
+            for (int x = 0; x < Matrice_doppia.width(); ++x)
+                if (x - offset < frame.x_lo || x - offset > frame.x_hi || y - offset < frame.y_lo ||
+                    y - offset > frame.y_hi)
+                    Matrice_doppia(x, y) = 0;
+        for (std::size_t j = 0; j + 3 < outline.runs.size(); j += 4) draw(&outline.runs[j]);
+    }
+
+    // The flood from the grid's corner, sweep after sweep until nothing
+    // changes.
+    Matrice_doppia(0, 0) = 3;
+    bool check_flood = true;
+    while (check_flood) {
+        check_flood = false;
+        for (int y = 0; y < Matrice_doppia.height(); ++y)
+            for (int x = 0; x < Matrice_doppia.width(); ++x) {
+                if (Matrice_doppia(x, y) != 3) continue;
+                Matrice_doppia(x, y) = 9;
+                const int nx[4] = {x - 1, x + 1, x, x}, ny[4] = {y, y, y - 1, y + 1};
+                for (int n = 0; n < 4; ++n)
+                    if (Matrice_doppia.contains(nx[n], ny[n]) && Matrice_doppia(nx[n], ny[n]) == 0) {
+                        Matrice_doppia(nx[n], ny[n]) = 3;
+                        check_flood = true;
+                    }
+            }
+    }
+    auto open = [&](int x, int y) { return Matrice_doppia(x, y) == 0 || Matrice_doppia(x, y) == 1; };
+    for (int py = 0; py < height; ++py)
+        for (int px = 0; px < width; ++px) {
+            const int x = 2 * px + 1 + offset, y = 2 * py + 1 + offset;
+            if (open(x, y) && open(x + 1, y) && open(x, y + 1) && open(x + 1, y + 1)) parity(px, py) ^= 1;
+        }
+}
+
+// The zone of one record on the whole background: 1 for its pixels.
+Grid<std::uint8_t> zone_whole(const PixelRecord& record, int width, int height)
+{
+    Grid<std::uint8_t> parity(width, height, 0);
+    const auto& box = record.box;
+    if (!(box[0] <= box[2] && box[1] <= box[3])) return parity;
+    LoopOutline outline;
+    std::vector<double> scratch;
+    const int numparts = static_cast<int>(record.parts.size());
+    for (int i = 0; i < numparts; ++i) {
+        const int first = record.parts[i];
+        const int end = i + 1 < numparts ? record.parts[i + 1] : record.numpoints();
+        if (end - first < 2) continue;
+        for (const Loop& loop : plain_loops(record, first, end)) {
+            std::vector<double> xy;
+            for (int v : loop.vertices) {
+                xy.push_back(clipped(record.points[2 * v], box[0], box[2]));
+                xy.push_back(clipped(record.points[2 * v + 1], box[1], box[3]));
+            }
+            outline_loop(xy, loop.closed, width, height, outline, scratch);
+            mark_whole(outline, width, height, parity);
+        }
+    }
+    return parity;
 }
 
 }  // namespace
 
 std::vector<std::pair<int, int>> reference_zone(const PixelRecord& record, int width, int height)
 {
-    Grid<std::uint8_t> Matrice_doppia(2 * width + 3, 2 * height + 3, 0);
-    Grid<std::int16_t> Matrice_out(width, height, -1);
-    const Window w = rasterise_whole(record, Matrice_doppia, Matrice_out);
+    const Grid<std::uint8_t> parity = zone_whole(record, width, height);
     std::vector<std::pair<int, int>> zone;
-    for (int y = w.y0; y < w.y1; ++y)
-        for (int x = w.x0; x < w.x1; ++x)
-            if (Matrice_out(x, y) == -2) zone.emplace_back(x, y);
-    // Nothing may be marked outside the statistic window.
-    int marked = 0;
-    for (auto v : Matrice_out.cells()) marked += v == -2;
-    if (marked != static_cast<int>(zone.size())) zone.emplace_back(-1, -1);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (parity(x, y)) zone.emplace_back(x, y);
     return zone;
 }
 
@@ -92,22 +144,20 @@ ReferenceZonrik::ReferenceZonrik(const Grid<float>& background, int f_type, Cove
       Matrice_background(background),
       f_type(f_type),
       thresholds(thresholds),
-      Matrice_doppia(2 * background.width() + 3, 2 * background.height() + 3, 0),
-      Matrice_out(background.width(), background.height(), -1),
       Matrice(background.width(), background.height(), outside_zone)
 {
 }
 
-std::string ReferenceZonrik::process(Console& console, const PixelRecord& record)
+std::string ReferenceZonrik::process(Console&, const PixelRecord& record)
 {
     const int width = Matrice_background.width(), height = Matrice_background.height();
-    const Window w = rasterise_whole(record, Matrice_doppia, Matrice_out);
+    const Grid<std::uint8_t> Matrice_out = zone_whole(record, width, height);
 
     std::vector<float> v;
     std::vector<std::pair<int, int>> pixels;
-    for (int y = w.y0; y < w.y1; ++y)
-        for (int x = w.x0; x < w.x1; ++x)
-            if (Matrice_out(x, y) == -2) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (Matrice_out(x, y)) {
                 v.push_back(Matrice_background(x, y));
                 pixels.emplace_back(x, y);
             }
@@ -148,15 +198,11 @@ std::string ReferenceZonrik::process(Console& console, const PixelRecord& record
     Grid<std::uint8_t> classes(width, height, test_no_class);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (Matrice(x, height - 1 - y) != outside_zone || Matrice_out(x, y) == -2) classes(x, y) = 0;
-    const RecordArrays traced = reference_trace_first_blob(console, classes, 0);
+            if (Matrice(x, height - 1 - y) != outside_zone || Matrice_out(x, y)) classes(x, y) = 0;
+    const RecordArrays traced = reference_trace_first_blob(classes, 0);
     records.part.insert(records.part.end(), traced.part.begin(), traced.part.end());
     records.point.insert(records.point.end(), traced.point.begin(), traced.point.end());
 
-    for (int y = w.y0; y < w.y1; ++y)
-        for (int x = w.x0; x < w.x1; ++x) {
-            Matrice(x, height - 1 - y) = outside_zone;
-            if (Matrice_out(x, y) == -2) Matrice_out(x, y) = -1;
-        }
+    for (const auto& [x, y] : pixels) Matrice(x, height - 1 - y) = outside_zone;
     return line;
 }

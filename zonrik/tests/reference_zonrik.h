@@ -1,8 +1,10 @@
 // The zone procedure written out straightforwardly on whole grids, for
-// equivalence tests of the windowed rasteriser and tracing: the outline of
-// every part on a doubled grid of the whole background, the flood from the
-// window's corner by repeated sweeps until nothing changes, the marks, the
-// window cleared after every part; the statistic over the window's pixels;
+// equivalence tests of the windowed rasteriser and tracing: every part cut
+// into loops by a plain search of the walked path, each loop's outline
+// (ring_outlines.h) drawn alone on a fresh doubled grid of the whole
+// background with the frame round it, the flood from the grid's corner by repeated sweeps until
+// nothing changes, the marks added up as parities; the statistic over the
+// zone's pixels;
 // the value painted into the vectoriser's grid `Matrice` (row 0 at the top,
 // -999999.0 outside the zone) and the zone re-traced from a mask of that
 // whole grid with one blob search on the whole work image.
@@ -36,11 +38,10 @@ private:
     CoverThresholds thresholds;
     int sequenziale = 0;
     int valore_incrementale = 0;
-    Grid<std::uint8_t> Matrice_doppia;
-    Grid<std::int16_t> Matrice_out;
     Grid<float> Matrice;
 };
 
-// The zone pixels of one record as the whole-grid procedure marks them, in
-// window order (for direct comparison with ZoneRasteriser).
+// The zone pixels of one record on a width x height background as the
+// whole-grid procedure marks them, row by row (for direct comparison with
+// ZoneRasteriser).
 std::vector<std::pair<int, int>> reference_zone(const PixelRecord& record, int width, int height);

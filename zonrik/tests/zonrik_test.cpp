@@ -69,16 +69,17 @@ TEST_F(Zonrik, MeanRunPrintsItsStepsAndWritesTheThreeOutputs)
 {
     ramp_background("bg", 10, 8);
     write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(2.5, 3.5, 6.5, 7.5)}},
-                                                      {{test_rectangle(1, 1, 10, 5)}}}));  // touches the right edge
+                                                      {{test_rectangle(1, 1, 11, 5)}}}));  // leaves the background
     const RunResult r = run({"a.shp", "bg.raw", "out", "Mean"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "\n\nFunction = Mean" + "\nOpening Background image... Ok" +
                          "\n\nSize of background file in bytes: 320\n" + "\nWidth: 10\tHeight: 8" +
                          "\t\t32 bit/pixel raw image" + "\n\nRWW file not present\n" +
                          "\n\n\n   -------  SHAPE FILE BOUNDING BOX  -------" + "\n\nXmin= 1.000000\nYmin= 1.000000" +
-                         "\n\nXmax= 10.000000\nYmax= 7.500000" + "\n\n\n   -------   RAW FILE BOUNDING BOX   -------" +
+                         "\n\nXmax= 11.000000\nYmax= 7.500000" + "\n\n\n   -------   RAW FILE BOUNDING BOX   -------" +
                          "\n\nRAW World files (RWW) not present" + "\n\nXmin= 0.000000\nYmin= 0.000000" +
-                         "\n\nXmax= 10.000000\nYmax= 8.000000" + start_routine + processed(1) + skipped(2) +
+                         "\n\nXmax= 10.000000\nYmax= 8.000000" +
+                         "\n\nWARNING: Shape Bounding Box should be internal to RAW background Bounding Box\n" + start_routine + processed(1) + skipped(2) +
                          "\n\nEnd program\n");
 
     // The zone is 2 <= x <= 5 by 3 <= y <= 6 counted from the bottom: file
@@ -196,16 +197,66 @@ TEST_F(Zonrik, SixteenBitSamplesAreSignedAndTheRawKeepsTheFileRowOrder)
     EXPECT_EQ(dbf_value(dbf, 1), std::string(13, ' ') + "-32768.000000");
 }
 
-TEST_F(Zonrik, EightBitSamplesAndTheTopRowAndRightColumnLieOutsideEveryZone)
+TEST_F(Zonrik, EightBitSamplesAndPolygonsOnTheBackgroundsEdges)
 {
     write_bytes(dir.file("bg.raw"), Bytes{200, 201, 202, 10, 20, 30});  // 3 x 2
     write_text(dir.file("bg.dim"), "3 2");
-    // The largest box the skip rule lets through: just short of the top and
-    // right edges.
-    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(0, 0, 2.999, 1.999)}}}));
+    // The whole background, its top row and right column included; then a
+    // box leaving it by a hair, which is skipped.
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(0, 0, 3, 2)}}, {{test_rectangle(0, 0, 3, 2.001)}}}));
     const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(raw_floats(read_bytes(dir.file("out.raw"))), (std::vector<float>{0, 0, 0, 15, 15, 0}));
+    EXPECT_NE(r.out.find(processed(1) + skipped(2)), std::string::npos) << r.out;
+    EXPECT_EQ(raw_floats(read_bytes(dir.file("out.raw"))), std::vector<float>(6, 110.5f));
+    const auto rings = shapefile_rings(read_bytes(dir.file("out.shp")));
+    ASSERT_EQ(rings.size(), 1u);
+    EXPECT_EQ(rings[0], (std::vector<TestRing>{{{0, 0}, {3, 0}, {3, 2}, {0, 2}, {0, 0}}}));
+}
+
+TEST_F(Zonrik, PartialMeasuresPolygonsPartlyOutsideOverTheirPixelsInside)
+{
+    ramp_background("bg", 10, 8);
+    // Reaching out to the left and below; wholly outside; reaching out at
+    // the top right.
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(-2, -3, 3, 2)}},
+                                                      {{test_rectangle(12, 1, 14, 3)}},
+                                                      {{test_rectangle(8, 6, 11, 9)}}}));
+    RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(start_routine + skipped(1) + skipped(2) + skipped(3)), std::string::npos) << r.out;
+
+    // The option may stand anywhere among the arguments.
+    r = run({"a.shp", "--partial", "bg.raw", "out", "mean"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(start_routine + processed(1) + skipped(2) + processed(3)), std::string::npos) << r.out;
+    // Pixels 0..2 by 0..1 from the bottom (file rows 6 and 7), and 8..9 by
+    // 6..7 (file rows 0 and 1).
+    const std::vector<float> out = raw_floats(read_bytes(dir.file("out.raw")));
+    for (int row = 0; row < 8; ++row)
+        for (int x = 0; x < 10; ++x) {
+            const float expected = row >= 6 && x <= 2 ? 66.0f : row <= 1 && x >= 8 ? 13.5f : 0.0f;
+            EXPECT_EQ(out[10 * row + x], expected) << x << "," << row;
+        }
+    const auto rings = shapefile_rings(read_bytes(dir.file("out.shp")));
+    ASSERT_EQ(rings.size(), 2u);
+    EXPECT_EQ(rings[0], (std::vector<TestRing>{{{0, 0}, {3, 0}, {3, 2}, {0, 2}, {0, 0}}}));
+    EXPECT_EQ(rings[1], (std::vector<TestRing>{{{8, 6}, {10, 6}, {10, 8}, {8, 8}, {8, 6}}}));
+
+    // A misspelt option is refused before anything is read; the help names
+    // the option.
+    r = run({"a.shp", "bg.raw", "out", "mean", "--partail"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "zonrik: unknown option '--partail'\nRun 'zonrik --help' for the usage.\n");
+    r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("\n  --partial           measure a polygon partly outside"), std::string::npos) << r.out;
+
+    // With the names prompted for.
+    std::filesystem::remove(dir.file("out.raw"));
+    r = run({"--partial"}, "a.shp\nbg.raw\nout\nmean\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find(processed(1) + skipped(2) + processed(3)), std::string::npos) << r.out;
+    EXPECT_EQ(raw_floats(read_bytes(dir.file("out.raw"))), out);
 }
 
 TEST_F(Zonrik, WorldFileOfFiveNumbersIsPresentButUnused)
@@ -368,7 +419,7 @@ TEST_F(Zonrik, OverlappingZonesKeepTheLaterValueInTheRaw)
     EXPECT_EQ(dbf_value(read_bytes(dir.file("out.dbf")), 0), std::string(17, ' ') + "-3.250000");
 }
 
-TEST_F(Zonrik, HoleAndReversedRingOrder)
+TEST_F(Zonrik, RingsCountByParityWhateverTheirOrder)
 {
     write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 9, 9, std::vector<float>(81, 1.0f));
     write_bytes(dir.file("a.shp"),
@@ -381,8 +432,8 @@ TEST_F(Zonrik, HoleAndReversedRingOrder)
     ASSERT_EQ(rings.size(), 2u);
     ASSERT_EQ(rings[0].size(), 2u);  // outer ring and hole
     EXPECT_EQ(rings[0][1], (TestRing{{3, 3}, {3, 5}, {5, 5}, {5, 3}, {3, 3}}));
-    EXPECT_TRUE(rings[1].empty());  // the reversed order leaves an empty zone
-    EXPECT_EQ(dbf_value(read_bytes(dir.file("out.dbf")), 1), std::string(26, ' '));
+    EXPECT_EQ(rings[1], rings[0]);  // the hole first gives the same zone
+    EXPECT_EQ(dbf_value(read_bytes(dir.file("out.dbf")), 1), std::string(18, ' ') + "1.000000");
 }
 
 TEST_F(Zonrik, ShapefileHeaderChecks)
