@@ -1,7 +1,7 @@
 // vorlix: finds thin dark line structures in a single-band 8-bit RAW image
 // and reduces them to straight segments in "segmenti.txt".
 //
-//   vorlix <nomefile> <xdim> <ydim> [working folder words...]
+//   vorlix <nomefile> <xdim> <ydim> [working folder words...] [--threads N]
 //
 // Without the three arguments it prompts for them and waits for a key at
 // the end.
@@ -10,15 +10,39 @@
 #include "console.h"
 #include "exit_status.h"
 #include "filtra.h"
-#include "guarded_main.h"
 #include "parameters.h"
 #include "paths.h"
 #include "platform.h"
+#include "program_main.h"
 #include "vorlix_run.h"
+#include "work_items.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace {
+
+const ProgramInfo vorlix_info = {
+    "vorlix",
+    "finds thin dark lines in an 8-bit RAW image and writes them as straight segments",
+    "Usage:\n"
+    "  vorlix <nomefile> <xdim> <ydim> [working folder]\n"
+    "  vorlix            (asks \"Input file: \", \"Width: \" and \"Height: \")\n"
+    "\n"
+    "Reads <nomefile>.raw, xdim x ydim bytes, from the working folder when one is\n"
+    "given, and writes the segments to segmenti.txt there, one \"x1 y1 x2 y2 score\"\n"
+    "line each. The tuning parameters come from vorlix_parameters.txt in the\n"
+    "current folder, or from the built-in defaults.\n"
+    "\n"
+    "Exit status: 0 done (also when the input cannot be opened); 1 a file size\n"
+    "that does not match xdim x ydim, parameters that cannot work, an output that\n"
+    "cannot be written, or a wrong option.\n",
+    {{"threads", "N", "threads for the transforms and window tests (default: all processors)"}},
+    "\nError in memory allocation\n",
+    exit_status::vorlix_failure,
+};
 
 void read_arguments(VorlixRun& run, int argc, char** argv)
 {
@@ -41,10 +65,34 @@ void read_arguments(VorlixRun& run, int argc, char** argv)
     run.ydim = run.console.read_int();
 }
 
-int run_vorlix(int argc, char** argv)
+// The --threads value: a whole number from 1 up; none when it is anything else.
+std::optional<int> thread_count(const std::string& text)
 {
-    VorlixRun run;
-    read_arguments(run, argc, argv);
+    int count = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || count > 100000) return std::nullopt;
+        count = count * 10 + (c - '0');
+    }
+    if (text.empty() || count < 1) return std::nullopt;
+    return count;
+}
+
+int run_vorlix(VorlixRun& run, CommandLine& line)
+{
+    run.threads = processor_threads();
+    if (const auto text = line.value("threads")) {
+        const std::optional<int> count = thread_count(*text);
+        if (!count) {
+            std::fprintf(stderr,
+                         "vorlix: the option '--threads' needs a whole number from 1 up, not '%s'\n"
+                         "Run 'vorlix --help' for the usage.\n",
+                         text->c_str());
+            return exit_status::usage;
+        }
+        run.threads = *count;
+    }
+    std::vector<char*> argv = line.argv();
+    read_arguments(run, line.argc(), argv.data());
     run.nomefilein = in_folder(run.check_path, run.path, run.nome_input + ".raw");
     if (!size_matches(run)) {
         std::printf("\nERROR: file size of \"%s\" not matching with xdim & ydim!\n\nUSAGE: vorlix <nomefile> <xdim> "
@@ -74,6 +122,6 @@ int run_vorlix(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    return guarded_main([&] { return run_vorlix(argc, argv); }, "\nError in memory allocation\n",
-                        exit_status::vorlix_failure);
+    VorlixRun run;
+    return program_main(argc, argv, vorlix_info, [&](CommandLine& line) { return run_vorlix(run, line); });
 }

@@ -129,32 +129,54 @@ void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia
         const int d = e > 45 ? 90 - e : e;
         if (tolleranza >= d) agreeing.push_back(e);
     }
-    auto cls = [](std::uint8_t a) { return a >= 90 ? a - 90 : a; };
+    auto cls = [](std::uint8_t a) { return static_cast<std::uint8_t>(a >= 90 ? a - 90 : a); };
+    // Whether a full window with `agree` agreeing pixels passes, worked out
+    // once per count; windows cut by the image edge are worked out in place.
+    const int full_window = (2 * Q + 1) * (2 * Q + 1);
+    auto passes = [&](int agree, int window) {
+        const double score = 255 - 255.0 * agree / static_cast<double>(window);
+        return soglia_ang > score;
+    };
+    std::vector<char> full_passes(static_cast<std::size_t>(full_window) + 1);
+    for (int agree = 0; agree <= full_window; ++agree) full_passes[agree] = passes(agree, full_window);
 
-    // A histogram of classes over the window, slid along each row.
+    // A histogram of classes over the window, slid along each row of a band.
+    // The band's classes are held transposed, so that the window's columns
+    // are read in order.
     run_items(bands(height), threads, [&](int band, int) {
-    std::array<int, 90> histogram{};
-    for (int y = band * band_rows; y < std::min(height, (band + 1) * band_rows); ++y) {
-        const int y_first = std::max(y - Q, 0);
-        const int y_last = std::min(y + Q, height - 1);
-        auto add_column = [&](int x, int sign) {
-            for (int yy = y_first; yy <= y_last; ++yy) histogram[cls(direzione(x, yy))] += sign;
-        };
-        histogram.fill(0);
-        for (int x = 0; x <= std::min(Q, width - 1); ++x) add_column(x, +1);
-        for (int x = 0; x < width; ++x) {
-            if (x > 0) {
-                if (x + Q < width) add_column(x + Q, +1);
-                if (x - Q - 1 >= 0) add_column(x - Q - 1, -1);
-            }
-            const int own = cls(direzione(x, y));
-            int agree = 0;
-            for (int e : agreeing) agree += histogram[own + e < 90 ? own + e : own + e - 90];
-            const int window = (y_last - y_first + 1) * (std::min(x + Q, width - 1) - std::max(x - Q, 0) + 1);
-            const double score = 255 - 255.0 * agree / static_cast<double>(window);
-            if (soglia_ang > score) maschera_ang(x, y) = 0;
+        const int y0 = band * band_rows;
+        const int y1 = std::min(height, y0 + band_rows);
+        const int first_row = std::max(y0 - Q, 0);
+        const int end_row = std::min(y1 + Q, height);
+        Grid<std::uint8_t> columns(end_row - first_row, width);
+        for (int y = first_row; y < end_row; ++y) {
+            const std::uint8_t* row = direzione.row(y);
+            for (int x = 0; x < width; ++x) columns(y - first_row, x) = cls(row[x]);
         }
-    }
+        std::array<int, 90> histogram{};
+        for (int y = y0; y < y1; ++y) {
+            const int y_first = std::max(y - Q, 0);
+            const int y_last = std::min(y + Q, height - 1);
+            const int rows = y_last - y_first + 1;
+            auto add_column = [&](int x, int sign) {
+                const std::uint8_t* column = columns.row(x) + (y_first - first_row);
+                for (int i = 0; i < rows; ++i) histogram[column[i]] += sign;
+            };
+            histogram.fill(0);
+            for (int x = 0; x <= std::min(Q, width - 1); ++x) add_column(x, +1);
+            std::uint8_t* out = maschera_ang.row(y);
+            for (int x = 0; x < width; ++x) {
+                if (x > 0) {
+                    if (x + Q < width) add_column(x + Q, +1);
+                    if (x - Q - 1 >= 0) add_column(x - Q - 1, -1);
+                }
+                const int own = columns(y - first_row, x);
+                int agree = 0;
+                for (int e : agreeing) agree += histogram[own + e < 90 ? own + e : own + e - 90];
+                const int window = rows * (std::min(x + Q, width - 1) - std::max(x - Q, 0) + 1);
+                if (window == full_window ? full_passes[agree] : passes(agree, window)) out[x] = 0;
+            }
+        }
     });
 }
 

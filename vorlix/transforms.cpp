@@ -379,8 +379,8 @@ inline void fold_group_directions(const std::uint16_t* const* sums, const std::u
 // n is a whole number of vectors: the lanes past the run read the zero
 // margin of the padded copy and are not stored.
 inline void group_run(const std::vector<DirectionPlan>& plans, const int* kp, const int* km, int n, int stored,
-                      const LaneSamples& samples, LaneCells cells, std::vector<RadiusTransforms>& out, Maxima& maxima,
-                      Scratch<std::uint16_t>& s)
+                      const LaneSamples& samples, LaneCells cells, bool recheck_all, std::vector<RadiusTransforms>& out,
+                      Maxima& maxima, Scratch<std::uint16_t>& s)
 {
     using Acc = std::uint16_t;
     std::fill(s.sums.begin(), s.sums.begin() + static_cast<std::size_t>(directions) * n, Acc(0));
@@ -483,7 +483,7 @@ inline void group_run(const std::vector<DirectionPlan>& plans, const int* kp, co
             doubtful[j] = nearest >= 1 && off < 1e-6 && off > -1e-6;
         }
         for (int j = 0; j < stored; ++j) {
-            if (!doubtful[j]) continue;
+            if (!doubtful[j] && !recheck_all) continue;
             // The procedure's own order: the 180 means in doubles.
             double exact_total = 0.0;
             for (int a = 0; a < directions; ++a) {
@@ -504,6 +504,7 @@ struct Layout {
     int width, height;
     int pad_x, pad_y;
     int xa, xb, ya, yb;
+    bool recheck_every_deviation;
     bool border_row(int y) const { return y < ya || y >= yb; }
 };
 
@@ -517,6 +518,7 @@ void work_item(const Work& w, const Layout& L, const std::vector<DirectionPlan>&
                const PaddedCopy* left, const PaddedCopy* right, std::vector<RadiusTransforms>& out, Maxima& maxima,
                Scratch<Acc>& s)
 {
+    const bool recheck_all = L.recheck_every_deviation;
     const std::size_t width = static_cast<std::size_t>(L.width);
     int kp[directions];
     int km[directions];
@@ -535,8 +537,8 @@ void work_item(const Work& w, const Layout& L, const std::vector<DirectionPlan>&
             }
             for (int x0 = L.xa; x0 < L.xb; x0 += tile_lanes) {
                 const int n = std::min(tile_lanes, L.xb - x0);
-                group_run(plans, kp, km, whole_vectors(n), n, rows.at(x0, y), LaneCells{y * width + x0, 1}, out,
-                          maxima, s);
+                group_run(plans, kp, km, whole_vectors(n), n, rows.at(x0, y), LaneCells{y * width + x0, 1},
+                          recheck_all, out, maxima, s);
             }
             if (L.border_row(y)) {
                 procedure(0, L.xa);
@@ -556,8 +558,8 @@ void work_item(const Work& w, const Layout& L, const std::vector<DirectionPlan>&
         }
         for (int y0 = L.ya; y0 < L.yb; y0 += tile_lanes) {
             const int n = std::min(tile_lanes, L.yb - y0);
-            group_run(plans, kp, km, whole_vectors(n), n, copy.at(x, y0), LaneCells{y0 * width + x, width}, out,
-                      maxima, s);
+            group_run(plans, kp, km, whole_vectors(n), n, copy.at(x, y0), LaneCells{y0 * width + x, width},
+                      recheck_all, out, maxima, s);
         }
     }
 }
@@ -582,7 +584,7 @@ VORLIX_TARGET_AVX2 void work_item_avx2(const Work& w, const Layout& L, const std
 
 template <typename Acc>
 void transform_image(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans, const Layout& L,
-                     std::vector<RadiusTransforms>& out, const RowProgress& row_progress, const TransformWork& how)
+                     std::vector<RadiusTransforms>& out, const RowProgress& row_progress, const FilterWork& how)
 {
     const bool grouped = sizeof(Acc) == 2;
     const PaddedCopy rows = pad_columns(immagine, 0, L.width, L.pad_x, L.pad_y, false);
@@ -625,7 +627,7 @@ void transform_image(const Grid<std::uint8_t>& immagine, const std::vector<Direc
 
 std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
                                                  const DirectionTable& table, const RowProgress& row_progress,
-                                                 const TransformWork& work)
+                                                 const FilterWork& work)
 {
     const int width = immagine.width();
     const int height = immagine.height();
@@ -640,7 +642,7 @@ std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immag
 
     std::vector<DirectionPlan> plans;
     plans.reserve(directions);
-    Layout L{width, height, 0, 0, 0, 0, 0, 0};
+    Layout L{width, height, 0, 0, 0, 0, 0, 0, work.recheck_every_deviation};
     int most_offsets = 0;
     for (int a = 0; a < directions; ++a) {
         plans.push_back(plan_direction(table, a, raggi, width, height));

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "direction_table.h"
+#include "filter_work.h"
 #include "grid.h"
-#include "instruction_sets.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,12 +25,6 @@ struct RadiusTransforms {
 // Told of each row y in increasing order, on the calling thread, once the
 // work on every row before it is done.
 using RowProgress = std::function<void(int y)>;
-
-// How the transforms are worked; the results are the same whatever these.
-struct TransformWork {
-    int threads = 1;
-    InstructionSet instruction_set = best_instruction_set();
-};
 
 // The transforms of `immagine` for each radius of `raggi`, which must be
 // increasing and within table.max_raggio(), or beyond it when the table is
@@ -52,4 +46,4 @@ struct TransformWork {
 // a hair of a whole number is worked again in the procedure's own order.
 std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
                                                  const DirectionTable& table, const RowProgress& row_progress = {},
-                                                 const TransformWork& work = {});
+                                                 const FilterWork& work = {});

@@ -16,6 +16,7 @@ struct VorlixRun {
     std::string nomefilein;   // the input file as opened
     std::string nomefileout;  // the segments file as written
     VorlixParameters parameters;
+    int threads = 1;          // threads the transforms and the window tests share rows over
     Console console;
 };
 
