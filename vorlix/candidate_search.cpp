@@ -7,6 +7,9 @@
 
 namespace {
 
+// Noted for a pair whose segment leaves the line pixels (a q is never negative).
+constexpr double off_line = -1;
+
 double length_term(int x1, int y1, int x2, int y2)
 {
     const int dx = x2 - x1;
@@ -41,13 +44,6 @@ CandidateSearch::CandidateSearch(const Grid<std::uint8_t>& immagine, const LineN
 {
 }
 
-std::size_t CandidateSearch::EndsHash::operator()(const Ends& e) const
-{
-    std::uint64_t h = static_cast<std::uint32_t>(e.x1);
-    for (int v : {e.y1, e.x2, e.y2}) h = h * 0x9E3779B97F4A7C15ULL + static_cast<std::uint32_t>(v);
-    return static_cast<std::size_t>(h ^ (h >> 29));
-}
-
 void CandidateSearch::list_border(const Box& box)
 {
     estremi_.clear();
@@ -63,104 +59,124 @@ void CandidateSearch::list_border(const Box& box)
     for (std::size_t i = 0; i < estremi_.size(); ++i) reached_[i] = raggiunto_.reached(estremi_[i].x, estremi_[i].y);
 }
 
-inline bool CandidateSearch::passes_cheap_tests(int a, int b) const
+namespace {
+
+// The least whole d >= 0 with d * 1.2 > span in doubles (the test is
+// monotone in d).
+int least_spanning(double span)
 {
-    if (!reached_[a] && !reached_[b]) return false;
-    const BorderPixel& ea = estremi_[a];
-    const BorderPixel& eb = estremi_[b];
-    if (ea.lato == eb.lato) return false;
+    int d = std::max(0, static_cast<int>(span / 1.2) - 1);
+    while (!(d * 1.2 > span)) ++d;
+    while (d > 0 && (d - 1) * 1.2 > span) --d;
+    return d;
+}
+
+}  // namespace
+
+void CandidateSearch::list_pairs()
+{
+    pairs_.clear();
     // The pair spans more than five sixths of the box along an axis.
-    return std::abs(ea.x - eb.x) * 1.2 > span_x_ || std::abs(ea.y - eb.y) * 1.2 > span_y_;
-}
+    const int spanning_dx = least_spanning(span_x_);
+    const int spanning_dy = least_spanning(span_y_);
+    const BorderPixel* entries = estremi_.data();
+    const char* reached = reached_.data();
 
-std::optional<CandidateSearch::Pair> CandidateSearch::first_accepted()
-{
-    const int n = static_cast<int>(estremi_.size());
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b)
-            if (passes_cheap_tests(a, b) && on_line_q(a, b)) return Pair{a, b};
-    return std::nullopt;
-}
-
-inline bool CandidateSearch::settle(Stream& s) const
-{
-    if (!reached_[s.a]) {
-        const std::vector<int>& entries = side_[s.lato];
-        while (s.lo <= s.hi && !reached_[entries[s.lo]]) ++s.lo;
-        while (s.lo <= s.hi && !reached_[entries[s.hi]]) --s.hi;
-    }
-    return s.lo <= s.hi;
-}
-
-inline long long CandidateSearch::farther_end(const Stream& s, bool& take_lo) const
-{
-    auto squared_distance = [](const BorderPixel& p, const BorderPixel& q) {
-        const long long dx = p.x - q.x;
-        const long long dy = p.y - q.y;
-        return dx * dx + dy * dy;
-    };
-    const BorderPixel& ea = estremi_[s.a];
-    const long long d_lo = squared_distance(ea, estremi_[side_[s.lato][s.lo]]);
-    const long long d_hi = squared_distance(ea, estremi_[side_[s.lato][s.hi]]);
-    take_lo = d_lo >= d_hi;
-    return take_lo ? d_lo : d_hi;
-}
-
-inline void CandidateSearch::push_stream(int stream)
-{
-    bool take_lo;
-    const long long squared = farther_end(streams_[stream], take_lo);
-    const std::size_t bucket = static_cast<std::size_t>(std::sqrt(static_cast<double>(squared)));
-    if (bucket >= bucket_head_.size()) bucket_head_.resize(bucket + 1, -1);
-    if (bucket + 1 > buckets_used_) buckets_used_ = bucket + 1;
-    streams_[stream].next = bucket_head_[bucket];
-    bucket_head_[bucket] = stream;
-}
-
-void CandidateSearch::start_streams()
-{
-    for (std::vector<int>& entries : side_) entries.clear();
-    for (int i = 0; i < static_cast<int>(estremi_.size()); ++i) side_[estremi_[i].lato].push_back(i);
-    streams_.clear();
-    int after[4] = {0, 0, 0, 0};  // per side: its first entry after a
-    for (int a = 0; a < static_cast<int>(estremi_.size()); ++a) {
-        ++after[estremi_[a].lato];
-        for (int lato = 0; lato < 4; ++lato) {
-            if (lato == estremi_[a].lato || side_[lato].empty()) continue;
-            // Only the entries after a: each pair is visited once, from its first entry.
-            const std::vector<int>& entries = side_[lato];
-            Stream s{a, lato, after[lato], static_cast<int>(entries.size()) - 1, -1};
-            if (!settle(s)) continue;
-            streams_.push_back(s);
-            push_stream(static_cast<int>(streams_.size()) - 1);
+    // The entries of each side in list order, which is their order along
+    // the side, cut into clusters of neighbouring pixels (where a line
+    // crosses the side).
+    for (std::vector<int>& side : sides_) side.clear();
+    for (int i = 0; i < static_cast<int>(estremi_.size()); ++i) sides_[entries[i].lato].push_back(i);
+    clusters_.clear();
+    for (int lato = 0; lato < 4; ++lato) {
+        const std::vector<int>& side = sides_[lato];
+        for (std::size_t k = 0; k < side.size();) {
+            Cluster c{lato, static_cast<int>(k), static_cast<int>(k) + 1, entries[side[k]].x, entries[side[k]].x,
+                      entries[side[k]].y, entries[side[k]].y, reached[side[k]] != 0};
+            for (++k; k < side.size(); ++k) {
+                const BorderPixel& e = entries[side[k]];
+                if (std::abs(e.x - c.max_x) + std::abs(e.y - c.max_y) != 1) break;
+                c.max_x = e.x;
+                c.max_y = e.y;
+                c.any_reached = c.any_reached || reached[side[k]];
+                c.end = static_cast<int>(k) + 1;
+            }
+            clusters_.push_back(c);
         }
     }
+
+    for (std::size_t i = 0; i < clusters_.size(); ++i) {
+        const Cluster& c1 = clusters_[i];
+        for (std::size_t j = i + 1; j < clusters_.size(); ++j) {
+            const Cluster& c2 = clusters_[j];
+            if (c1.lato == c2.lato || (!c1.any_reached && !c2.any_reached)) continue;
+            // The farthest the pairs of the two clusters reach along each axis.
+            const int most_dx = std::max(std::abs(c1.max_x - c2.min_x), std::abs(c2.max_x - c1.min_x));
+            const int most_dy = std::max(std::abs(c1.max_y - c2.min_y), std::abs(c2.max_y - c1.min_y));
+            if (most_dx < spanning_dx && most_dy < spanning_dy) continue;
+            // The middle points of the segments (the first look of
+            // walk_and_measure) lie within one pixel of the middles of their
+            // ends along each axis; those lie in this rectangle. With no line
+            // pixel near any of it, no segment between the clusters lies on
+            // line pixels.
+            const int from_x = (c1.min_x + c2.min_x) / 2;
+            const int to_x = (c1.max_x + c2.max_x) / 2;
+            const int from_y = (c1.min_y + c2.min_y) / 2;
+            const int to_y = (c1.max_y + c2.max_y) / 2;
+            const long long looks = static_cast<long long>(to_x - from_x + 1) * (to_y - from_y + 1);
+            if (looks <= static_cast<long long>(c1.end - c1.begin) * (c2.end - c2.begin)) {
+                bool near = false;
+                for (int y = from_y; y <= to_y && !near; ++y)
+                    for (int x = from_x; x <= to_x && !near; ++x) near = near_line_.near_line(x, y);
+                if (!near) continue;
+            }
+            for (int k1 = c1.begin; k1 < c1.end; ++k1) {
+                const int i1 = sides_[c1.lato][k1];
+                const BorderPixel e1 = entries[i1];
+                for (int k2 = c2.begin; k2 < c2.end; ++k2) {
+                    const int i2 = sides_[c2.lato][k2];
+                    if (!reached[i1] && !reached[i2]) continue;
+                    const BorderPixel e2 = entries[i2];
+                    const int dx = std::abs(e1.x - e2.x);
+                    const int dy = std::abs(e1.y - e2.y);
+                    if (dx < spanning_dx && dy < spanning_dy) continue;
+                    if (!near_line_.near_line((e1.x + e2.x) / 2, (e1.y + e2.y) / 2)) continue;
+                    pairs_.push_back({static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy,
+                                      std::min(i1, i2), std::max(i1, i2)});
+                }
+            }
+        }
+    }
+    std::sort(pairs_.begin(), pairs_.end(), [](const Pair& p, const Pair& q) { return std::tie(p.a, p.b) < std::tie(q.a, q.b); });
 }
 
-std::optional<double> CandidateSearch::on_line_q(int a, int b)
+std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
 {
     const BorderPixel& ea = estremi_[a];
     const BorderPixel& eb = estremi_[b];
-    // The middle point of the segment (its first look below) lies within one
-    // pixel of the middle of its ends along each axis.
-    if (!near_line_.near_line((ea.x + eb.x) / 2, (ea.y + eb.y) / 2)) return std::nullopt;
+    const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
+    if (const std::optional<double> known = on_line_.find(ends)) {
+        if (*known < 0) return std::nullopt;
+        return known;
+    }
     const SegmentRaster raster(ea.x, ea.y, eb.x, eb.y);
     // A segment that leaves the line mostly does so away from its ends, so a
     // few inner points are looked at first; then every point.
     const int n = raster.count();
+    const std::uint8_t* cells = immagine_.cells().data();
+    bool on_line = true;
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
         const Point p = raster.point(i);
-        if (immagine_(p.x, p.y) == 255) return std::nullopt;
+        on_line = on_line && immagine_(p.x, p.y) != 255;
     }
-    const Ends ends{ea.x, ea.y, eb.x, eb.y};
-    if (const auto known = on_line_.find(ends); known != on_line_.end()) return known->second;
-    const std::uint8_t* cells = immagine_.cells().data();
-    if (!raster.all_of_cells(immagine_.width(), [&](std::ptrdiff_t cell) { return cells[cell] != 255; }))
+    on_line = on_line && raster.all_of_cells(immagine_.width(), [&](std::ptrdiff_t cell) { return cells[cell] != 255; });
+    if (!on_line) {
+        on_line_.insert(ends, off_line);
         return std::nullopt;
-
+    }
     const double rapporto = static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
     const double q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
-    on_line_.emplace(ends, q);
+    on_line_.insert(ends, q);
     return q;
 }
 
@@ -200,10 +216,15 @@ SearchResult CandidateSearch::search(const Box& box)
     list_border(box);
     span_x_ = std::abs(box.maxX - box.minX);
     span_y_ = std::abs(box.maxY - box.minY);
+    list_pairs();
     SearchResult result;
-    const std::optional<Pair> first = first_accepted();
-    if (!first) return result;
+    // Candidate 0: the first pair in list order that passes every test.
+    std::size_t first = 0;
+    std::optional<double> q0;
+    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    if (!q0) return result;
     result.accepted = true;
+    const Pair first_pair = pairs_[first - 1];
 
     struct Best {
         int a, b;
@@ -211,55 +232,36 @@ SearchResult CandidateSearch::search(const Box& box)
         double score;
         double length;
     };
-    const BorderPixel& e1 = estremi_[first->a];
-    const BorderPixel& e2 = estremi_[first->b];
-    const double q0 = *on_line_q(first->a, first->b);
+    const BorderPixel& e1 = estremi_[first_pair.a];
+    const BorderPixel& e2 = estremi_[first_pair.b];
     const double length0 = length_term(e1.x, e1.y, e2.x, e2.y);
-    const double score0 = q0 - length0 / 10;
+    const double score0 = *q0 - length0 / 10;
     std::optional<Best> best;
-    if (q0 <= 1) best = Best{first->a, first->b, q0, score0, length0};
+    if (*q0 <= 1) best = Best{first_pair.a, first_pair.b, *q0, score0, length0};
     double bar = score0;  // no candidate scoring above it can be chosen
 
-    // The pairs from the longest down, a bucket of whole lengths at a time:
-    // within a bucket the order does not matter, the choice below being a
-    // strict order, as long as no pair that may still score low enough is
-    // passed over.
-    buckets_used_ = 0;
-    start_streams();
-    for (std::size_t bucket = buckets_used_; bucket-- > 0;) {
-        // The pairs of this bucket and below are shorter than bucket + 2.
-        if (-((static_cast<double>(bucket) + 2) / 10) > bar) break;
-        while (bucket_head_[bucket] >= 0) {
-            const int stream = bucket_head_[bucket];
-            Stream& s = streams_[stream];
-            bucket_head_[bucket] = s.next;
-            bool take_lo;
-            const long long squared = farther_end(s, take_lo);
-            const int a = s.a;
-            const int b = take_lo ? side_[s.lato][s.lo++] : side_[s.lato][s.hi--];
-            // Along a side one coordinate difference is fixed and the other
-            // only shrinks from here on: once the pair does not span the box,
-            // no later pair of the stream does.
-            if (!passes_cheap_tests(a, b)) continue;
-            if (settle(s)) push_stream(stream);
-
-            const double length = std::sqrt(static_cast<double>(squared)) + 1;
-            if (-(length / 10) > bar) continue;  // q >= 0: it cannot score low enough
-            if (a == first->a && b == first->b) continue;
-            const std::optional<double> q = on_line_q(a, b);
-            if (!q) continue;
-            const double score = *q - length / 10;
-            if (*q > 1 || score > score0) continue;
-            const bool better =
-                !best || score < best->score ||
-                (score == best->score &&
-                 (length > best->length || (length == best->length && std::tie(a, b) < std::tie(best->a, best->b))));
-            if (!better) continue;
-            best = Best{a, b, *q, score, length};
-            bar = score;
-        }
+    // The pairs from the longest down (the order among equally long pairs
+    // does not matter: the choice below is a strict order).
+    std::sort(pairs_.begin(), pairs_.end(),
+              [](const Pair& p, const Pair& q) { return p.squared_length > q.squared_length; });
+    for (const Pair& pair : pairs_) {
+        const double length = std::sqrt(static_cast<double>(pair.squared_length)) + 1;
+        if (-(length / 10) > bar) break;  // q >= 0: no pair from here on can score low enough
+        const int a = pair.a;
+        const int b = pair.b;
+        if (a == first_pair.a && b == first_pair.b) continue;
+        const std::optional<double> q = walk_and_measure(a, b);
+        if (!q) continue;
+        const double score = *q - length / 10;
+        if (*q > 1 || score > score0) continue;
+        const bool better =
+            !best || score < best->score ||
+            (score == best->score &&
+             (length > best->length || (length == best->length && std::tie(a, b) < std::tie(best->a, best->b))));
+        if (!better) continue;
+        best = Best{a, b, *q, score, length};
+        bar = score;
     }
-    std::fill(bucket_head_.begin(), bucket_head_.begin() + static_cast<std::ptrdiff_t>(buckets_used_), -1);
 
     if (best) {
         const BorderPixel& ea = estremi_[best->a];

@@ -7,12 +7,12 @@
 #include "grid.h"
 #include "line_neighbourhood.h"
 #include "mask_runs.h"
+#include "pair_memo.h"
 #include "reached_plane.h"
 #include "segment_raster.h"
 
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 struct Box {
@@ -45,8 +45,8 @@ public:
                     const ReachedPlane& raggiunto);
 
     // To be called whenever pixels of immagine have changed: forgets which
-    // pairs were found to lie on line pixels.
-    void mask_changed() { on_line_.clear(); }
+    // pairs were found to lie on line pixels or not.
+    void mask_changed() { on_line_.forget_all(); }
 
     // Runs one search over the box.
     //
@@ -60,30 +60,17 @@ public:
 
 private:
     struct Pair {
+        long long squared_length;
         int a, b;  // indices into estremi_, a < b
-    };
-    // The pairs of entry a with the entries of one side after it, yielded
-    // from the longest down.
-    struct Stream {
-        int a;
-        int lato;
-        int lo, hi;  // the entries of the side not yet yielded
-        int next;    // the next stream of the same length bucket, or -1
     };
 
     void list_border(const Box& box);
-    bool passes_cheap_tests(int a, int b) const;
-    // The first pair in list order that passes every test.
-    std::optional<Pair> first_accepted();
-    void start_streams();
-    // Drops the ends a pair could never pass the reached test with; false
-    // when the stream is exhausted.
-    bool settle(Stream& s) const;
-    // The squared length of the stream's next pair, and which end it takes.
-    long long farther_end(const Stream& s, bool& take_lo) const;
-    void push_stream(int stream);
-    // The q of the pair's segment when it lies wholly on line pixels.
-    std::optional<double> on_line_q(int a, int b);
+    // The pairs that pass the tests short of the walk along the segment and
+    // have a line pixel near their middle, in list order.
+    void list_pairs();
+    // The q of the pair's segment when it lies wholly on line pixels (its
+    // middle known to be near a line pixel).
+    std::optional<double> walk_and_measure(int a, int b);
     double measure(int x1, int y1, int x2, int y2, double rapporto);
 
     const Grid<std::uint8_t>& immagine_;
@@ -93,23 +80,20 @@ private:
     std::vector<BorderPixel> estremi_;
     std::vector<char> reached_;  // per entry of estremi_
     double span_x_ = 0, span_y_ = 0;
-    std::vector<int> side_[4];  // the entries of each side, in list order
-    std::vector<Stream> streams_;
-    // Streams by the whole length of their next pair (a bucket queue: the
-    // lengths only go down).
-    std::vector<int> bucket_head_;
-    std::size_t buckets_used_ = 0;  // the buckets of the current search
+    std::vector<Pair> pairs_;
+    // A run of entries of one side at neighbouring pixels.
+    struct Cluster {
+        int lato;
+        int begin, end;  // its entries in sides_[lato]
+        int min_x, max_x, min_y, max_y;
+        bool any_reached;
+    };
+    std::vector<int> sides_[4];  // the entries of each side, in list order
+    std::vector<Cluster> clusters_;
     std::vector<int> one_side_;
 
-    // The q of the pairs found on line pixels since the mask last changed, by
-    // their end points: growing boxes list many of the same pairs search
-    // after search.
-    struct Ends {
-        int x1, y1, x2, y2;
-        bool operator==(const Ends& o) const { return x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2; }
-    };
-    struct EndsHash {
-        std::size_t operator()(const Ends& e) const;
-    };
-    std::unordered_map<Ends, double, EndsHash> on_line_;
+    // The q of the pairs walked since the mask last changed (negative for a
+    // segment that leaves the line pixels), by their end points: growing
+    // boxes list many of the same pairs search after search.
+    PairMemo on_line_;
 };

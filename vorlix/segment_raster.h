@@ -47,7 +47,33 @@ public:
         const std::ptrdiff_t major_step = steep_ ? width : sign_x_;
         const std::ptrdiff_t minor_step = steep_ ? sign_x_ : width;
         const std::ptrdiff_t first = static_cast<std::ptrdiff_t>(y1_) * width + x1_;
-        return walk([&](int i, int minor_offset) { return visit(first + i * major_step + minor_offset * minor_step); });
+        if (!integers_exact_) {
+            for (int i = 0; i < count_; ++i)
+                if (!visit(first + i * major_step + double_offset(i) * minor_step)) return false;
+            return true;
+        }
+        // As walk() below, with the cell index carried along.
+        const std::int64_t denominator = 2 * static_cast<std::int64_t>(major_);
+        const std::int64_t step_numerator = 2 * static_cast<std::int64_t>(minor_);
+        const std::int64_t step_offset = step_numerator / denominator;
+        const std::int64_t step_rest = step_numerator % denominator;
+        const std::ptrdiff_t step = major_step + static_cast<std::ptrdiff_t>(step_offset) * minor_step;
+        std::int64_t offset = 0;
+        std::int64_t rest = major_;
+        std::ptrdiff_t cell = first;
+        for (int i = 0; i < count_; ++i) {
+            const std::ptrdiff_t exact_half = rest == 0 ? (double_offset(i) - offset) * minor_step : 0;
+            if (!visit(cell + exact_half)) return false;
+            cell += step;
+            offset += step_offset;
+            rest += step_rest;
+            if (rest >= denominator) {
+                rest -= denominator;
+                ++offset;
+                cell += minor_step;
+            }
+        }
+        return true;
     }
 
 private:

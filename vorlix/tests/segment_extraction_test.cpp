@@ -64,6 +64,13 @@ TEST(SegmentRaster, IntegersGiveThePointsOfTheDoubles)
         const SegmentRaster raster(e[0], e[1], e[2], e[3]);
         ASSERT_EQ(raster.count(), static_cast<int>(want.size()));
         EXPECT_EQ(raster_points(raster), want) << e[0] << "," << e[1] << " " << e[2] << "," << e[3];
+        std::vector<std::pair<int, int>> from_cells;
+        const int width = 4000;
+        raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
+            from_cells.emplace_back(static_cast<int>(cell % width), static_cast<int>(cell / width));
+            return true;
+        });
+        EXPECT_EQ(from_cells, want);
         for (int k = 0; k < raster.count(); k += 1 + raster.count() / 7) {
             const Point p = raster.point(k);
             EXPECT_EQ(std::make_pair(p.x, p.y), want[k]);

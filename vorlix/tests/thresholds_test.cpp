@@ -115,3 +115,15 @@ TEST(Thresholds, SlidingWindowsMatchTheWindowsPixelByPixel)
         }
     }
 }
+
+// A window of more than 65 535 pixels counts in 32 bits.
+TEST(Thresholds, HugeAngularWindow)
+{
+    const Grid<std::uint8_t> dir = random_directions(300, 12, 130);
+    for (double tol : {11.0, 45.0}) {
+        Grid<std::uint8_t> mask(300, 12, 255);
+        angular_threshold(dir, 130, 250, tol, mask, 2);
+        EXPECT_TRUE(mask == plain_angular(dir, 130, 250, tol)) << tol;
+    }
+}
+
