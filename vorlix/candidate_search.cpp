@@ -147,7 +147,10 @@ void CandidateSearch::list_pairs()
             }
         }
     }
-    std::sort(pairs_.begin(), pairs_.end(), [](const Pair& p, const Pair& q) { return std::tie(p.a, p.b) < std::tie(q.a, q.b); });
+    std::sort(pairs_.begin(), pairs_.end(), [](const Pair& p, const Pair& q) {
+        return (static_cast<std::uint64_t>(p.a) << 32 | static_cast<std::uint32_t>(p.b)) <
+               (static_cast<std::uint64_t>(q.a) << 32 | static_cast<std::uint32_t>(q.b));
+    });
 }
 
 std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
@@ -163,13 +166,15 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     // A segment that leaves the line mostly does so away from its ends, so a
     // few inner points are looked at first; then every point.
     const int n = raster.count();
-    const std::uint8_t* cells = immagine_.cells().data();
+    const std::size_t width = static_cast<std::size_t>(immagine_.width());
     bool on_line = true;
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
         const Point p = raster.point(i);
-        on_line = on_line && immagine_(p.x, p.y) != 255;
+        on_line = on_line && near_line_.is_line(static_cast<std::size_t>(p.y) * width + static_cast<std::size_t>(p.x));
     }
-    on_line = on_line && raster.all_of_cells(immagine_.width(), [&](std::ptrdiff_t cell) { return cells[cell] != 255; });
+    on_line = on_line && raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
+                  return near_line_.is_line(static_cast<std::size_t>(cell));
+              });
     if (!on_line) {
         on_line_.insert(ends, off_line);
         return std::nullopt;

@@ -55,8 +55,9 @@ struct RadiusPlanes {
 };
 
 void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, const VorlixParameters& p,
-                      int threads, RadiusPlanes& planes, Grid<std::uint8_t>& finale)
+                      const FilterWork& work, RadiusPlanes& planes, Grid<std::uint8_t>& finale)
 {
+    const int threads = work.threads;
     scale_transforms(t);
     std::printf("\n");
     const RadiusThresholds s = thresholds_for_radius(t.raggio, p);
@@ -113,7 +114,7 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
                 for (int y = 0; y < height; ++y) print_row_progress(y, height);
             }
             std::printf(" 100%% COMPLETED\n");
-            threshold_radius(immagine, transforms[i], p, work.threads, planes, finale);
+            threshold_radius(immagine, transforms[i], p, work, planes, finale);
             transforms[i] = RadiusTransforms();  // its planes are no longer needed
         }
     }

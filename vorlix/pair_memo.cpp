@@ -2,6 +2,7 @@
 
 void PairMemo::insert(const SegmentEnds& ends, double value)
 {
+    if (2 * (live_ + 1) > slots_.size() && slots_.size() >= most_slots) forget_all();  // full: start afresh
     if (2 * (live_ + 1) > slots_.size()) {
         // Twice as many slots, the live entries moved over.
         std::vector<Slot> old = std::move(slots_);

@@ -38,6 +38,9 @@ public:
     }
 
 private:
+    // Beyond this the table starts afresh rather than grow (8 MB).
+    static constexpr std::size_t most_slots = std::size_t{1} << 18;
+
     struct Slot {
         SegmentEnds ends;
         double value;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
 #include <vector>
 
 RadiusThresholds thresholds_for_radius(int raggio, const VorlixParameters& p)
@@ -117,100 +116,82 @@ void scale_transforms(RadiusTransforms& t)
     for (std::uint8_t& v : t.scarto_radianza.cells()) v = static_cast<std::uint8_t>(255 - deviation[v]);
 }
 
-namespace {
-
-// Directions are compared modulo 90 degrees, folded to 0..45: a window pixel
-// agrees with a pixel when its class (direction modulo 90) lies within the
-// tolerance of the pixel's class, around the circle of 90 classes. Those are
-// the classes of a cyclic interval: all of them from a tolerance of 45 up,
-// none below 0.
-constexpr int classes = 90;
-
-// The window's histogram of classes, slid along each row of a band of rows,
-// is the sum of the histograms of its columns (each over the rows of the
-// window), which move down a row at a time with one class in and one out. It
-// is kept twice over, classes 0..89 and again as 90..179, so that the
-// classes of any cyclic interval shorter than the circle lie side by side.
-// Count holds a whole window's count.
-template <typename Count>
-void angular_band(const Grid<std::uint8_t>& direzione, int Q, int y0, int y1, int reach,
-                  const std::function<bool(int agree, int window)>& passes, const std::vector<char>& full_passes,
-                  Grid<std::uint8_t>& maschera_ang)
-{
-    constexpr int bins = 96;  // whole vectors
-    const int width = direzione.width();
-    const int height = direzione.height();
-    const int full_window = (2 * Q + 1) * (2 * Q + 1);
-    auto cls = [](std::uint8_t a) { return a >= classes ? a - classes : a; };
-    std::vector<Count> column_histograms(static_cast<std::size_t>(width) * bins, 0);
-    auto column = [&](int x) { return column_histograms.data() + static_cast<std::size_t>(x) * bins; };
-    auto add_row = [&](int y, int sign) {
-        const std::uint8_t* row = direzione.row(y);
-        for (int x = 0; x < width; ++x) column(x)[cls(row[x])] = static_cast<Count>(column(x)[cls(row[x])] + sign);
-    };
-    for (int y = std::max(y0 - Q, 0); y <= std::min(y0 + Q, height - 1); ++y) add_row(y, +1);
-    std::vector<Count> histogram(2 * bins);
-    for (int y = y0; y < y1; ++y) {
-        if (y > y0) {
-            if (y + Q < height) add_row(y + Q, +1);
-            if (y - Q - 1 >= 0) add_row(y - Q - 1, -1);
-        }
-        const int rows = std::min(y + Q, height - 1) - std::max(y - Q, 0) + 1;
-        Count* twice = histogram.data();
-        auto add_column = [&](int x, int sign) {
-            const Count* counts = column(x);
-            for (int k = 0; k < bins; ++k) twice[k] = static_cast<Count>(twice[k] + sign * counts[k]);
-            for (int k = 0; k < bins; ++k) twice[classes + k] = static_cast<Count>(twice[classes + k] + sign * counts[k]);
-        };
-        std::fill(histogram.begin(), histogram.end(), Count(0));
-        for (int x = 0; x <= std::min(Q, width - 1); ++x) add_column(x, +1);
-        const std::uint8_t* own_row = direzione.row(y);
-        std::uint8_t* out = maschera_ang.row(y);
-        for (int x = 0; x < width; ++x) {
-            if (x > 0) {
-                if (x + Q < width) add_column(x + Q, +1);
-                if (x - Q - 1 >= 0) add_column(x - Q - 1, -1);
-            }
-            const int window = rows * (std::min(x + Q, width - 1) - std::max(x - Q, 0) + 1);
-            int agree = 0;
-            if (reach >= 45) {
-                agree = window;
-            } else if (reach >= 0) {
-                const int own = cls(own_row[x]);
-                const Count* first = twice + (own >= reach ? own : own + classes) - reach;
-                for (int i = 0; i <= 2 * reach; ++i) agree += first[i];
-            }
-            if (window == full_window && !full_passes.empty() ? full_passes[agree] : passes(agree, window)) out[x] = 0;
-        }
-    }
-}
-
-}  // namespace
-
 void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia_ang, double tolleranza,
                        Grid<std::uint8_t>& maschera_ang, int threads)
 {
-    // The classes within the tolerance of a class c: c - reach .. c + reach
-    // around the circle (reach from 45 up: all; below 0: none).
+    const int width = direzione.width();
+    const int height = direzione.height();
+    // Directions are compared modulo 90 degrees, folded to 0..45: a window
+    // pixel agrees with a pixel when its class (direction modulo 90) lies
+    // within the tolerance of the pixel's class around the circle of 90
+    // classes, that is in the cyclic interval class - reach .. class + reach
+    // (all classes from a tolerance of 45 up, none below 0).
+    constexpr int classes = 90;
     const int reach = tolleranza >= 45 ? 45 : tolleranza < 0 ? -1 : static_cast<int>(std::floor(tolleranza));
-    // Whether a window with `agree` agreeing pixels passes; worked out once
-    // per count for the full window.
-    const std::function<bool(int, int)> passes = [&](int agree, int window) {
+    auto cls = [](std::uint8_t a) { return static_cast<std::uint8_t>(a >= classes ? a - classes : a); };
+    auto passes = [&](int agree, int window) {
         const double score = 255 - 255.0 * agree / static_cast<double>(window);
         return soglia_ang > score;
     };
+    // Whether a full window passes, worked out once per count of agreeing
+    // pixels; windows cut by the image edge are worked out in place.
     const long long full_window = (2LL * Q + 1) * (2LL * Q + 1);
     std::vector<char> full_passes;
-    if (full_window <= 0xFFFF)
-        for (int agree = 0; agree <= full_window; ++agree) full_passes.push_back(passes(agree, static_cast<int>(full_window)));
-    const int height = direzione.height();
+    if (full_window <= (1 << 20))
+        for (int agree = 0; agree <= full_window; ++agree)
+            full_passes.push_back(passes(agree, static_cast<int>(full_window)));
+
+    // A histogram of classes over the window, slid along each row of a band
+    // of rows. The band's classes are held transposed, so that the window's
+    // columns are read in order.
     run_items(bands(height), threads, [&](int band, int) {
         const int y0 = band * band_rows;
         const int y1 = std::min(height, y0 + band_rows);
-        if (full_window <= 0xFFFF)
-            angular_band<std::uint16_t>(direzione, Q, y0, y1, reach, passes, full_passes, maschera_ang);
-        else
-            angular_band<std::int32_t>(direzione, Q, y0, y1, reach, passes, full_passes, maschera_ang);
+        const int first_row = std::max(y0 - Q, 0);
+        const int end_row = std::min(y1 + Q, height);
+        Grid<std::uint8_t> columns(end_row - first_row, width);
+        for (int y = first_row; y < end_row; ++y) {
+            const std::uint8_t* row = direzione.row(y);
+            for (int x = 0; x < width; ++x) columns(y - first_row, x) = cls(row[x]);
+        }
+        std::array<int, classes> histogram{};
+        for (int y = y0; y < y1; ++y) {
+            const int y_first = std::max(y - Q, 0);
+            const int rows = std::min(y + Q, height - 1) - y_first + 1;
+            auto add_column = [&](int x, int sign) {
+                const std::uint8_t* column = columns.row(x) + (y_first - first_row);
+                for (int i = 0; i < rows; ++i) histogram[column[i]] += sign;
+            };
+            histogram.fill(0);
+            for (int x = 0; x <= std::min(Q, width - 1); ++x) add_column(x, +1);
+            std::uint8_t* out = maschera_ang.row(y);
+            for (int x = 0; x < width; ++x) {
+                if (x > 0) {
+                    if (x + Q < width) add_column(x + Q, +1);
+                    if (x - Q - 1 >= 0) add_column(x - Q - 1, -1);
+                }
+                const int window = rows * (std::min(x + Q, width - 1) - std::max(x - Q, 0) + 1);
+                int agree = 0;
+                if (reach >= 45) {
+                    agree = window;
+                } else if (reach >= 0) {
+                    const int own = columns(y - first_row, x);
+                    int lo = own - reach;
+                    int hi = own + reach;
+                    if (lo < 0) {
+                        for (int k = lo + classes; k < classes; ++k) agree += histogram[k];
+                        lo = 0;
+                    }
+                    if (hi >= classes) {
+                        for (int k = 0; k <= hi - classes; ++k) agree += histogram[k];
+                        hi = classes - 1;
+                    }
+                    for (int k = lo; k <= hi; ++k) agree += histogram[k];
+                }
+                const bool pass = window == full_window && !full_passes.empty() ? full_passes[agree] : passes(agree, window);
+                if (pass) out[x] = 0;
+            }
+        }
     });
 }
 

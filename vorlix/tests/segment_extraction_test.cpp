@@ -113,6 +113,7 @@ TEST(SegmentRaster, MaskTablesMatchCounting)
                         for (int xx = x - 1; xx <= x + 1; ++xx)
                             line_near = line_near || (mask.contains(xx, yy) && mask(xx, yy) != 255);
                     ASSERT_EQ(near.near_line(x, y), line_near) << x << "," << y << " round " << round;
+                    ASSERT_EQ(near.is_line(static_cast<std::size_t>(y) * mask.width() + x), mask(x, y) != 255);
                 }
             // Line pixels consumed as the extraction does.
             for (auto& v : mask.cells()) {
