@@ -147,10 +147,29 @@ void CandidateSearch::list_pairs()
             }
         }
     }
-    std::sort(pairs_.begin(), pairs_.end(), [](const Pair& p, const Pair& q) {
-        return (static_cast<std::uint64_t>(p.a) << 32 | static_cast<std::uint32_t>(p.b)) <
-               (static_cast<std::uint64_t>(q.a) << 32 | static_cast<std::uint32_t>(q.b));
-    });
+    // List order: by b, then (keeping that order) by a.
+    const int n = static_cast<int>(estremi_.size());
+    sort_by_key(pairs_, n, [](const Pair& p) { return p.b; });
+    sort_by_key(pairs_, n, [](const Pair& p) { return p.a; });
+}
+
+template <typename Key>
+void CandidateSearch::sort_by_key(std::vector<Pair>& pairs, int keys, Key key)
+{
+    tally_.assign(static_cast<std::size_t>(keys) + 1, 0);
+    for (const Pair& p : pairs) ++tally_[key(p) + 1];
+    for (int k = 1; k <= keys; ++k) tally_[k] += tally_[k - 1];
+    sorted_.resize(pairs.size());
+    for (const Pair& p : pairs) sorted_[tally_[key(p)]++] = p;
+    pairs.swap(sorted_);
+}
+
+void CandidateSearch::prefetch_memo(std::size_t k) const
+{
+    if (k >= pairs_.size()) return;
+    const BorderPixel& ea = estremi_[pairs_[k].a];
+    const BorderPixel& eb = estremi_[pairs_[k].b];
+    on_line_.prefetch(SegmentEnds{ea.x, ea.y, eb.x, eb.y});
 }
 
 std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
@@ -187,28 +206,26 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
 
 double CandidateSearch::measure(int x1, int y1, int x2, int y2, double rapporto)
 {
-    // How far the line extends on either side of each point, from the widths
-    // of the mask: |conta_destra - conta_sinistra| along the rows,
+    // How unevenly the line extends on the two sides of each point, from the
+    // widths of the mask: |conta_destra - conta_sinistra| along the rows,
     // |conta_giu - conta_su| along the columns.
     const SegmentRaster raster(x1, y1, x2, y2);
     const std::ptrdiff_t width = immagine_.width();
     double qo = 999999;
     double qv = 999999;
     one_side_.resize(static_cast<std::size_t>(raster.count()));
-    int* d = one_side_.data();
     if (rapporto > 0.5) {
+        int* d = one_side_.data();
         raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
-            const std::size_t c = static_cast<std::size_t>(cell);
-            *d++ = std::abs(widths_.right(c) - widths_.left(c));
+            *d++ = widths_.across_row(static_cast<std::size_t>(cell));
             return true;
         });
         qo = asymmetry(one_side_);
     }
-    d = one_side_.data();
     if (rapporto < 2) {
+        int* d = one_side_.data();
         raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
-            const std::size_t c = static_cast<std::size_t>(cell);
-            *d++ = std::abs(widths_.down(c) - widths_.up(c));
+            *d++ = widths_.across_column(static_cast<std::size_t>(cell));
             return true;
         });
         qv = asymmetry(one_side_);
@@ -226,7 +243,10 @@ SearchResult CandidateSearch::search(const Box& box)
     // Candidate 0: the first pair in list order that passes every test.
     std::size_t first = 0;
     std::optional<double> q0;
-    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    for (; first < pairs_.size() && !q0; ++first) {
+        prefetch_memo(first + memo_lookahead);
+        q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    }
     if (!q0) return result;
     result.accepted = true;
     const Pair first_pair = pairs_[first - 1];
@@ -245,13 +265,22 @@ SearchResult CandidateSearch::search(const Box& box)
     if (*q0 <= 1) best = Best{first_pair.a, first_pair.b, *q0, score0, length0};
     double bar = score0;  // no candidate scoring above it can be chosen
 
-    // The pairs from the longest down (the order among equally long pairs
-    // does not matter: the choice below is a strict order).
-    std::sort(pairs_.begin(), pairs_.end(),
-              [](const Pair& p, const Pair& q) { return p.squared_length > q.squared_length; });
-    for (const Pair& pair : pairs_) {
+    // The pairs from the longest down, a whole length at a time: within one
+    // the order does not matter, the choice below being a strict order, as
+    // long as no pair that may still score low enough is passed over.
+    auto whole_length = [](const Pair& p) { return static_cast<int>(std::sqrt(static_cast<double>(p.squared_length))); };
+    int longest = 0;
+    for (const Pair& p : pairs_) longest = std::max(longest, whole_length(p));
+    sort_by_key(pairs_, longest + 1, [&](const Pair& p) { return longest - whole_length(p); });
+    for (std::size_t k = 0; k < pairs_.size(); ++k) {
+        const Pair& pair = pairs_[k];
+        prefetch_memo(k + memo_lookahead);
         const double length = std::sqrt(static_cast<double>(pair.squared_length)) + 1;
-        if (-(length / 10) > bar) break;  // q >= 0: no pair from here on can score low enough
+        if (-(length / 10) > bar) {  // q >= 0: it cannot score low enough
+            // Nor can any pair from here on, all shorter than its whole length + 2.
+            if (-((whole_length(pair) + 2.0) / 10) > bar) break;
+            continue;
+        }
         const int a = pair.a;
         const int b = pair.b;
         if (a == first_pair.a && b == first_pair.b) continue;

@@ -68,9 +68,16 @@ private:
     // The pairs that pass the tests short of the walk along the segment and
     // have a line pixel near their middle, in list order.
     void list_pairs();
+    // Orders the pairs by key(pair), from 0 to keys - 1, keeping the order of
+    // pairs with equal keys (a counting sort).
+    template <typename Key>
+    void sort_by_key(std::vector<Pair>& pairs, int keys, Key key);
     // The q of the pair's segment when it lies wholly on line pixels (its
     // middle known to be near a line pixel).
     std::optional<double> walk_and_measure(int a, int b);
+    // Fetches the memo slot of pairs_[k] ahead of its look.
+    void prefetch_memo(std::size_t k) const;
+    static constexpr std::size_t memo_lookahead = 6;
     double measure(int x1, int y1, int x2, int y2, double rapporto);
 
     const Grid<std::uint8_t>& immagine_;
@@ -80,7 +87,8 @@ private:
     std::vector<BorderPixel> estremi_;
     std::vector<char> reached_;  // per entry of estremi_
     double span_x_ = 0, span_y_ = 0;
-    std::vector<Pair> pairs_;
+    std::vector<Pair> pairs_, sorted_;
+    std::vector<int> tally_;
     // A run of entries of one side at neighbouring pixels.
     struct Cluster {
         int lato;

@@ -1,7 +1,9 @@
-// How far a mask's line pixels (any value but 255) reach from each pixel in
-// the four axis directions: the number of consecutive line pixels from the
-// next pixel on, to the image edge at most. The candidate search measures
-// every point of every candidate this way; the table answers in one look.
+// How far a mask's line pixels (any value but 255) reach on either side of
+// each pixel: along its row, the number of consecutive line pixels from the
+// next pixel on to the right and to the left (to the image edge at most),
+// and the same down and up its column. The candidate search needs, for every
+// point of every candidate, how unevenly the line extends on the two sides:
+// the table holds those differences and answers in one look.
 #pragma once
 
 #include "grid.h"
@@ -12,37 +14,32 @@ class MaskRuns {
 public:
     explicit MaskRuns(const Grid<std::uint8_t>& mask);
 
-    int right(int x, int y) const { return look(right_, x, y, 1, 0); }
-    int left(int x, int y) const { return look(left_, x, y, -1, 0); }
-    int down(int x, int y) const { return look(down_, x, y, 0, 1); }
-    int up(int x, int y) const { return look(up_, x, y, 0, -1); }
-
-    // The same for the pixel of cell index y * width + x.
-    int right(std::size_t cell) const { return look(right_, cell, 1, 0); }
-    int left(std::size_t cell) const { return look(left_, cell, -1, 0); }
-    int down(std::size_t cell) const { return look(down_, cell, 0, 1); }
-    int up(std::size_t cell) const { return look(up_, cell, 0, -1); }
+    // |conta_destra - conta_sinistra| and |conta_giu - conta_su| at the pixel
+    // of cell index y * width + x.
+    int across_row(std::size_t cell) const { return look(across_row_, cell, 1, 0); }
+    int across_column(std::size_t cell) const { return look(across_column_, cell, 0, 1); }
 
 private:
-    // Runs are held in 16 bits; the rare one that reaches the top value
+    // Consecutive line pixels of the mask from (x, y) + step on.
+    static int run(const Grid<std::uint8_t>& mask, int x, int y, int sx, int sy);
+
+    // Held in 16 bits; the rare difference that reaches the top value
     // (images over 65 535 pixels wide or high) is counted again on a copy of
     // the mask kept for it.
     static constexpr std::uint16_t counted_again = 0xFFFF;
 
-    int look(const Grid<std::uint16_t>& runs, int x, int y, int sx, int sy) const
+    int look(const Grid<std::uint16_t>& table, std::size_t cell, int sx, int sy) const
     {
-        const std::uint16_t run = runs(x, y);
-        return run != counted_again ? run : count_again(x, y, sx, sy);
+        const std::uint16_t d = table.cells()[cell];
+        if (d != counted_again) return d;
+        const std::size_t width = static_cast<std::size_t>(table.width());
+        const int x = static_cast<int>(cell % width);
+        const int y = static_cast<int>(cell / width);
+        const int forth = run(long_runs_mask_, x, y, sx, sy);
+        const int back = run(long_runs_mask_, x, y, -sx, -sy);
+        return forth > back ? forth - back : back - forth;
     }
-    int look(const Grid<std::uint16_t>& runs, std::size_t cell, int sx, int sy) const
-    {
-        const std::uint16_t run = runs.cells()[cell];
-        if (run != counted_again) return run;
-        const std::size_t width = static_cast<std::size_t>(runs.width());
-        return count_again(static_cast<int>(cell % width), static_cast<int>(cell / width), sx, sy);
-    }
-    int count_again(int x, int y, int sx, int sy) const;
 
-    Grid<std::uint16_t> right_, left_, down_, up_;
-    Grid<std::uint8_t> long_runs_mask_;  // empty unless a run reached the top value
+    Grid<std::uint16_t> across_row_, across_column_;
+    Grid<std::uint8_t> long_runs_mask_;  // empty unless the image is that large
 };
