@@ -164,14 +164,6 @@ void CandidateSearch::sort_by_key(std::vector<Pair>& pairs, int keys, Key key)
     pairs.swap(sorted_);
 }
 
-void CandidateSearch::prefetch_memo(std::size_t k) const
-{
-    if (k >= pairs_.size()) return;
-    const BorderPixel& ea = estremi_[pairs_[k].a];
-    const BorderPixel& eb = estremi_[pairs_[k].b];
-    on_line_.prefetch(SegmentEnds{ea.x, ea.y, eb.x, eb.y});
-}
-
 std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
 {
     const BorderPixel& ea = estremi_[a];
@@ -243,17 +235,13 @@ SearchResult CandidateSearch::search(const Box& box)
     // Candidate 0: the first pair in list order that passes every test.
     std::size_t first = 0;
     std::optional<double> q0;
-    for (; first < pairs_.size() && !q0; ++first) {
-        prefetch_memo(first + memo_lookahead);
-        q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
-    }
+    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
     if (!q0) return result;
     result.accepted = true;
     const Pair first_pair = pairs_[first - 1];
 
     struct Best {
         int a, b;
-        double q;
         double score;
         double length;
     };
@@ -262,7 +250,7 @@ SearchResult CandidateSearch::search(const Box& box)
     const double length0 = length_term(e1.x, e1.y, e2.x, e2.y);
     const double score0 = *q0 - length0 / 10;
     std::optional<Best> best;
-    if (*q0 <= 1) best = Best{first_pair.a, first_pair.b, *q0, score0, length0};
+    if (*q0 <= 1) best = Best{first_pair.a, first_pair.b, score0, length0};
     double bar = score0;  // no candidate scoring above it can be chosen
 
     // The pairs from the longest down, a whole length at a time: within one
@@ -274,7 +262,6 @@ SearchResult CandidateSearch::search(const Box& box)
     sort_by_key(pairs_, longest + 1, [&](const Pair& p) { return longest - whole_length(p); });
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
         const Pair& pair = pairs_[k];
-        prefetch_memo(k + memo_lookahead);
         const double length = std::sqrt(static_cast<double>(pair.squared_length)) + 1;
         if (-(length / 10) > bar) {  // q >= 0: it cannot score low enough
             // Nor can any pair from here on, all shorter than its whole length + 2.
@@ -293,7 +280,7 @@ SearchResult CandidateSearch::search(const Box& box)
             (score == best->score &&
              (length > best->length || (length == best->length && std::tie(a, b) < std::tie(best->a, best->b))));
         if (!better) continue;
-        best = Best{a, b, *q, score, length};
+        best = Best{a, b, score, length};
         bar = score;
     }
 

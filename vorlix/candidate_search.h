@@ -56,6 +56,11 @@ public:
     // earlier pair. Only candidate 0 depends on the list order, so after it
     // the pairs are visited from the longest down, and the visit ends as soon
     // as a pair's length alone (q >= 0) cannot beat the best score so far.
+    //
+    // Pairs are listed a cluster of border pixels at a time (where a line
+    // crosses a side) and dropped when no line pixel lies near the middle of
+    // the segment; what the walk along a pair's segment found is kept until
+    // the mask changes, for the next searches of the growing region.
     SearchResult search(const Box& box);
 
 private:
@@ -75,9 +80,6 @@ private:
     // The q of the pair's segment when it lies wholly on line pixels (its
     // middle known to be near a line pixel).
     std::optional<double> walk_and_measure(int a, int b);
-    // Fetches the memo slot of pairs_[k] ahead of its look.
-    void prefetch_memo(std::size_t k) const;
-    static constexpr std::size_t memo_lookahead = 6;
     double measure(int x1, int y1, int x2, int y2, double rapporto);
 
     const Grid<std::uint8_t>& immagine_;

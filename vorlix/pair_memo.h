@@ -26,17 +26,6 @@ public:
 
     void insert(const SegmentEnds& ends, double value);
 
-    // Asks the processor to fetch the slot where `ends` would be looked up
-    // first, ahead of the look (the table is larger than the caches).
-    void prefetch(const SegmentEnds& ends) const
-    {
-#if defined(__GNUC__) || defined(__clang__)
-        if (!slots_.empty()) __builtin_prefetch(&slots_[slot_of(ends)]);
-#else
-        (void)ends;
-#endif
-    }
-
     // Every entry lapses.
     void forget_all()
     {
