@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -93,8 +94,10 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
     const int width = immagine.width();
     const int height = immagine.height();
     Grid<std::uint8_t> finale(width, height, 255);
-    RadiusPlanes planes(width, height);
     if (parameters_problem(p)) return finale;  // the driver refuses such parameters
+    // Made once the first transforms are done: the transforms' working
+    // copies of the image are gone by then, which keeps the peak lower.
+    std::optional<RadiusPlanes> planes;
 
     // The radii in loop order, taken a pass at a time (64-bit steps: the
     // loop must end even next to the int limit).
@@ -108,13 +111,14 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
         const DirectionTable table(direction_table_radius(raggi.back(), width, height));
         std::vector<RadiusTransforms> transforms =
             compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); }, work);
+        if (!planes) planes.emplace(width, height);
         for (std::size_t i = 0; i < raggi.size(); ++i) {
             if (i > 0) {
                 print_transform_header(raggi[i]);
                 for (int y = 0; y < height; ++y) print_row_progress(y, height);
             }
             std::printf(" 100%% COMPLETED\n");
-            threshold_radius(immagine, transforms[i], p, work, planes, finale);
+            threshold_radius(immagine, transforms[i], p, work, *planes, finale);
             transforms[i] = RadiusTransforms();  // its planes are no longer needed
         }
     }
