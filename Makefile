@@ -14,7 +14,8 @@ FUZZ_CXX ?= clang++
 # Where `make install` puts the programs (bin/ below it).
 PREFIX ?= /usr/local
 # What the demo runs: the nine programs and the sample-data tools.
-DEMO_TARGETS = stelvar murgel polvane talvern vorlix traskel drelwin kestrom zonrik make_samples compare_heights
+DEMO_TARGETS = stelvar murgel polvane talvern vorlix traskel drelwin kestrom zonrik make_samples compare_heights \
+  compare_masks
 
 .PHONY: all build test sanitize fuzz windows demo bench install clean
 

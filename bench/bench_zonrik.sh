@@ -10,8 +10,7 @@ cd "$out"
 "$gen/zonrik_gen" background polygons.shp 4096 10000
 echo "background 4096x4096 float32, 10000 polygons"
 measure "zonrik mean" "$bin/zonrik" polygons.shp background.raw zones_mean mean
-printf '300\n290\n' > thresholds.txt
-measure "zonrik c_cover" sh -c "\"$bin/zonrik\" polygons.shp background.raw zones_cover c_cover < thresholds.txt"
+measure "zonrik c_cover" "$bin/zonrik" polygons.shp background.raw zones_cover c_cover --cover-max 300 --cover-min 290
 "$gen/zonrik_gen" background polygons.shp 4096 2500
 measure "zonrik mean, 2500 polygons (linear in the zones)" "$bin/zonrik" polygons.shp background.raw zones_mean mean
 cd /

@@ -1,7 +1,7 @@
 #include "arguments.h"
 
-#include <cctype>
-#include <climits>
+#include "number_scanner.h"
+
 #include <cstdlib>
 
 std::string join_arguments(int argc, char** argv, int first)
@@ -16,10 +16,8 @@ std::string join_arguments(int argc, char** argv, int first)
 
 int atoi_like(const char* text)
 {
-    const long long value = std::strtoll(text, nullptr, 10);
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
+    TextSource in(text);
+    return scan_int(in, OutOfRange::clamp).value_or(0);
 }
 
 double atof_like(const char* text)
@@ -27,51 +25,18 @@ double atof_like(const char* text)
     return std::strtod(text, nullptr);
 }
 
-namespace {
-
-bool digit(char c)
-{
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-// Length of the run of digits at text[i].
-std::size_t digits_at(const std::string& text, std::size_t i)
-{
-    std::size_t n = 0;
-    while (i + n < text.size() && digit(text[i + n])) ++n;
-    return n;
-}
-
-}  // namespace
-
 std::optional<int> whole_int(const std::string& text)
 {
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    const std::size_t n = digits_at(text, i);
-    if (n == 0 || i + n != text.size()) return std::nullopt;
-    return atoi_like(text.c_str());
+    const std::optional<std::string> number = whole_text_number(text, NumberForm::integer());
+    if (!number) return std::nullopt;
+    return int_value(*number, OutOfRange::clamp);
 }
 
 std::optional<double> whole_number(const std::string& text)
 {
-    std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
-    std::size_t mantissa = digits_at(text, i);
-    i += mantissa;
-    if (i < text.size() && text[i] == '.') {
-        const std::size_t fraction = digits_at(text, i + 1);
-        mantissa += fraction;
-        i += 1 + fraction;
-    }
-    if (mantissa == 0) return std::nullopt;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        const std::size_t exponent = digits_at(text, j);
-        if (exponent == 0) return std::nullopt;
-        i = j + exponent;
-    }
-    if (i != text.size()) return std::nullopt;
-    return std::strtod(text.c_str(), nullptr);
+    const std::optional<std::string> number = whole_text_number(text, NumberForm::decimal());
+    if (!number) return std::nullopt;
+    return std::strtod(number->c_str(), nullptr);
 }
 
 std::string not_a_whole_number(const std::string& text, const std::string& meaning)

@@ -49,72 +49,64 @@ std::string Console::read_word()
     return word;
 }
 
-// Collects the longest prefix that forms a number; an empty result means the
+// Scans the number of `form` at the next answer; an empty result means the
 // answer was no number at all, in which case its whole word is consumed.
-std::string Console::read_number_text(bool allow_fraction)
+std::string Console::read_number_text(NumberForm form)
 {
-    int c = skip_space();
-    if (c == EOF) throw InputEnded();
-    std::string text;
-    if (c == '+' || c == '-') {
-        text.push_back(static_cast<char>(c));
-        c = get();
-    }
-    bool digits = false;
-    while (c != EOF && std::isdigit(c)) {
-        text.push_back(static_cast<char>(c));
-        digits = true;
-        c = get();
-    }
-    if (allow_fraction && c == '.') {
-        text.push_back('.');
-        c = get();
-        while (c != EOF && std::isdigit(c)) {
-            text.push_back(static_cast<char>(c));
-            digits = true;
-            c = get();
+    const int first = skip_space();
+    if (first == EOF) throw InputEnded();
+    unget(first);
+
+    // The console's characters with look-ahead: those looked at and not
+    // taken go back to the console when the scan is over.
+    class Answer {
+    public:
+        explicit Answer(Console& console) : console_(console) {}
+        ~Answer()
+        {
+            for (auto it = ahead_.rbegin(); it != ahead_.rend(); ++it) console_.unget(static_cast<unsigned char>(*it));
         }
-    }
-    if (allow_fraction && digits && (c == 'e' || c == 'E')) {
-        std::string exponent(1, static_cast<char>(c));
-        int d = get();
-        if (d == '+' || d == '-') {
-            exponent.push_back(static_cast<char>(d));
-            d = get();
-        }
-        if (d != EOF && std::isdigit(d)) {
-            while (d != EOF && std::isdigit(d)) {
-                exponent.push_back(static_cast<char>(d));
-                d = get();
+        int peek(std::size_t ahead = 0)
+        {
+            while (ahead_.size() <= ahead && !ended_) {
+                const int c = console_.get();
+                if (c == EOF)
+                    ended_ = true;  // asked once: a terminal is not asked again
+                else
+                    ahead_.push_back(static_cast<char>(c));
             }
-            text += exponent;
-            c = d;
-        } else {
-            // Not an exponent after all: put back what was looked at.
-            unget(d);
-            for (auto it = exponent.rbegin(); it != exponent.rend(); ++it) unget(static_cast<unsigned char>(*it));
-            c = get();
+            return ahead < ahead_.size() ? static_cast<unsigned char>(ahead_[ahead]) : -1;
         }
+        const char* looked_at() const { return ahead_.data(); }
+        void advance(std::size_t count = 1) { ahead_.erase(0, count); }
+
+    private:
+        Console& console_;
+        std::string ahead_;
+        bool ended_ = false;
+    };
+
+    std::string text;
+    {
+        Answer answer(*this);
+        if (scan_number(answer, form, text)) return text;
     }
-    if (!digits) {
-        while (c != EOF && !std::isspace(c)) c = get();
-        unget(c);
-        return std::string();
-    }
+    int c = get();
+    while (c != EOF && !std::isspace(c)) c = get();
     unget(c);
-    return text;
+    return std::string();
 }
 
 int Console::read_int()
 {
-    return atoi_like(read_number_text(false).c_str());
+    const std::string text = read_number_text(NumberForm::integer());
+    return text.empty() ? 0 : *int_value(text, OutOfRange::clamp);
 }
 
 float Console::read_float()
 {
-    const std::string text = read_number_text(true);
-    if (text.empty()) return 0.0f;
-    return std::strtof(text.c_str(), nullptr);
+    const std::string text = read_number_text(NumberForm::decimal());
+    return text.empty() ? 0.0f : float_value(text);
 }
 
 std::string Console::ask_word(const std::string& prompt)

@@ -4,6 +4,8 @@
 // on a pipe.
 #pragma once
 
+#include "number_scanner.h"
+
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -58,7 +60,7 @@ private:
     int get();
     void unget(int c);
     int skip_space();  // first non-blank character, or EOF
-    std::string read_number_text(bool allow_fraction);
+    std::string read_number_text(NumberForm form);
 
     std::FILE* in_;
     std::string pending_;  // characters read ahead and put back, last one first

@@ -1,5 +1,8 @@
 // Straight lines on a raster: 8-connected, both ends included, the same
 // pixels whichever end is given first.
+//
+// Plain twin: drelwin/tests/disegna_test.cpp:reference_segment (every step of the
+// walk tested against the raster).
 #pragma once
 
 #include "grid.h"

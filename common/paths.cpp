@@ -29,3 +29,14 @@ std::string drop_last_chars(const std::string& name, std::size_t count)
     if (name.size() < count) return std::string();
     return name.substr(0, name.size() - count);
 }
+
+std::string prefix_file_name(const std::string& path, const std::string& prefix)
+{
+#ifdef _WIN32
+    const std::size_t last_separator = path.find_last_of("/\\:");
+#else
+    const std::size_t last_separator = path.find_last_of('/');
+#endif
+    const std::size_t name_start = last_separator == std::string::npos ? 0 : last_separator + 1;
+    return path.substr(0, name_start) + prefix + path.substr(name_start);
+}

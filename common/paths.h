@@ -21,3 +21,8 @@ std::optional<std::string> replace_last_chars(const std::string& name, std::size
 
 // The name without its last `count` characters; empty when it is shorter.
 std::string drop_last_chars(const std::string& name, std::size_t count);
+
+// `prefix` put before the file name alone, the folders before it kept:
+// "../d/pairs.txt" gives "../d/<prefix>pairs.txt". Folders end at "/" (on
+// Windows also at a backslash and at a drive's ":").
+std::string prefix_file_name(const std::string& path, const std::string& prefix);

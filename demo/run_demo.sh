@@ -89,9 +89,10 @@ echo "      and a countryside (roads image, terrain model, crossroads)"
 
 echo
 echo "== Buildings (buildings/)"
-copy_inputs buildings aerial.bmp buildings.bmp buildings.bpw shadows.bmp temperature.raw temperature.dim temperature.rww
+copy_inputs buildings aerial.bmp aerial.bpw buildings.bmp buildings.bpw shadows.bmp temperature.raw temperature.dim temperature.rww
 run buildings "threshold_150.bmp" stelvar aerial.bmp 150 150 1 0
 run buildings "threshold_150_out.bmp" murgel threshold_150.bmp bmp 40
+run buildings "found_0.shp found_0.shx found_0.dbf" polvane --mask threshold_150_out.bmp found
 run buildings "buildings_0.shp buildings_0.shx buildings_0.dbf" polvane buildings.bmp buildings
 run buildings "roof_temperature.shp roof_temperature.shx roof_temperature.dbf roof_temperature.raw roof_temperature.hdr roof_temperature_temp.txt" \
   zonrik buildings_0.shp temperature.raw roof_temperature sp_temp
@@ -118,8 +119,12 @@ echo "$written" | sed 's/^/  /'
 
 truth=$data/buildings_truth.txt
 buildings=$(grep -vc '^#' "$truth")
+found=$(records_in_shapefile "$out/buildings/found_0.shx")
+echo "buildings found in the aerial image (stelvar, murgel, polvane): $found polygons in found_0.shp ($buildings in the truth)"
+agreement=$($runner "$tools/compare_masks$exe" "$out/buildings/threshold_150_out.bmp" "$data/buildings.bmp")
+echo "  their pixels: $agreement"
 polygons=$(records_in_shapefile "$out/buildings/buildings_0.shx")
-echo "buildings found: $polygons polygons in buildings_0.shp ($buildings in the truth)"
+echo "buildings of the sample class map: $polygons polygons in buildings_0.shp ($buildings in the truth)"
 zones=$(records_in_shapefile "$out/buildings/roof_temperature.shx")
 awk -v zones="$zones" '
   $1 ~ /^[0-9]+$/ && NF == 5 { n++; if (n == 1 || $4 < low) low = $4; if (n == 1 || $4 > high) high = $4 }

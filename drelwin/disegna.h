@@ -1,4 +1,6 @@
 // Drawing segments as black one-pixel lines on a white raster.
+//
+// Plain twin: drelwin/tests/disegna_test.cpp:reference_segment.
 #pragma once
 
 #include "grid.h"

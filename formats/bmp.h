@@ -46,6 +46,11 @@ struct MaskFileState {
 // (x+1, y+1), border 0. Fills state.palette and state.b_value.
 RasterProblem bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state);
 
+// The same from palette indices already read (image.indices(x, y), y = 0 the
+// top row; the first pixels "in file order" are those of the bottom row).
+struct BmpIndices;
+RasterProblem mask_from_indices(const BmpIndices& image, Grid<std::uint8_t>& Immagine, MaskFileState& state);
+
 // Sizes `Immagine` as the bordered mask of a W x H image, all 0. False when
 // it cannot be held (an extent at the int limit included).
 bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H);
@@ -57,6 +62,16 @@ bool resize_bordered(Grid<std::uint8_t>& Immagine, int W, int H);
 // Writes `nome`: grey palette, Immagine(x, y) the palette index of pixel
 // (x, y), row 0 at the top.
 std::error_code bmp_grayscale256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine);
+
+// The palette indices the mask form writes: the lowest black entry of
+// state.palette for the background, state.b_value for the foreground (or,
+// when that is the background's index, the highest entry that is not black,
+// so that the foreground stays visible).
+struct MaskIndices {
+    std::uint8_t background;
+    std::uint8_t foreground;
+};
+MaskIndices mask_indices(const MaskFileState& state);
 
 // Mask form: writes a BMP (the caller names it "<nome>.bmp") from a bordered mask as bmp_256_open returns
 // it; cells equal to 1 are written as state.b_value, all others as the lowest

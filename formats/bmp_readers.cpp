@@ -59,7 +59,11 @@ RasterProblem bmp_256_open(const std::string& nome, Grid<std::uint8_t>& Immagine
     BmpIndices image;
     const BmpProblem problem = read_bmp_indices(nome, image);
     if (problem != BmpProblem::none) return problem;
+    return mask_from_indices(image, Immagine, state);
+}
 
+RasterProblem mask_from_indices(const BmpIndices& image, Grid<std::uint8_t>& Immagine, MaskFileState& state)
+{
     const int W = image.indices.width();
     const int H = image.indices.height();
     // Pixels in file order: bottom row of the picture first, left to right.

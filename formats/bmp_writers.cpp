@@ -59,6 +59,17 @@ std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>
                                bool pal)
 {
     if (!pal) state.palette = grey_palette();
+    const MaskIndices indices = mask_indices(state);
+    const int W = std::max(0, Immagine.width() - 2);
+    const int H = std::max(0, Immagine.height() - 2);
+    return write_bmp(nome, W, H, state.palette, [&](int r, unsigned char* out) {
+        const std::uint8_t* src = Immagine.row(H - r) + 1;
+        for (int x = 0; x < W; ++x) out[x] = src[x] == 1 ? indices.foreground : indices.background;
+    });
+}
+
+MaskIndices mask_indices(const MaskFileState& state)
+{
     // The lowest black entry of the palette stands for the background.
     int background = 0;
     for (int i = 255; i >= 0; --i)
@@ -73,13 +84,7 @@ std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>
                 foreground = static_cast<std::uint8_t>(i);
                 break;
             }
-
-    const int W = std::max(0, Immagine.width() - 2);
-    const int H = std::max(0, Immagine.height() - 2);
-    return write_bmp(nome, W, H, state.palette, [&](int r, unsigned char* out) {
-        const std::uint8_t* src = Immagine.row(H - r) + 1;
-        for (int x = 0; x < W; ++x) out[x] = src[x] == 1 ? foreground : static_cast<std::uint8_t>(background);
-    });
+    return {static_cast<std::uint8_t>(background), foreground};
 }
 
 std::error_code bmp_256_create(const std::string& nome, const Grid<std::uint8_t>& Immagine)

@@ -30,6 +30,20 @@ struct ClassMapColours {
     bool is_class(std::uint8_t value) const { return !is_grey(class_key(value)); }
 };
 
+// The colour table as a BMP palette (blue, green, red, reserved 0 per entry;
+// black past the table's end, as a BMP's short palette is read).
+inline BmpPalette bmp_palette_of(const ClassMapColours& colours)
+{
+    BmpPalette palette{};
+    for (std::size_t i = 0; i < 256; ++i) {
+        const std::int32_t packed = colours.packed[i];
+        palette[4 * i] = static_cast<std::uint8_t>(packed & 255);
+        palette[4 * i + 1] = static_cast<std::uint8_t>((packed >> 8) & 255);
+        palette[4 * i + 2] = static_cast<std::uint8_t>((packed >> 16) & 255);
+    }
+    return palette;
+}
+
 // The value a key of a map without a colour table stands for.
 inline int value_of_class_key(std::int32_t key)
 {

@@ -187,6 +187,10 @@ GeoProblem GdalRaster::open(const std::string& path)
     info_.width = dataset_->GetRasterXSize();
     info_.height = dataset_->GetRasterYSize();
     info_.data_type = type_name(band);
+    info_.sample_bits = GDALGetDataTypeSizeBits(band->GetRasterDataType());
+    char** files = dataset_->GetFileList();
+    for (char** file = files; file && *file; ++file) info_.files.emplace_back(*file);
+    CSLDestroy(files);
     info_.georeferenced = dataset_->GetGeoTransform(info_.geotransform.data()) == CE_None;
     if (!info_.georeferenced) info_.geotransform = {0, 1, 0, 0, 0, 1};
     const OGRSpatialReference* srs = dataset_->GetSpatialRef();

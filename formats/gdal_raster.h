@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 struct RasterInfo {
     std::string path;
@@ -23,6 +24,8 @@ struct RasterInfo {
     // Band 1's data type as GDAL names it ("Byte", "UInt16", "Int16",
     // "Float32" ...); signed bytes are "Int8".
     std::string data_type;
+    int sample_bits = 0;         // bits per sample of that type
+    std::vector<std::string> files;  // the dataset's files: the raster, its sidecars, a VRT's sources
     bool georeferenced = false;  // a geotransform was found
     Geotransform geotransform{0, 1, 0, 0, 0, 1};
     std::string crs_wkt;             // WKT2; empty when the raster has no CRS

@@ -38,4 +38,8 @@ struct GeoProblem {
     // One line, without line ends, naming the file, what went wrong and
     // GDAL's text.
     std::string message() const;
+
+    // GDAL's text alone when there is one, else message(): the reason that
+    // follows a file the caller names itself.
+    std::string reason() const { return detail.empty() ? message() : detail; }
 };

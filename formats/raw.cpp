@@ -3,48 +3,26 @@
 
 #include "byte_order.h"
 #include "file.h"
+#include "number_scanner.h"
 #include "paths.h"
 #include "platform.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <functional>
 #include <new>
-
-namespace {
-
-// The next decimal integer of a text file, read as "%d" reads it (white
-// space, optional sign, digits); false when there is none or it lies
-// outside the int range.
-bool read_int_field(std::FILE* file, int& value)
-{
-    int c = std::fgetc(file);
-    while (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f') c = std::fgetc(file);
-    const bool negative = c == '-';
-    if (c == '-' || c == '+') c = std::fgetc(file);
-    if (c < '0' || c > '9') return false;
-    long long magnitude = 0;
-    for (; c >= '0' && c <= '9'; c = std::fgetc(file)) {
-        magnitude = magnitude * 10 + (c - '0');
-        if (magnitude > 2147483648LL) return false;
-    }
-    const long long signed_value = negative ? -magnitude : magnitude;
-    if (signed_value > INT_MAX || signed_value < INT_MIN) return false;
-    value = static_cast<int>(signed_value);
-    return true;
-}
-
-}  // namespace
 
 bool read_dim_file(const std::string& path, int& width, int& height)
 {
     File file = open_file(path, "rb");
     if (!file) return false;
-    int w = 0, h = 0;
-    if (!read_int_field(file.get(), w) || !read_int_field(file.get(), h)) return false;
-    width = w;
-    height = h;
+    // "%d%d"; a number beyond the int range is no extent.
+    FileSource in(file.get());
+    const std::optional<int> w = scan_int(in, OutOfRange::fail);
+    const std::optional<int> h = w ? scan_int(in, OutOfRange::fail) : std::nullopt;
+    if (!h) return false;
+    width = *w;
+    height = *h;
     return true;
 }
 
@@ -55,28 +33,46 @@ std::error_code write_dim_file(const std::string& path, int width, int height)
     return file.finish();
 }
 
-bool envi_description_usable(const std::string& description)
+namespace {
+
+// A character that would end an ENVI description early or break its line.
+bool breaks_envi_description(char c)
 {
-    return std::none_of(description.begin(), description.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x20 || byte == 0x7F || c == '{' || c == '}';
-    });
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || c == '{' || c == '}';
 }
 
-std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height)
+}  // namespace
+
+bool envi_description_usable(const std::string& description)
 {
+    return std::none_of(description.begin(), description.end(), breaks_envi_description);
+}
+
+std::string envi_description_of(const std::string& name)
+{
+    std::string description = name;
+    std::replace_if(description.begin(), description.end(), breaks_envi_description, '_');
+    return description;
+}
+
+std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height,
+                                  const EnviHeaderOptions& options)
+{
+    std::string text = "ENVI\n"
+                       "description = {" + description + ".}\n"
+                       "samples = " + std::to_string(width) + "\n"
+                       "lines = " + std::to_string(height) + "\n"
+                       "bands = 1\n"
+                       "header offset = 0\n"
+                       "file type = ENVI Standard\n"
+                       "data type = " + std::to_string(options.data_type) + "\n"
+                       "interleave = bsq\n"
+                       "sensor type = Unknown\n"
+                       "byte order = 0\n";
+    for (const std::string& line : options.extra_lines) text += line + "\n";
     WrittenFile file(path);
-    file.write("ENVI\n"
-               "description = {" + description + ".}\n"
-               "samples = " + std::to_string(width) + "\n"
-               "lines = " + std::to_string(height) + "\n"
-               "bands = 1\n"
-               "header offset = 0\n"
-               "file type = ENVI Standard\n"
-               "data type = 4\n"
-               "interleave = bsq\n"
-               "sensor type = Unknown\n"
-               "byte order = 0\n");
+    file.write(text);
     return file.finish();
 }
 
@@ -181,11 +177,18 @@ RasterProblem raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagin
         return Kind::out_of_memory;
     }
     if (count > 0 && std::fread(bytes.data(), 1, count, raw.get()) != count) return {Kind::size_mismatch, nome, W, H};
+    return mask_from_samples(bytes.data(), W, H, Immagine, state);
+}
 
-    if (std::find(bytes.begin(), bytes.end(), 0) == bytes.end()) return Kind::no_black_background;
-    const auto first = std::find_if(bytes.begin(), bytes.end(), [](unsigned char v) { return v != 0; });
-    const unsigned char foreground = first == bytes.end() ? 0 : *first;
-    if (std::find_if(bytes.begin(), bytes.end(), [&](unsigned char v) { return v != 0 && v != foreground; }) != bytes.end())
+RasterProblem mask_from_samples(const std::uint8_t* samples, int W, int H, Grid<std::uint8_t>& Immagine,
+                                MaskFileState& state)
+{
+    using Kind = RasterProblem::Kind;
+    const std::uint8_t* end = samples + static_cast<std::size_t>(W) * static_cast<std::size_t>(H);
+    if (std::find(samples, end, 0) == end) return Kind::no_black_background;
+    const auto first = std::find_if(samples, end, [](std::uint8_t v) { return v != 0; });
+    const std::uint8_t foreground = first == end ? 0 : *first;
+    if (std::find_if(samples, end, [&](std::uint8_t v) { return v != 0 && v != foreground; }) != end)
         return Kind::more_than_two_values;
 
     // Allocated only now: an image without pixels has been refused above,
@@ -193,7 +196,7 @@ RasterProblem raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagin
     if (!resize_bordered(Immagine, W, H)) return Kind::out_of_memory;
     state.b_value = foreground;
     for (int y = 0; y < H; ++y) {
-        const unsigned char* src = bytes.data() + static_cast<std::size_t>(y) * W;
+        const std::uint8_t* src = samples + static_cast<std::size_t>(y) * W;
         std::uint8_t* dst = Immagine.row(y + 1) + 1;
         for (int x = 0; x < W; ++x) dst[x] = src[x] != 0 ? 1 : 0;
     }
@@ -215,7 +218,7 @@ std::optional<RasterWriteProblem> write_raster(const RasterFiles& files, const s
 const RasterWriteProblem samples_out_of_memory{false, std::make_error_code(std::errc::not_enough_memory)};
 
 std::optional<RasterWriteProblem> write_float_raster(const RasterFiles& files, const std::string& description,
-                                                     const Grid<float>& Immagine)
+                                                     const Grid<float>& Immagine, const EnviHeaderOptions& header = {})
 {
     std::vector<unsigned char> bytes;
     try {
@@ -223,8 +226,8 @@ std::optional<RasterWriteProblem> write_float_raster(const RasterFiles& files, c
     } catch (const std::bad_alloc&) {
         return samples_out_of_memory;
     }
-    return write_raster(files, bytes, [&](const std::string& header) {
-        return write_envi_header(header, description, Immagine.width(), Immagine.height());
+    return write_raster(files, bytes, [&](const std::string& header_path) {
+        return write_envi_header(header_path, description, Immagine.width(), Immagine.height(), header);
     });
 }
 
@@ -251,20 +254,26 @@ std::optional<RasterWriteProblem> raw_8bit_create(const RasterFiles& nome, const
     return write_raster(nome, bytes, [&](const std::string& header) { return write_dim_file(header, W, H); });
 }
 
-std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,
-                                                   Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
-                                                   std::int32_t building_colour)
+void keep_building_heights(Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                           std::int32_t building_colour)
 {
     const int W = Immagine.width();
     const int H = Immagine.height();
-    // Heights stay only on pixels of the building class.
     for (int y = 0; y < H; ++y) {
         float* row = Immagine.row(y);
         const std::int32_t* building = Matrice_building.row(H - 1 - y);
         for (int x = 0; x < W; ++x)
             if (row[x] > 0 && building[x] != building_colour) row[x] = 0;
     }
-    return write_float_raster(nome, description, Immagine);
+}
+
+std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,
+                                                   Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                                                   std::int32_t building_colour,
+                                                   const std::vector<std::string>& header_lines)
+{
+    keep_building_heights(Immagine, Matrice_building, building_colour);
+    return write_float_raster(nome, description, Immagine, {4, header_lines});
 }
 
 std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,

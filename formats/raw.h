@@ -33,6 +33,13 @@ struct RasterWriteProblem {
 // state.b_value to the foreground sample value.
 RasterProblem raw_8bit_open(const std::string& nome, Grid<std::uint8_t>& Immagine, MaskFileState& state);
 
+// The bordered 0/1 mask of W x H samples (row after row, the top row first)
+// holding 0 for the background and one foreground value, which goes to
+// state.b_value (0 when every sample is 0). No sample 0 is
+// no_black_background, a second foreground value more_than_two_values.
+RasterProblem mask_from_samples(const std::uint8_t* samples, int W, int H, Grid<std::uint8_t>& Immagine,
+                                MaskFileState& state);
+
 // Writes the mask's samples and ".dim" (the caller names them "<nome>.raw"
 // and "<nome>.dim") from a bordered mask: cells equal to 1 as state.b_value
 // (255 when b_value is 0, so that a foreground is never written as
@@ -43,11 +50,19 @@ std::optional<RasterWriteProblem> raw_8bit_create(const RasterFiles& nome, const
 // Height form: writes the samples and the ENVI header (the caller names them
 // "<nome>.raw" and "<nome>.hdr"; `description` is the header's description,
 // "<nome>") from Immagine(x, y), y = 0 the bottom row. Heights on pixels
-// whose building-map pixel (Matrice_building(x, H-1-y), row 0 at the top) is
-// not `building_colour` are set to 0 first.
+// whose building-map pixel is not `building_colour` are set to 0 first
+// (keep_building_heights). `header_lines` follow the header's eleven lines
+// (the georeferencing of a placed raster).
 std::optional<RasterWriteProblem> raw_32bit_create(const RasterFiles& nome, const std::string& description,
                                                    Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
-                                                   std::int32_t building_colour);
+                                                   std::int32_t building_colour,
+                                                   const std::vector<std::string>& header_lines = {});
+
+// The height form's building filter: every height above 0 on a pixel whose
+// building-map pixel (Matrice_building(x, H-1-y), row 0 at the top) is not
+// `building_colour` becomes 0; zero and negative values are left alone.
+void keep_building_heights(Grid<float>& Immagine, const Grid<std::int32_t>& Matrice_building,
+                           std::int32_t building_colour);
 
 // Zone form: writes the samples and the ENVI header from Immagine(x, y),
 // y = 0 the bottom row. The caller names them `nome` (extension included)
@@ -95,8 +110,22 @@ std::error_code write_dim_file(const std::string& path, int width, int height);
 // (which would end the description early or open another).
 bool envi_description_usable(const std::string& description);
 
-// Writes the eleven-line ENVI header of a single-band float raster.
-std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height);
+// What an ENVI header says beyond its fixed lines: the sample type ("data
+// type": 4 float, 1 byte) and lines appended after the eleven (each without
+// its line end), such as the georeferencing of a placed raster.
+struct EnviHeaderOptions {
+    int data_type = 4;
+    std::vector<std::string> extra_lines;
+};
+
+// Writes the eleven-line ENVI header of a single-band raster (float unless
+// the options say otherwise), then the options' extra lines.
+std::error_code write_envi_header(const std::string& path, const std::string& description, int width, int height,
+                                  const EnviHeaderOptions& options = {});
+
+// The description an ENVI header can hold for `name`: each control
+// character and brace replaced by "_".
+std::string envi_description_of(const std::string& name);
 
 // Writes a whole raster as headerless RAW samples, the top row (y = 0) first:
 // one byte, or one little-endian float, per pixel.

@@ -1,6 +1,7 @@
 #include "world_file.h"
 
 #include "file.h"
+#include "number_scanner.h"
 #include "paths.h"
 
 #include <cmath>
@@ -22,12 +23,22 @@ std::optional<std::string> world_file_path(bool check_path, const std::string& f
 
 namespace {
 
+// "%lf%lf%lf%lf%lf%lf", the C library's words and hexadecimal numbers
+// included.
 WorldFile read_values(std::FILE* file)
 {
     WorldFile world;
-    double* v = world.values.data();
-    world.complete = std::fscanf(file, "%lf%lf%lf%lf%lf%lf", v, v + 1, v + 2, v + 3, v + 4, v + 5) == 6;
-    if (!world.complete) world.values.fill(0.0);
+    FileSource in(file);
+    world.complete = true;
+    for (double& value : world.values) {
+        const std::optional<double> read = scan_double(in, NumberForm::c_library_float());
+        if (!read) {
+            world.complete = false;
+            world.values.fill(0.0);
+            break;
+        }
+        value = *read;
+    }
     return world;
 }
 

@@ -107,13 +107,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         remove_outputs();
         run.nome_input = "class_map.bmp";
         run.nome_output = "classes";
-        const bool written = vectorise_image(run);
+        const std::optional<int> status = vectorise_image(run);
         colours_written = census_ok ? static_cast<int>(run.colori.size()) : 0;
-        fuzzing::require(written, "a shapefile could not be written");
         if (!census_ok) {
+            fuzzing::require(status && *status != 0, "a map of too many colours was not refused");
             fuzzing::require(run.classi.cells().empty(), "a map of too many colours was traced");
             return 0;
         }
+        fuzzing::require(!status, "a shapefile could not be written");
+        fuzzing::require(!run.outputs.commit(), "the shapefiles could not be put in place");
         check_shapefiles(static_cast<int>(run.colori.size()));
     }
     fuzzing::require(run.colori == expected, "the census differs from the search of the columns");

@@ -1,12 +1,11 @@
 // Vorlix's inputs: the image extent as typed on the command line, the RAW
 // image and "vorlix_parameters.txt" (three sections; without the third the
 // parameter file is missing), run as the program runs them: size_matches,
-// load_parameters, parameters_problem, filtra.
+// load_parameters, parameters_problem, filtra (its files written
+// into temporaries that go with the run).
 #include "arguments.h"
 #include "filtra.h"
 #include "fuzz_support.h"
-#include "paths.h"
-#include "platform.h"
 #include "vorlix_run.h"
 
 #include <sstream>
@@ -48,15 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.nome_input = "image";
     run.xdim = atoi_like(xdim.c_str());
     run.ydim = atoi_like(ydim.c_str());
-    run.nomefilein = in_folder(run.check_path, run.path, run.nome_input + ".raw");
+    run.nomefilein = run.named(run.nome_input + ".raw");
     if (!size_matches(run)) return 0;
-    load_parameters(run);
-    if (parameters_problem(run.parameters)) return 0;
+    if (load_parameters(run) || parameters_problem(run.parameters)) return 0;
     if (static_cast<long long>(run.xdim) * run.ydim > largest_image || radius_count(run.parameters) > most_radii)
         return 0;
 
-    const FilterOutcome outcome = filtra(run);
-    fuzzing::require(outcome.completed, "the filter stopped on files it can write");
-    remove_file(working_file_name);
+    run.nomefileout = run.named(segments_file_name);
+    // The run's files are written into temporaries, removed with the run.
+    fuzzing::require(!filtra(run), "the filter stopped on files it can write");
     return 0;
 }

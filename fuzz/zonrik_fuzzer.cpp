@@ -1,7 +1,8 @@
 // Zonrik's shapefile reading, alone and in the whole program. An input is
 // up to three sections: the polygon shapefile (".shp"), then the function
-// and the answers to the cover thresholds ("mean" when absent), then the
-// background's world file (".rww", none when absent).
+// and the cover thresholds, given as --cover-max and --cover-min ("mean"
+// when absent), then the background's world file (".rww", none when
+// absent).
 //
 // First ShapeReader reads the main header and every record as it stands;
 // then the program runs end to end on a small fixed float background, so
@@ -103,11 +104,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     read_directly(shp, files[0].size());
 
     std::string function = "mean";
-    std::string answers;
+    CommandLine line;
     if (files.size() > 1) {
         std::istringstream words{std::string(files[1])};
         if (!(words >> function)) function = "mean";
-        std::getline(words, answers, '\0');
+        std::string threshold;
+        for (const char* option : {"cover-max", "cover-min"})
+            if (words >> threshold) line.options[option] = threshold;
     }
     const bool world_file = files.size() > 2;
     if (world_file)
@@ -116,15 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzing::remove_scratch("back.rww");
     for (const char* name : output_names) fuzzing::remove_scratch(name);
 
-    File answers_file = open_file(fuzzing::write_scratch("answers.txt", answers), "rb");
-    std::string shp_name = "zones.shp", background = "back.raw", output = "out";
-    char program[] = "zonrik";
-    std::vector<char*> argv = {program, shp_name.data(), background.data(), output.data(), function.data(), nullptr};
+    line.arguments = {"zonrik", "zones.shp", "back.raw", "out", function};
     Zonrik run;
-    run.console = Console(answers_file.get());
-    const int status = guarded_main([&] { return run_zonrik(run, 5, argv.data()); });
+    run.console = fuzzing::empty_console();
+    const int status = guarded_main([&] { return run_zonrik(run, line); });
     run.shapefile.reset();
-    run.fp_aux.reset();
     if (status != 0 || !file_size(fuzzing::scratch_path("out.raw"))) return 0;
 
     fuzzing::require(file_size(fuzzing::scratch_path("out.raw")) ==

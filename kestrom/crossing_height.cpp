@@ -1,5 +1,7 @@
 #include "crossing_height.h"
 
+#include <cmath>
+
 namespace {
 
 struct Offset {
@@ -9,18 +11,34 @@ struct Offset {
 constexpr Offset row_cells[8] = {{-10, 0}, {-11, 0}, {-10, 1}, {-11, 1}, {10, 0}, {11, 0}, {10, 1}, {11, 1}};
 constexpr Offset column_cells[8] = {{0, 10}, {0, 11}, {1, 10}, {1, 11}, {0, -10}, {0, -11}, {1, -10}, {1, -11}};
 
-bool inside(const Grid<float>& Dtm, long long x, long long y)
+// Calls visit(value) for each cell (x + dx, y + dy) inside the raster, in
+// the order given.
+template <typename Visit>
+void visit_cell(const Grid<float>& Dtm, int x, int y, long long dx, long long dy, Visit& visit)
 {
-    return x >= 0 && y >= 0 && x < Dtm.width() && y < Dtm.height();
+    const long long cx = x + dx, cy = y + dy;
+    if (cx >= 0 && cy >= 0 && cx < Dtm.width() && cy < Dtm.height())
+        visit(Dtm(static_cast<int>(cx), static_cast<int>(cy)));
+}
+
+// The 5 x 5 window centred on (x, y), row by row.
+template <typename Visit>
+void visit_window(const Grid<float>& Dtm, int x, int y, Visit visit)
+{
+    for (long long dy = -2; dy <= 2; ++dy)
+        for (long long dx = -2; dx <= 2; ++dx) visit_cell(Dtm, x, y, dx, dy, visit);
+}
+
+template <typename Visit>
+void visit_cells(const Grid<float>& Dtm, int x, int y, const Offset (&cells)[8], Visit visit)
+{
+    for (const Offset& c : cells) visit_cell(Dtm, x, y, c.dx, c.dy, visit);
 }
 
 float mean_of_eight(const Grid<float>& Dtm, int x, int y, const Offset (&cells)[8])
 {
     float sum = 0;
-    for (const Offset& c : cells) {
-        const long long cx = static_cast<long long>(x) + c.dx, cy = static_cast<long long>(y) + c.dy;
-        if (inside(Dtm, cx, cy)) sum += Dtm(static_cast<int>(cx), static_cast<int>(cy));
-    }
+    visit_cells(Dtm, x, y, cells, [&](float value) { sum += value; });
     return sum / 8;
 }
 
@@ -29,12 +47,9 @@ float mean_of_eight(const Grid<float>& Dtm, int x, int y, const Offset (&cells)[
 float peak_around(const Grid<float>& Dtm, int x, int y)
 {
     float k = 0;
-    for (long long cy = static_cast<long long>(y) - 2; cy <= static_cast<long long>(y) + 2; ++cy)
-        for (long long cx = static_cast<long long>(x) - 2; cx <= static_cast<long long>(x) + 2; ++cx)
-            if (inside(Dtm, cx, cy)) {
-                const float value = Dtm(static_cast<int>(cx), static_cast<int>(cy));
-                if (value > k) k = value;
-            }
+    visit_window(Dtm, x, y, [&](float value) {
+        if (value > k) k = value;
+    });
     return k;
 }
 
@@ -46,4 +61,14 @@ float row_mean(const Grid<float>& Dtm, int x, int y)
 float column_mean(const Grid<float>& Dtm, int x, int y)
 {
     return mean_of_eight(Dtm, x, y, column_cells);
+}
+
+bool measured_on_nodata(const Grid<float>& Dtm, int x, int y)
+{
+    bool nodata = false;
+    auto look = [&](float value) { nodata = nodata || std::isnan(value); };
+    visit_window(Dtm, x, y, look);
+    visit_cells(Dtm, x, y, row_cells, look);
+    visit_cells(Dtm, x, y, column_cells, look);
+    return nodata;
 }

@@ -17,5 +17,11 @@ float row_mean(const Grid<float>& Dtm, int x, int y);
 // summed and divided by 8 as row_mean.
 float column_mean(const Grid<float>& Dtm, int x, int y);
 
+// Whether a cell the crossing at (x, y) is measured on (the 5 x 5 window
+// and the cells of both means, those inside the raster) holds NaN: the
+// terrain there is unknown (a raster's nodata is read as NaN), so the peak
+// and the means cannot be told and the crossing is not reported.
+bool measured_on_nodata(const Grid<float>& Dtm, int x, int y);
+
 // The minimum excess of the peak over a mean for a crossing to be reported.
 constexpr float crossover_threshold = 3.0f;

@@ -19,6 +19,7 @@ void evaluate_record(const Grid<float>& Dtm, const float* v, std::FILE* output)
     if (!(y_float > -1.0f && static_cast<double>(y_float) < Dtm.height())) return;
     const int x = static_cast<int>(x_float);
     const int y = static_cast<int>(y_float);
+    if (measured_on_nodata(Dtm, x, y)) return;
 
     const float k = peak_around(Dtm, x, y);
     const float orizz = row_mean(Dtm, x, y);

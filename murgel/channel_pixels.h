@@ -1,6 +1,8 @@
 // Channel pixels: foreground pixels with exactly two background neighbours
 // lying on opposite sides of them, as in a one-pixel channel cut into a
 // building or a thin neck between two parts.
+//
+// Plain twin: murgel/tests/reference_cleaning.cpp:reference::apertura_canale_tre.
 #pragma once
 
 #include "grid.h"

@@ -2,6 +2,8 @@
 // cells of its 3 x 3 closing (dilation, then erosion) that form connected
 // gaps smaller than the blob threshold, such as notches and narrow inlets;
 // larger added regions are not taken.
+//
+// Plain twin: murgel/tests/reference_cleaning.cpp:reference::dilate_erode.
 #pragma once
 
 #include "grid.h"

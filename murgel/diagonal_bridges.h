@@ -1,6 +1,8 @@
 // Diagonal bridges: two foreground pixels that touch only at a corner. The
 // one with fewer foreground neighbours is removed; on a tie, the right-hand
 // one of the pair.
+//
+// Plain twin: murgel/tests/reference_cleaning.cpp:reference::procedura_diagonale.
 #pragma once
 
 #include "grid.h"

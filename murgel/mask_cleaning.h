@@ -1,4 +1,6 @@
 // The whole clean-up of a building mask, in its fixed order.
+//
+// Plain twin: murgel/tests/reference_cleaning.cpp:reference::clean_mask.
 #pragma once
 
 #include "grid.h"

@@ -1,11 +1,14 @@
 #include "murgel_run.h"
 
 #include "arguments.h"
+#include "bmp_file.h"
 #include "exit_status.h"
 #include "mask_cleaning.h"
+#include "mask_outputs.h"
 #include "paths.h"
 #include "program_main.h"
 #include "raw.h"
+#include "sidecar_names.h"
 
 #include <cstdio>
 #include <optional>
@@ -62,13 +65,16 @@ int fail_with_wait(MurgelRun& run)
     return exit_status::failure;
 }
 
-// The output `path` was not written, for `error`.
-int writing_failed(MurgelRun& run, const std::string& path, const std::error_code& error)
+// The output `path` was not written, for `reason`.
+template <typename Reason>
+int writing_failed(MurgelRun& run, const std::string& path, const Reason& reason)
 {
     std::fputs("\nError in writing procedure\n", stdout);
-    report_write_failure(path, error);
+    report_write_failure(path, reason);
     return fail_with_wait(run);
 }
+
+const char* const input_type_warning = "\nWarning: input file must be 'raw' or 'bmp'\n";
 
 // The result and input types, as the names give them; a wrong one ends the
 // run after its warning.
@@ -81,29 +87,33 @@ Step check_types(MurgelRun& run)
     // The input type is the name's extension as typed; a name too short to
     // hold one, a dot and something before it is refused the same way.
     run.bmp_raw = run.nome_input.size() >= 4 ? run.nome_input.substr(run.nome_input.size() - 3) : std::string();
-    if (run.bmp_raw != "raw" && run.bmp_raw != "bmp") {
-        std::fputs("\nWarning: input file must be 'raw' or 'bmp'\n", stdout);
+    // Any other name is a raster for GDAL to open, where the build has it.
+    run.through_gdal = run.bmp_raw != "raw" && run.bmp_raw != "bmp";
+    if (run.through_gdal && !gdal_built_in()) {
+        std::fputs(input_type_warning, stdout);
         return finish(run, exit_status::error);
     }
     run.check_bmp_raw = run.bmp_raw == "bmp";
     return std::nullopt;
 }
 
-// The output's files: "<base>.raw" and "<base>.dim", or "<base>.bmp".
-std::vector<std::string> output_files(const MurgelRun& run, const std::string& base)
+// The output's base name: the input name as typed without its last four
+// characters (its extension), or for a raster read through GDAL without
+// whatever extension it has; "_out" follows.
+std::string output_base(const MurgelRun& run)
 {
-    if (run.result_typology == "raw") return {base + ".raw", base + ".dim"};
-    return {base + ".bmp"};
+    if (!run.through_gdal) return run.named(drop_last_chars(run.nome_input, 4) + "_out");
+    const std::string extension = name_extension(run.nome_input);
+    const std::size_t cut = extension.empty() ? 0 : extension.size() + 1;
+    return run.named(run.nome_input.substr(0, run.nome_input.size() - cut) + "_out");
 }
 
 // Names the files read and written; an output that would overwrite an input
-// ends the run before anything is read or written.
-Step declare_files(MurgelRun& run, const std::string& input, const std::string& output)
+// ends the run before anything is read or written (the sidecars, named once
+// the input has told where it lies, before anything is written).
+Step declare_outputs(MurgelRun& run, const std::vector<std::string>& files)
 {
-    run.outputs.add_input(input);
-    if (!run.check_bmp_raw)
-        if (const auto dim = replace_last_chars(input, 3, "dim")) run.outputs.add_input(*dim);
-    for (const std::string& file : output_files(run, output)) {
+    for (const std::string& file : files) {
         const auto problem = run.outputs.add_output(file);
         if (!problem) continue;
         if (problem->kind == OutputProblem::Kind::is_folder)
@@ -113,6 +123,15 @@ Step declare_files(MurgelRun& run, const std::string& input, const std::string& 
         return exit_status::error;
     }
     return std::nullopt;
+}
+
+Step declare_files(MurgelRun& run, const std::string& input, const std::string& output)
+{
+    run.outputs.add_input(input);
+    if (!run.check_bmp_raw && !run.through_gdal)
+        if (const auto dim = replace_last_chars(input, 3, "dim")) run.outputs.add_input(*dim);
+    for (const std::string& file : georeference_files(input)) run.outputs.add_input(file);
+    return declare_outputs(run, mask_files(run, output));
 }
 
 // The reader's problem in the mask's own words.
@@ -146,61 +165,77 @@ void report_read_problem(const RasterProblem& problem, bool bmp)
     }
 }
 
-Step read_mask(MurgelRun& run, const std::string& input)
+// Band 1 of a Byte raster GDAL opens, as the mask. With a colour table it is
+// read as a BMP mask is (black the background, the palette kept); without
+// one as a RAW mask (0 the background, one other value). A file GDAL does
+// not open has the input type's warning and GDAL's reason.
+Step read_mask_through_gdal(MurgelRun& run, const std::string& input)
 {
-    const RasterProblem problem = run.check_bmp_raw ? bmp_256_open(input, run.Immagine, run.mask_file)
-                                                    : raw_8bit_open(input, run.Immagine, run.mask_file);
+    BmpIndices image;
+    ClassMapColours colours;
+    if (const GeoProblem problem = read_bytes_through_gdal(input, image.indices, run.georeference, &colours)) {
+        if (problem == GeoProblem::Kind::cannot_open) {
+            std::printf("%s\nError: %s\n", input_type_warning, problem.message().c_str());
+            return finish(run, exit_status::error);
+        }
+        std::printf("\nError: %s\n", problem.message().c_str());
+        return fail_with_wait(run);
+    }
+    run.check_bmp_raw = colours.has_colour_table;
+    image.palette = bmp_palette_of(colours);
+    const Grid<std::uint8_t>& samples = image.indices;
+    const RasterProblem problem =
+        run.check_bmp_raw
+            ? mask_from_indices(image, run.Immagine, run.mask_file)
+            : mask_from_samples(samples.cells().data(), samples.width(), samples.height(), run.Immagine, run.mask_file);
     if (!problem) return std::nullopt;
-    report_read_problem(problem, run.check_bmp_raw);
+    report_read_problem(problem, false);
     return fail_with_wait(run);
 }
 
-// The reason a temporary could not be made.
-std::error_code reason(const OutputProblem& problem)
+// Reads the mask, and where it lies.
+Step read_mask(MurgelRun& run, const std::string& input)
 {
-    return problem.error ? problem.error : std::make_error_code(std::errc::file_exists);
+    if (run.through_gdal) {
+        if (const Step end = read_mask_through_gdal(run, input)) return end;
+    } else if (const RasterProblem problem = run.check_bmp_raw ? bmp_256_open(input, run.Immagine, run.mask_file)
+                                                               : raw_8bit_open(input, run.Immagine, run.mask_file)) {
+        report_read_problem(problem, run.check_bmp_raw);
+        return fail_with_wait(run);
+    }
+    if (const GeoProblem problem = complete_georeference(input, run.georeference)) {
+        std::printf("\nError: %s\n", problem.message().c_str());
+        return fail_with_wait(run);
+    }
+    return std::nullopt;
 }
 
-// Writes the cleaned mask into the temporaries of its files: RAW and ".dim",
-// or BMP. A failure has the writer's message, then the driver's.
+// Writes the cleaned mask into the temporaries of its files. A failure has
+// the writer's message, then the driver's.
 Step write_mask(MurgelRun& run, const std::string& output)
 {
-    const std::vector<std::string> files = output_files(run, output);
-    std::vector<std::string> temporaries;
-    for (const std::string& file : files) {
-        const OutputFiles::Temporary temporary = run.outputs.temporary(file);
-        if (temporary.problem) return writing_failed(run, file, reason(*temporary.problem));
-        temporaries.push_back(temporary.path);
-    }
-    if (run.result_typology == "raw") {
-        const auto problem = raw_8bit_create({temporaries[0], temporaries[1]}, run.Immagine, run.mask_file);
-        if (!problem) return std::nullopt;
-        if (problem->error == std::errc::not_enough_memory)
-            std::fputs("Error in memory allocation\n", stdout);
-        else
-            std::fputs(problem->in_header ? "\nError in writing .dim file\n" : "\nError in writing raw image\n", stdout);
-        run.console.wait_for_key();
-        return writing_failed(run, files[problem->in_header ? 1 : 0], problem->error);
-    }
-    const std::error_code error = bmp_256_create(temporaries[0], run.Immagine, run.mask_file, run.check_bmp_raw);
-    if (!error) return std::nullopt;
-    if (error == std::errc::not_enough_memory) {
-        std::fputs("\nError in opening bmp image\n", stdout);
-        run.console.wait_for_key();
-    }
-    return writing_failed(run, files[0], error);
+    const auto failure = write_mask_files(run, output);
+    if (!failure) return std::nullopt;
+    if (failure->error) return writing_failed(run, failure->file, failure->error);
+    return writing_failed(run, failure->file, failure->reason);
 }
 
-Step run_steps(MurgelRun& run, int argc, char** argv)
+Step run_steps(MurgelRun& run, CommandLine& line)
 {
     print_banner();
-    if (const Step end = take_inputs(run, argc, argv)) return end;
+    if (const auto problem = take_output_choices(line, {true, false}, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
+    std::vector<char*> argv = line.argv();
+    if (const Step end = take_inputs(run, line.argc(), argv.data())) return end;
     if (const Step end = check_types(run)) return end;
 
     const std::string input = run.named(run.nome_input);
-    const std::string output = run.named(drop_last_chars(run.nome_input, 4) + "_out");
+    const std::string output = output_base(run);
     if (const Step end = declare_files(run, input, output)) return end;
     if (const Step end = read_mask(run, input)) return end;
+    if (const Step end = declare_outputs(run, mask_sidecars(run, output))) return end;
 
     clean_mask(run.Immagine, run.soglia_blob);
 
@@ -215,8 +250,8 @@ Step run_steps(MurgelRun& run, int argc, char** argv)
 
 }  // namespace
 
-int run_murgel(MurgelRun& run, int argc, char** argv)
+int run_murgel(MurgelRun& run, CommandLine& line)
 {
-    if (const Step end = run_steps(run, argc, argv)) return *end;
+    if (const Step end = run_steps(run, line)) return *end;
     return finish(run, exit_status::success);
 }

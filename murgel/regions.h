@@ -5,6 +5,9 @@
 // value that touches it is set to the front code 3 and stays so: it belongs
 // to no region and joins none (a background region that reaches the image
 // edge in two places is two regions unless the image joins them).
+//
+// Plain twins: murgel/tests/reference_cleaning.cpp:reference::MOD_evidenziazione_blob
+// and reference::eliminazione_blob.
 #pragma once
 
 #include "grid.h"

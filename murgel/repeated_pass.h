@@ -9,6 +9,9 @@
 // after a first full pass, only the positions whose footprint holds a cell
 // changed since their last visit can act, and visiting just those, in the
 // same order, leaves the image exactly as the full passes would.
+//
+// Plain twin (full rescans until nothing changes):
+// murgel/tests/reference_cleaning.cpp:reference::bridges_and_channels.
 #pragma once
 
 #include <algorithm>

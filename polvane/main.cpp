@@ -1,4 +1,5 @@
-// Polvane: class map to one polygon shapefile per colour.
+// Polvane: class map to one polygon shapefile per colour. The driver: the
+// names from the command line or the prompts, the world file, the run.
 #include "polvane.h"
 
 #include "exit_status.h"
@@ -30,7 +31,12 @@ const ProgramInfo polvane_info = {
     "\n"
     "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
     "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
-    {{"mask", "", "the class map is a mask: every colour but black is a class, greys included"}},
+    [] {
+        std::vector<OptionSpec> options = {
+            {"mask", "", "the class map is a mask: every colour but black is a class, greys included"}};
+        for (const OptionSpec& spec : output_options({false, true})) options.push_back(spec);
+        return options;
+    }(),
     "\nError in memory allocation: the image is too large for the memory available\n",
     exit_status::failure,
 };
@@ -46,10 +52,31 @@ void print_banner()
     std::puts("    -------------------------------------------------\n");
 }
 
+// Fills the names from the command line (3 or more arguments) or the prompts.
+void take_names(PolvaneRun& run, int argc, char** argv)
+{
+    if (argc >= 3) {
+        run.nome_input = argv[1];
+        run.nome_output = argv[2];
+        run.from_command_line(argc, argv, 3);
+        return;
+    }
+    std::printf("\nInput File=");
+    run.nome_input = run.console.read_word();
+    run.console.flush_input();
+    std::printf("\nOutput file=");
+    run.nome_output = run.console.read_word();
+    run.console.flush_input();
+}
+
 int run_polvane(PolvaneRun& run, CommandLine& line)
 {
     print_banner();
     run.mask = line.has("mask");
+    if (const auto problem = take_output_choices(line, {false, true}, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     std::vector<char*> argv = line.argv();
     take_names(run, line.argc(), argv.data());
     run.outputs.add_input(run.named(run.nome_input));
@@ -58,6 +85,7 @@ int run_polvane(PolvaneRun& run, CommandLine& line)
     run.tfw = read_world_file(world);
     std::fputs(run.tfw.found ? "\n\nBPW file present\n" : "\n\nBPW file not present\n", stdout);
     if (run.tfw.found) run.outputs.add_input(*world);
+    if (run.tfw.complete) run.georeference.world = run.tfw;
     if (!world_file_usable(run.tfw)) {
         std::printf("\nError: the world file '%s' does not hold six finite values with cell sizes other than 0\n",
                     world->c_str());
@@ -73,13 +101,6 @@ int run_polvane(PolvaneRun& run, CommandLine& line)
 }
 
 }  // namespace
-
-int finish(PolvaneRun& run, int status)
-{
-    std::printf("\n\nEnd");
-    if (!run.check_line_com) run.console.wait_for_key();
-    return status;
-}
 
 int main(int argc, char** argv)
 {

@@ -2,8 +2,10 @@
 // per non-grey colour, one polygon record per 8-connected blob of the colour.
 #pragma once
 
-#include "bmp.h"
+#include "class_map_colours.h"
 #include "colour_census.h"
+#include "geo_input.h"
+#include "output_choices.h"
 #include "console.h"
 #include "grid.h"
 #include "invocation.h"
@@ -28,9 +30,12 @@ struct PolvaneRun : Invocation {
     std::string nome_output;   // output base name as given
 
     bool mask = false;               // --mask: every colour but black is a class, greys included
+    OutputChoices choices;           // --gis, --of
+    bool gis = false;                // the GIS layout: asked for, or the input came through GDAL
     WorldFile tfw;                   // world file; tfw.complete is `check_tfw`
-    Grid<std::int32_t> Matrice;      // packed colour of each pixel, row 0 the top
-    BmpPalette palette{};            // the class map's palette, to name each class's entry
+    Georeference georeference;       // world file and CRS as read, for the outputs
+    Grid<std::int32_t> Matrice;      // class key (packed colour) of each pixel, row 0 the top
+    ClassMapColours colours;         // the class map's colour table, to name each class's entry
     int width = 0;
     int height = 0;
     std::vector<std::int32_t> colori;  // class colours in census order (`num_colori` = size)
@@ -43,9 +48,6 @@ struct PolvaneRun : Invocation {
 // The closing line "\n\nEnd" and, when the names were prompted for, the
 // wait for a key; gives `status` back.
 int finish(PolvaneRun& run, int status);
-
-// Fills the names from the command line (3 or more arguments) or the prompts.
-void take_names(PolvaneRun& run, int argc, char** argv);
 
 // The class index of every pixel in mask orientation (row 0 the bottom row
 // of the image): the position of its colour in `colori`, or no_class.
@@ -60,7 +62,8 @@ Grid<std::uint8_t> class_indices(const Grid<std::int32_t>& Matrice, const std::v
 std::optional<int> vectorise_image(PolvaneRun& run);
 
 // The per-colour loop: for each colour, its blobs traced into polygon
-// records and written as "<nome_output_path>_<index>" .shp, .shx, .dbf, with
-// the progress lines. Returns 0, or 1 when a shapefile could not be written
-// (its message printed and a key waited for): the program then ends.
-int gestore(PolvaneRun& run);
+// records and written (class_outputs.h), with the progress lines. Returns
+// 0, or 1 when an output could not be written (its message printed and a key
+// waited for): the program then ends.
+class ClassOutputs;
+int gestore(PolvaneRun& run, ClassOutputs& outputs);

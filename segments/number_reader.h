@@ -10,12 +10,16 @@
 // An exponent mark without digits is swallowed ("1e 5" is 1 and 5, as the GNU
 // C library reads it). Anything else is a token that is not a number; words
 // such as "inf" and "nan" are not numbers here.
+//
+// Plain twin: the C library's sscanf and strtof
+// (segments/tests/number_reader_test.cpp).
 #pragma once
 
-#include <cstddef>
+#include "number_scanner.h"
+
 #include <cstdio>
+#include <optional>
 #include <string>
-#include <vector>
 
 class NumberReader {
 public:
@@ -26,22 +30,18 @@ public:
     // Reads the given text only.
     explicit NumberReader(std::string text);
 
+    NumberReader(const NumberReader&) = delete;
+    NumberReader& operator=(const NumberReader&) = delete;
+
     // The next number. At end_of_input or not_a_number nothing is stored and
     // the reader is not meant to be read further.
     Result read_float(float& value);
 
 private:
-    int peek()
-    {
-        if (pos_ == end_ && !refill()) return -1;
-        return static_cast<unsigned char>(buffer_[pos_]);
-    }
-    void advance() { ++pos_; }
-    bool refill();
+    template <typename Source>
+    Result read_from(Source& in, float& value);
 
-    std::FILE* file_ = nullptr;
-    std::vector<char> buffer_;
-    std::size_t pos_ = 0;
-    std::size_t end_ = 0;
-    std::string token_;  // the number's characters, for the slow conversion
+    std::string text_;                // the text read, when it is not a file
+    TextSource text_source_;
+    std::optional<FileSource> file_source_;
 };

@@ -2,6 +2,7 @@
 #include "stelvar.h"
 
 #include "exit_status.h"
+#include "output_choices.h"
 #include "program_main.h"
 
 #include <cstdio>
@@ -24,22 +25,34 @@ const ProgramInfo stelvar_info = {
     "numbers are whole numbers; the upper threshold may have a fraction, which\n"
     "is cut off. The step must be 1 or more.\n"
     "\n"
-    "Writes threshold_<t>.bmp for every threshold t, into the working folder when\n"
-    "one is given, else into the current folder. Outputs appear only when the run\n"
-    "completes; a run that fails leaves the folder as it was, and no output may\n"
-    "overwrite the input.\n"
+    "Any single-band Byte raster GDAL opens (GeoTIFF, ...) may stand for the BMP;\n"
+    "its slices then have the suite's own BMP header and grey palette.\n"
     "\n"
-    "Exit status: 0 done; 1 an argument that is no number, an input that is no\n"
-    "uncompressed 8-bit BMP, a slice that would overwrite the input or cannot be\n"
-    "written; 2 standard input ended at a prompt; 255 the input cannot be\n"
-    "opened, a step below 1, or memory.\n",
-    {},
+    "Writes threshold_<t>.bmp for every threshold t, into the working folder when\n"
+    "one is given, else into the current folder. When the input is georeferenced\n"
+    "(a GDAL raster's geotransform, or a standard world file \".wld\" beside the\n"
+    "BMP; the CRS from the raster or a \".prj\"), threshold_<t>.wld and\n"
+    "threshold_<t>.prj are written beside each slice. With --of GTiff the slices\n"
+    "are threshold_<t>.tif instead: georeferenced Byte GeoTIFFs with the grey\n"
+    "palette (no nodata). Outputs appear only when the run completes; a run that\n"
+    "fails leaves the folder as it was, and no output may overwrite an input.\n"
+    "\n"
+    "Exit status: 0 done; 1 an argument that is no number, an output format not\n"
+    "written, an input that is no uncompressed 8-bit BMP (or Byte raster GDAL\n"
+    "opens), a slice that would overwrite an input or cannot be written; 2\n"
+    "standard input ended at a prompt; 255 the input cannot be opened, a step\n"
+    "below 1, or memory.\n",
+    output_options({true, false}),
     "\nerror in memory allocation\n",
     exit_status::failure,
 };
 
 int run_stelvar(StelvarRun& run, CommandLine& line)
 {
+    if (const auto problem = take_output_choices(line, {true, false}, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     std::vector<char*> argv = line.argv();
     if (const auto status = take_inputs(run, line.argc(), argv.data())) return *status;
 

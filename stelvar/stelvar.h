@@ -3,8 +3,10 @@
 #pragma once
 
 #include "console.h"
+#include "geo_input.h"
 #include "grid.h"
 #include "invocation.h"
+#include "output_choices.h"
 #include "output_files.h"
 #include "slicer_bmp.h"
 
@@ -29,6 +31,8 @@ struct StelvarRun : Invocation {
     Grid<std::uint8_t> Immagine_bn;  // input pixels, row 0 the top
     // The output files' header and palette, the same for every threshold.
     std::vector<unsigned char> slice_head;
+    OutputChoices choices;        // --of GTiff (--gis changes nothing in a raster)
+    Georeference georeference;    // where the input lies, for the slices' sidecars
     OutputFiles outputs;          // the slices, put in place when the run completes
 };
 
@@ -39,24 +43,30 @@ struct StelvarRun : Invocation {
 // A number argument that is not wholly a number ends the run (status 1).
 std::optional<int> take_inputs(StelvarRun& run, int argc, char** argv);
 
-// Opens and reads the input image into Immagine_bn (width, height set).
+// Opens and reads the input image into Immagine_bn (width, height set), and
+// where it lies: a file that is no BMP (no "BM") is read through GDAL (band
+// 1, Byte), and its slices then have the suite's own header.
 std::optional<int> read_input_image(StelvarRun& run);
 
 // 0 when the header is an 8-bit BMP; otherwise prints "\nError in BMP format"
 // and waits for a key, and the run ends.
 int controllo(StelvarRun& run, const BmpHead& head);
 
-// Names the input and every slice of the run as its outputs; a slice that
-// would overwrite the input ends the run before anything is written.
+// Names the input (with the world file and ".prj" beside it) and every
+// slice of the run, with its sidecars, as its outputs; a slice that would
+// overwrite an input ends the run before anything is written.
 std::optional<int> declare_slices(StelvarRun& run);
 
 // Slices file row r (0 the bottom row of the picture) at `attuale` into the
 // `width` bytes at `out`.
 void slice(const StelvarRun& run, int r, std::uint8_t* out);
 
-// Slices at `attuale` and writes "threshold_<attuale>.bmp" into its
-// temporary, put in place with the others by run.outputs.commit().
+// Slices at `attuale` and writes "threshold_<attuale>.bmp" (with its
+// ".wld" and ".prj" when the input is georeferenced), or with --of GTiff
+// "threshold_<attuale>.tif", into its temporary, put in place with the
+// others by run.outputs.commit().
 std::optional<int> bmp(StelvarRun& run);
 
-// "threshold_<value>.bmp", in the working folder when one was given.
+// "threshold_<value>.bmp" (".tif" with --of GTiff), in the working folder
+// when one was given.
 std::string slice_name(const StelvarRun& run, long long threshold);

@@ -10,19 +10,19 @@ constexpr std::uint8_t corner_joint = 14;
 
 }  // namespace
 
-void MOD_completamento_inverso(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+void MOD_completamento_inverso(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
-    for (int c = box_blob[0]; c <= box_blob[1]; ++c) {
-        for (int r = box_blob[3] + 1; r > box_blob[2]; --r) {
+    for (int c = box_blob.x_min; c <= box_blob.x_max; ++c) {
+        for (int r = box_blob.y_max + 1; r > box_blob.y_min; --r) {
             if (Immagine4(c, r) == cell::background && Immagine4(c, r - 1) == cell::taken) {
                 Immagine4(c, r - 1) = cell::background;
                 break;
             }
         }
     }
-    for (int r = box_blob[2]; r <= box_blob[3]; ++r) {
+    for (int r = box_blob.y_min; r <= box_blob.y_max; ++r) {
         std::uint8_t* row = Immagine4.row(r);
-        for (int c = box_blob[1]; c > box_blob[0]; --c) {
+        for (int c = box_blob.x_max; c > box_blob.x_min; --c) {
             if (row[c] == cell::background && row[c - 1] == cell::taken) {
                 row[c - 1] = cell::background;
                 break;
@@ -31,11 +31,11 @@ void MOD_completamento_inverso(const BoxBlob& box_blob, Grid<std::uint8_t>& Imma
     }
 }
 
-void MOD_completamento_spigoli_diagonali(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+void MOD_completamento_spigoli_diagonali(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
     Grid<std::uint8_t>& m = Immagine4;
-    for (int c = box_blob[0]; c < box_blob[1]; ++c) {
-        for (int r = box_blob[2]; r < box_blob[3]; ++r) {
+    for (int c = box_blob.x_min; c < box_blob.x_max; ++c) {
+        for (int r = box_blob.y_min; r < box_blob.y_max; ++r) {
             if (m(c, r) == cell::taken && m(c + 1, r + 1) == cell::taken && m(c + 1, r) == cell::background &&
                 m(c, r + 1) == cell::background) {
                 m(c + 1, r) = corner_joint;
@@ -48,19 +48,19 @@ void MOD_completamento_spigoli_diagonali(const BoxBlob& box_blob, Grid<std::uint
             }
         }
     }
-    for (int r = box_blob[2]; r <= box_blob[3]; ++r) {
+    for (int r = box_blob.y_min; r <= box_blob.y_max; ++r) {
         std::uint8_t* row = m.row(r);
-        for (int c = box_blob[0]; c <= box_blob[1]; ++c)
+        for (int c = box_blob.x_min; c <= box_blob.x_max; ++c)
             if (row[c] == corner_joint) row[c] = cell::taken;
     }
 }
 
-void rise_write(const BoxBlob& box_blob, float rise_value, const Grid<std::uint8_t>& Immagine4,
+void rise_write(const BlobBox& box_blob, float rise_value, const Grid<std::uint8_t>& Immagine4,
                Grid<float>& Matrice_raise)
 {
-    for (int r = box_blob[2]; r <= box_blob[3]; ++r) {
+    for (int r = box_blob.y_min; r <= box_blob.y_max; ++r) {
         const std::uint8_t* row = Immagine4.row(r);
-        for (int c = box_blob[0]; c <= box_blob[1]; ++c) {
+        for (int c = box_blob.x_min; c <= box_blob.x_max; ++c) {
             if (row[c] != cell::taken) continue;
             // The reshaped blob has no cell past the last pixel; checked all
             // the same, as the cell-to-pixel map cannot be trusted blindly.

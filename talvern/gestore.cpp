@@ -40,11 +40,22 @@ bool allocate_work_image(Console& console, Grid<std::uint8_t>& image, int width,
     }
 }
 
+// The progress line "blob in process: <n>": the count is redrawn from this
+// column on, on the row the cursor stands on (-1 to gotoxy).
+constexpr short progress_column = 17;
+constexpr short cursor_row = -1;
+
+// Cells of the shadow image: a shadow pixel is its 2 x 2 cells of 1.
+namespace shadow_cell {
+constexpr std::uint8_t clear = 0;
+constexpr std::uint8_t shadow = 1;
+}  // namespace shadow_cell
+
 // What the trace lines across one building found.
 struct TraceSamples {
-    int numero_test_1 = 0;          // lines that hit the building
-    int numero_test_2 = 0;          // shadow lengths kept
-    std::vector<float> dist_shadow; // the lengths, in pixels
+    int lines_hitting_building = 0;  // `numero_test_1`
+    int samples_kept = 0;            // `numero_test_2`: shadow lengths kept
+    std::vector<float> dist_shadow;  // the lengths, in pixels
 };
 
 // Casts the trace lines from lato_1 to lato_2 across the blob in hand (cells
@@ -54,31 +65,30 @@ void sample_shadows(const TalvernRun& run, const Grid<std::uint8_t>& Immagine4,
                     TraceSamples& samples)
 {
     const TalvernParameters& par = run.parameters;
-    samples.numero_test_1 = 0;
-    samples.numero_test_2 = 0;
+    samples.lines_hitting_building = 0;
+    samples.samples_kept = 0;
     samples.dist_shadow.clear();
-    std::array<int, 4> estremi{}, estremi_2{}, estremi_3{}, estremi_4{};
     const std::size_t n = std::min(lato_1.size(), lato_2.size());
     for (std::size_t k = 0; k < n; ++k) {
-        const Point A = lato_1[k], B = lato_2[k];
         // The building's edge E, met coming from the shadow side.
-        scan_tracce(Immagine4, A.x, A.y, B.x, B.y, cell::taken, 2, 1, estremi);
-        if (estremi[0] < 0 || estremi[1] < 0) continue;
-        ++samples.numero_test_1;
-        const int Ex = estremi[0], Ey = estremi[1];
+        const TraceHit edge = scan_tracce(Immagine4, lato_1[k], lato_2[k], cell::taken);
+        if (!edge.met()) continue;
+        ++samples.lines_hitting_building;
+        const Point E = edge.pixel;
         // F, the end of the search, max_dist_search pixels down the sun.
-        estremi_alfa(Ex, Ey, run.sun_azimuth_angle, par.max_dist_search, estremi_2);
+        const Point search_end = estremi_alfa(E, run.sun_azimuth_angle, par.max_dist_search);
         // S, the first shadow pixel, near enough to the edge.
-        scan_tracce(Immagine4_ombre, Ex, Ey, estremi_2[0], estremi_2[1], 1, 2, 1, estremi_3);
-        if (estremi_3[0] < 0 || estremi_3[1] < 0) continue;
-        const int Sx = estremi_3[0], Sy = estremi_3[1];
-        if (pixel_distance(Ex, Ey, Sx, Sy) > par.soglia_blob_shadow) continue;
+        const TraceHit shadow_start = scan_tracce(Immagine4_ombre, E, search_end, shadow_cell::shadow);
+        if (!shadow_start.met()) continue;
+        const Point S = shadow_start.pixel;
+        if (pixel_distance(E.x, E.y, S.x, S.y) > par.soglia_blob_shadow) continue;
         // The first pixel past the shadow, before F; the sample ends on the
         // last shadow pixel before it.
-        scan_tracce(Immagine4_ombre, Sx, Sy, estremi_2[0], estremi_2[1], 0, 2, 1, estremi_4);
-        if (estremi_4[0] < 0 || estremi_4[1] < 0) continue;
-        ++samples.numero_test_2;
-        samples.dist_shadow.push_back(pixel_distance(Ex, Ey, estremi_4[2], estremi_4[3]));
+        const TraceHit past_shadow = scan_tracce(Immagine4_ombre, S, search_end, shadow_cell::clear);
+        if (!past_shadow.met()) continue;
+        ++samples.samples_kept;
+        const Point shadow_end = past_shadow.pixel_before;
+        samples.dist_shadow.push_back(pixel_distance(E.x, E.y, shadow_end.x, shadow_end.y));
     }
 }
 
@@ -108,23 +118,23 @@ void gestore(TalvernRun& run)
     const SunFold fold = sun_fold(run.sun_azimuth_angle);
     PointList lato_1, lato_2;
     TraceSamples samples;
-    BoxBlob box_blob = initial_box_blob(width, height);
+    BlobBox box_blob = initial_box_blob(width, height);
     int blob_number = 1;
     while (evidenzia(box_blob, Immagine4) == 1) {
         archivia(box_blob, Immagine4);
         MOD_completamento_inverso(box_blob, Immagine4);
         MOD_completamento_spigoli_diagonali(box_blob, Immagine4);
 
-        gotoxy(17, -1);
+        gotoxy(progress_column, cursor_row);
         clreol();
         std::printf(" %d", blob_number);
         std::fflush(stdout);
         ++blob_number;
 
-        const std::array<int, 8> box_r = trace_rectangle(pixel_box(box_blob), fold, width, height);
+        const TraceRect box_r = trace_rectangle(pixel_box(box_blob), fold, width, height);
         trace_sides(box_r, run.sun_azimuth_angle, width, height, lato_1, lato_2);
         sample_shadows(run, Immagine4, Immagine4_ombre, lato_1, lato_2, samples);
-        const float L = shadow_length(samples.dist_shadow, samples.numero_test_1, samples.numero_test_2,
+        const float L = shadow_length(samples.dist_shadow, samples.lines_hitting_building, samples.samples_kept,
                                       run.parameters);
         if (L > 0) rise_write(box_blob, building_height(L, run.sun_elevation_angle, run.risoluzione), Immagine4,
                               run.Matrice_raise);

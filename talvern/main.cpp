@@ -1,9 +1,10 @@
 // Talvern: building heights from their shadows.
 #include "talvern.h"
 
-#include "bmp.h"
 #include "colour_census.h"
 #include "exit_status.h"
+#include "geo_input.h"
+#include "height_outputs.h"
 #include "paths.h"
 #include "program_main.h"
 #include "raw.h"
@@ -25,7 +26,12 @@ const ProgramInfo talvern_info = {
     "\n"
     "The two maps are 8-bit palette BMPs of the same size, each holding exactly\n"
     "one colour that is not a grey: the buildings in one, their shadows in the\n"
-    "other. The azimuth is in degrees from the +x axis towards +y (up the\n"
+    "other. Any single-band Byte raster GDAL opens (GeoTIFF, ...) may stand for\n"
+    "a BMP: its colour table gives the colours or, without one, value 0 is the\n"
+    "background and every other value a class. Both maps must lie on the same\n"
+    "place when both are georeferenced (a GeoTIFF's geotransform, or a standard\n"
+    "world file \".wld\" beside a BMP; the CRS from the raster or a \".prj\").\n"
+    "The azimuth is in degrees from the +x axis towards +y (up the\n"
     "picture), the direction the shadows fall, 0 or more; the elevation lies\n"
     "strictly between 0 and 90 degrees; the pixel size, in metres, is a number\n"
     "greater than 0. The measuring parameters are read from\n"
@@ -34,16 +40,21 @@ const ProgramInfo talvern_info = {
     "\n"
     "Writes <building map without its last four characters>_raise.raw, a 32-bit\n"
     "float raster of the heights in metres (0 where none was found), and its\n"
-    "ENVI header _raise.hdr, in the working folder when one is given. Outputs\n"
+    "ENVI header _raise.hdr, in the working folder when one is given. When the\n"
+    "maps are georeferenced the header also holds \"map info\" and \"coordinate\n"
+    "system string\", and _raise.wld (standard world file) and _raise.prj (CRS,\n"
+    "when known) are written beside. With --of GTiff _raise.tif is written\n"
+    "instead: Float32, georeferenced, nodata 0 (no height is ever 0). Outputs\n"
     "appear only when the run completes; a run that fails leaves the folder as\n"
     "it was, and no output may overwrite an input.\n"
     "\n"
     "Exit status: 0 done; 1 a number on the command line that is not one, an\n"
     "angle, pixel size or parameter out of range, a parameter file that cannot\n"
-    "be read, a map that cannot be used, an output name an ENVI header cannot\n"
-    "hold, or an output that cannot be written; 2 standard input ended at a\n"
-    "prompt; 255 not enough memory for the images.\n",
-    {},
+    "be read, a map that cannot be used, maps placed apart, an output name an\n"
+    "ENVI header cannot hold, an output format not written, or an output that\n"
+    "cannot be written; 2 standard input ended at a prompt; 255 not enough\n"
+    "memory for the images.\n",
+    output_options({true, false}),
     "\nError in memory allocation: the images are too large for the memory available\n",
     exit_status::failure,
 };
@@ -56,26 +67,34 @@ int fail(TalvernRun& run, const char* message)
     return exit_status::error;
 }
 
+std::optional<int> declare_outputs(TalvernRun& run, const std::vector<std::string>& files)
+{
+    for (const std::string& file : files)
+        if (const auto problem = run.outputs.add_output(file)) {
+            report_output_problem(*problem);
+            return exit_status::error;
+        }
+    return std::nullopt;
+}
+
 // Names the output, refuses a name its header cannot hold, and declares
-// every file the run reads and writes before anything is written.
+// every file the run reads and writes before anything is written (the
+// sidecars once the maps have told where they lie).
 std::optional<int> declare_files(TalvernRun& run)
 {
     run.nome_output_path = run.named(drop_last_chars(run.nome_input_building, 4) + "_raise");
-    if (!envi_description_usable(run.nome_output_path)) {
+    if (run.choices.format == OutputFormat::suite && !envi_description_usable(run.nome_output_path)) {
         std::printf("\nError: the output name '%s' holds a control character, \"{\" or \"}\", "
                     "which its ENVI header cannot hold\n",
                     run.nome_output_path.c_str());
         return exit_status::error;
     }
-    run.outputs.add_input(run.named(run.nome_input_building));
-    run.outputs.add_input(run.named(run.nome_input_shadow));
+    for (const std::string& map : {run.named(run.nome_input_building), run.named(run.nome_input_shadow)}) {
+        run.outputs.add_input(map);
+        for (const std::string& file : georeference_files(map)) run.outputs.add_input(file);
+    }
     run.outputs.add_input(nome_file_param);
-    for (const char* extension : {".raw", ".hdr"})
-        if (const auto problem = run.outputs.add_output(run.nome_output_path + extension)) {
-            report_output_problem(*problem);
-            return exit_status::error;
-        }
-    return std::nullopt;
+    return declare_outputs(run, height_files(run));
 }
 
 // The parameter file, or the defaults (printed) when there is none.
@@ -124,18 +143,39 @@ struct ClassMapNames {
     const char* title;           // "Building", "Shadow"
 };
 
-// Reads one class map and checks that it holds exactly one class colour.
-std::optional<int> read_class_map(TalvernRun& run, const std::string& nome, const ClassMapNames& names,
-                                  Grid<std::int32_t>& Matrice, Extent& dim, std::vector<std::int32_t>& colori)
+// A map without colour table: value 0 is the background, as black is in a
+// palette map, and every other value a class.
+void take_zero_as_background(Grid<std::int32_t>& Matrice)
 {
-    if (const RasterProblem problem = bmp_grayscale256_open(run.named(nome), Matrice, dim)) {
-        if (problem == RasterProblem::Kind::cannot_open) {
+    const std::int32_t zero = ClassMapColours{}.class_key(0);
+    for (std::int32_t& key : Matrice.cells())
+        if (key == zero) key = 0;
+}
+
+// Reads one class map (a BMP, else any Byte raster GDAL opens) with where it
+// lies, and checks that it holds exactly one class colour.
+std::optional<int> take_class_map(TalvernRun& run, const std::string& nome, const ClassMapNames& names,
+                                  Grid<std::int32_t>& Matrice, Extent& dim, std::vector<std::int32_t>& colori,
+                                  Georeference& georeference)
+{
+    const std::string path = run.named(nome);
+    ClassMapColours colours;
+    if (const InputProblem problem = read_class_map(path, Matrice, dim, colours, georeference)) {
+        if (problem.refused_by_gdal()) {
+            std::printf("\nError: %s", problem.geo.message().c_str());
+        } else if (problem.raster == RasterProblem::Kind::cannot_open) {
             std::printf("\nCannot open input file\n");
             run.console.wait_for_key();
         } else {
-            std::fputs(class_map_problem_text(problem).c_str(), stdout);
+            std::fputs(class_map_problem_text(problem.raster).c_str(), stdout);
         }
         std::printf("\nError in opening %s", names.classification);
+        run.console.wait_for_key();
+        return exit_status::error;
+    }
+    if (!colours.has_colour_table) take_zero_as_background(Matrice);
+    if (const GeoProblem problem = complete_georeference(path, georeference)) {
+        std::printf("\nError: %s", problem.message().c_str());
         run.console.wait_for_key();
         return exit_status::error;
     }
@@ -154,32 +194,6 @@ std::optional<int> read_class_map(TalvernRun& run, const std::string& nome, cons
     return std::nullopt;
 }
 
-// Writes the raster and its header into their temporaries; a file that
-// cannot be written is reported with its final name.
-std::optional<int> write_heights(TalvernRun& run)
-{
-    const RasterFiles final_names{run.nome_output_path + ".raw", run.nome_output_path + ".hdr"};
-    std::string failed;
-    std::error_code error;
-    const OutputFiles::Temporary samples = run.outputs.temporary(final_names.samples);
-    const OutputFiles::Temporary header =
-        samples.problem ? OutputFiles::Temporary{} : run.outputs.temporary(final_names.header);
-    if (const auto& problem = samples.problem ? samples.problem : header.problem) {
-        failed = problem->output;
-        error = problem->error;
-    } else if (const auto written = raw_32bit_create({samples.path, header.path}, run.nome_output_path,
-                                                     run.Matrice_raise, run.Matrice_building, run.colori_building[0])) {
-        failed = written->in_header ? final_names.header : final_names.samples;
-        error = written->error;
-    } else {
-        return std::nullopt;
-    }
-    std::printf("\nError in writing %s image\n", run.nome_output_path.c_str());
-    report_write_failure(failed, error);
-    run.console.wait_for_key();
-    return exit_status::error;
-}
-
 // Everything between the inputs and the closing line.
 std::optional<int> estimate_heights(TalvernRun& run)
 {
@@ -188,15 +202,20 @@ std::optional<int> estimate_heights(TalvernRun& run)
     if (const auto status = check_sun(run)) return status;
 
     Extent dim_b, dim_s;
-    if (const auto status = read_class_map(run, run.nome_input_building, {"Building classification", "Building"},
-                                           run.Matrice_building, dim_b, run.colori_building))
+    Georeference building_place, shadow_place;
+    if (const auto status = take_class_map(run, run.nome_input_building, {"Building classification", "Building"},
+                                           run.Matrice_building, dim_b, run.colori_building, building_place))
         return status;
-    if (const auto status = read_class_map(run, run.nome_input_shadow, {"Shadow classification", "Shadow"},
-                                           run.Matrice_shadow, dim_s, run.colori_shadow))
+    if (const auto status = take_class_map(run, run.nome_input_shadow, {"Shadow classification", "Shadow"},
+                                           run.Matrice_shadow, dim_s, run.colori_shadow, shadow_place))
         return status;
     if (dim_b != dim_s) return fail(run, "\nError: dimension of building and shadow classification should be equal");
     run.width = dim_b.width;
     run.height = dim_b.height;
+    const auto shared = shared_georeference(building_place, shadow_place, run.width, run.height);
+    if (!shared) return fail(run, "\nError: georeferencing of building and shadow classification should be equal");
+    run.georeference = *shared;
+    if (const auto status = declare_outputs(run, height_sidecars(run))) return status;
     run.Matrice_raise.resize(run.width, run.height, 0.0f);
 
     gestore(run);
@@ -206,6 +225,10 @@ std::optional<int> estimate_heights(TalvernRun& run)
 int run_talvern(TalvernRun& run, CommandLine& line)
 {
     print_banner();
+    if (const auto problem = take_output_choices(line, {true, false}, run.choices)) {
+        std::printf("\nError: %s\n", problem->c_str());
+        return exit_status::usage;
+    }
     std::vector<char*> argv = line.argv();
     if (const auto problem = take_inputs(run, line.argc(), argv.data())) {
         std::printf("\nError: %s\n", problem->c_str());

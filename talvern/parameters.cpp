@@ -1,31 +1,12 @@
 #include "parameters.h"
 
 #include "file.h"
+#include "number_scanner.h"
 #include "platform.h"
 
 #include <cctype>
-#include <climits>
 
 namespace {
-
-// A decimal integer as "%d" reads it: leading white space, a sign, digits.
-// Returns false, leaving `pos` after the white space, when no digit follows;
-// values beyond the int range are clamped.
-bool read_integer(const std::string& text, std::size_t& pos, int& value)
-{
-    while (pos < text.size() && std::isspace(static_cast<unsigned char>(text[pos]))) ++pos;
-    std::size_t p = pos;
-    bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-')) negative = text[p++] == '-';
-    if (p >= text.size() || !std::isdigit(static_cast<unsigned char>(text[p]))) return false;
-    long long magnitude = 0;
-    for (; p < text.size() && std::isdigit(static_cast<unsigned char>(text[p])); ++p)
-        if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (text[p] - '0');
-    const long long signed_value = negative ? -magnitude : magnitude;
-    value = signed_value > INT_MAX ? INT_MAX : signed_value < INT_MIN ? INT_MIN : static_cast<int>(signed_value);
-    pos = p;
-    return true;
-}
 
 // The parameter a key text (its "=" included) sets, or none.
 int* parameter_of(const std::string& key, TalvernParameters& parameters)
@@ -58,8 +39,11 @@ void read_parameter_text(const std::string& text, TalvernParameters& parameters)
         const std::string key = text.substr(pos, equals + 1 - pos);
         pos = equals + 1;
         if (int* parameter = parameter_of(key, parameters)) {
-            int value = 0;
-            if (read_integer(text, pos, value)) *parameter = value;
+            // "%d", clamped to the int range; without a number the reading
+            // goes on after the white space.
+            TextSource in(text, pos);
+            if (const std::optional<int> value = scan_int(in, OutOfRange::clamp)) *parameter = *value;
+            pos = in.position();
         }
     }
 }

@@ -5,19 +5,19 @@
 // Single-precision values throughout, each expression evaluated in double
 // and rounded on its store into a float.
 
-float shadow_length(std::vector<float>& dist_shadow, int numero_test_1, int numero_test_2,
+float shadow_length(std::vector<float>& dist_shadow, int lines_hitting_building, int samples_kept,
                     const TalvernParameters& parameters)
 {
-    const int p = numero_test_1 == 0 ? 0 : static_cast<int>(static_cast<long long>(numero_test_2) * 100 / numero_test_1);
-    if (p < parameters.soglia_percentuale_campioni || numero_test_2 <= 0) return 0;
+    const int p = lines_hitting_building == 0 ? 0 : static_cast<int>(static_cast<long long>(samples_kept) * 100 / lines_hitting_building);
+    if (p < parameters.soglia_percentuale_campioni || samples_kept <= 0) return 0;
 
     float sum = 0;
-    for (int i = 0; i < numero_test_2; ++i) sum += dist_shadow[i];
-    const float m = static_cast<float>(static_cast<double>(sum) / numero_test_2);
+    for (int i = 0; i < samples_kept; ++i) sum += dist_shadow[i];
+    const float m = static_cast<float>(static_cast<double>(sum) / samples_kept);
     const float tolerance = static_cast<float>(parameters.soglia_scostamento_massimo * static_cast<double>(m) / 100);
 
-    int kept = numero_test_2;
-    for (int i = 0; i < numero_test_2; ++i) {
+    int kept = samples_kept;
+    for (int i = 0; i < samples_kept; ++i) {
         if (std::fabs(static_cast<double>(dist_shadow[i]) - m) > tolerance) {
             dist_shadow[i] = 0;
             --kept;
@@ -25,7 +25,7 @@ float shadow_length(std::vector<float>& dist_shadow, int numero_test_1, int nume
     }
     if (kept == 0) return m;
     float kept_sum = 0;
-    for (int i = 0; i < numero_test_2; ++i) kept_sum += dist_shadow[i];
+    for (int i = 0; i < samples_kept; ++i) kept_sum += dist_shadow[i];
     const float L = static_cast<float>(static_cast<double>(kept_sum) / kept);
     return L > 0 ? L : m;
 }

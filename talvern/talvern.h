@@ -5,8 +5,10 @@
 #pragma once
 
 #include "console.h"
+#include "geo_input.h"
 #include "grid.h"
 #include "invocation.h"
+#include "output_choices.h"
 #include "output_files.h"
 #include "parameters.h"
 
@@ -38,6 +40,8 @@ struct TalvernRun : Invocation {
     Grid<std::int32_t> Matrice_shadow;    // packed colours, row 0 the top
     Grid<float> Matrice_raise;            // heights, row 0 the bottom
     std::string nome_output_path;         // output base name, in the folder when one was given
+    OutputChoices choices;                // --of GTiff (--gis changes nothing in a raster)
+    Georeference georeference;            // where the two maps lie, shared by the heights
     OutputFiles outputs;                  // the raster and its header, put in place when the run completes
 };
 

@@ -6,8 +6,6 @@
 #include "box_blob.h"
 #include "trace_walk.h"
 
-#include <array>
-
 // The fold of the sun azimuth into 0..89 degrees and the terms that turn a
 // box extent into the offsets of the rectangle's corners.
 struct SunFold {
@@ -26,14 +24,20 @@ struct PixelBox {
 
 // The leftmost, rightmost, bottom and top pixel of the blob in hand, from its
 // box in doubled cells.
-PixelBox pixel_box(const BoxBlob& box_blob);
+PixelBox pixel_box(const BlobBox& box_blob);
 
-// The corners P0..P3 of the trace rectangle as (x, y) pairs in `box_r`,
-// clamped to the image. With alfa_2 = 0 they are the top-left, bottom-left,
-// bottom-right and top-right corners of the box grown by one pixel.
-std::array<int, 8> trace_rectangle(const PixelBox& box, const SunFold& fold, int width, int height);
+// `box_r`: the trace rectangle, by its four corners. Its sides run along and
+// across the sun direction folded into the first quadrant; with alfa_2 = 0
+// the corners are the top-left (P0), bottom-left (P1), bottom-right (P2) and
+// top-right (P3) corners of the building's box grown by one pixel.
+struct TraceRect {
+    Point P0, P1, P2, P3;
+};
+
+// The trace rectangle of a building's box, its corners clamped to the image.
+TraceRect trace_rectangle(const PixelBox& box, const SunFold& fold, int width, int height);
 
 // The trace lines' start side `lato_1` (the side the shadow falls towards)
 // and end side `lato_2`, drawn within the doubled image's bounds.
-void trace_sides(const std::array<int, 8>& box_r, float sun_azimuth_angle, int width, int height, PointList& lato_1,
+void trace_sides(const TraceRect& box_r, float sun_azimuth_angle, int width, int height, PointList& lato_1,
                  PointList& lato_2);

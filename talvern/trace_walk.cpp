@@ -64,27 +64,32 @@ void SegmentWalk::next()
     }
 }
 
-void scan_tracce(const Grid<std::uint8_t>& Immagine, int x1, int y1, int x2, int y2, int colore_x, int scale,
-                 int offset, std::array<int, 4>& coord)
+TraceHit scan_tracce(const Grid<std::uint8_t>& Immagine, Point from, Point to, int colore_x, CellPlacement placement)
 {
-    coord[0] = coord[1] = -1;
+    TraceHit hit;
     const std::int64_t columns = Immagine.width();
     const std::int64_t rows = Immagine.height();
+    const std::int64_t scale = placement.scale, offset = placement.offset;
+    // A cell back to the pixel it stands for: the halving is fixed, whatever
+    // the scale.
+    auto pixel_of = [offset](std::int64_t x, std::int64_t y) {
+        return Point{static_cast<int>((x - offset) / 2), static_cast<int>((y - offset) / 2)};
+    };
     bool started = false;  // a point of the list was met
     std::int64_t previous_x = 0, previous_y = 0;
-    for (SegmentWalk walk(offset + std::int64_t{x1} * scale, offset + std::int64_t{y1} * scale,
-                          offset + std::int64_t{x2} * scale, offset + std::int64_t{y2} * scale);
+    for (SegmentWalk walk(offset + from.x * scale, offset + from.y * scale, offset + to.x * scale,
+                          offset + to.y * scale);
          !walk.done(); walk.next()) {
         const std::int64_t x = walk.x(), y = walk.y();
         if (!walk.kept(columns, rows)) {
             // The short axis only moves one way: once out of the bounds
             // after being in them, no later point is kept.
-            if (started) return;
+            if (started) return hit;
             continue;
         }
         if (x < 0 || x >= columns || y < 0 || y >= rows) {
-            coord[0] = coord[1] = -2;
-            return;
+            hit.pixel = {TraceHit::left_image, TraceHit::left_image};
+            return hit;
         }
         if (!started) {
             previous_x = x;
@@ -92,15 +97,14 @@ void scan_tracce(const Grid<std::uint8_t>& Immagine, int x1, int y1, int x2, int
             started = true;
         }
         if (Immagine(static_cast<int>(x), static_cast<int>(y)) == colore_x) {
-            coord[0] = static_cast<int>((x - offset) / 2);
-            coord[1] = static_cast<int>((y - offset) / 2);
-            coord[2] = static_cast<int>((previous_x - offset) / 2);
-            coord[3] = static_cast<int>((previous_y - offset) / 2);
-            return;
+            hit.pixel = pixel_of(x, y);
+            hit.pixel_before = pixel_of(previous_x, previous_y);
+            return hit;
         }
         previous_x = x;
         previous_y = y;
     }
+    return hit;
 }
 
 namespace {
@@ -117,13 +121,12 @@ int nearest_pixel(float v)
 
 }  // namespace
 
-void estremi_alfa(int a, int b, float alfa, int l, std::array<int, 4>& coord)
+Point estremi_alfa(Point from, float alfa, int l)
 {
     const double radians = alfa / 57.296;
-    const float x = static_cast<float>(l * std::cos(radians) + a);
-    const float y = static_cast<float>(l * std::sin(radians) + b);
-    coord[0] = nearest_pixel(x);
-    coord[1] = nearest_pixel(y);
+    const float x = static_cast<float>(l * std::cos(radians) + from.x);
+    const float y = static_cast<float>(l * std::sin(radians) + from.y);
+    return {nearest_pixel(x), nearest_pixel(y)};
 }
 
 float MOD_distanza(const std::array<float, 4>& v)

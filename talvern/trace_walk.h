@@ -1,5 +1,8 @@
 // Digital segments and the walks along them: the trace lines cross the
 // building and its shadow pixel by pixel.
+//
+// Plain twins: talvern/tests/trace_walk_test.cpp:reference_segment (the drawing step
+// by step) and reference_scan (the walk over the drawn list).
 #pragma once
 
 #include "grid.h"
@@ -54,19 +57,41 @@ private:
     bool reversed_;            // walked from the drawing's last point back
 };
 
-// Walks over the doubled image `Immagine` the segment from (offset + x1*scale,
-// offset + y1*scale) to (offset + x2*scale, offset + y2*scale) and stops at the
-// first cell equal to `colore_x`: coord[0..1] is that cell and coord[2..3] the
-// cell before it on the walk (the cell itself when it is the first), each
-// minus offset and halved (pixel coordinates). coord[0..1] is -2 when the
-// walk leaves the image first, -1 when it ends without a hit.
-void scan_tracce(const Grid<std::uint8_t>& Immagine, int x1, int y1, int x2, int y2, int colore_x, int scale,
-                 int offset, std::array<int, 4>& coord);
+// What a walk along a trace line met (`coord` of `scan_tracce`), in pixels.
+struct TraceHit {
+    // The walk's outcome when it met nothing, in place of a pixel.
+    static constexpr int not_met = -1;     // the walk ended without meeting the value
+    static constexpr int left_image = -2;  // the walk left the image first
 
-// The pixel at distance l from (a, b) in the direction alfa (degrees, from
+    Point pixel{not_met, not_met};  // coord[0], coord[1]: the pixel met, or an outcome above
+    Point pixel_before;             // coord[2], coord[3]: the pixel before it on the walk (itself when first)
+
+    bool met() const { return pixel.x >= 0 && pixel.y >= 0; }
+};
+
+// Where pixel p of a trace line lies in the image walked: cell
+// offset + p * scale on each axis.
+struct CellPlacement {
+    int scale = 1;
+    int offset = 0;
+};
+
+// A pixel's lower-left edge cell in a doubled image: (2x+1, 2y+1).
+constexpr CellPlacement doubled_cells{2, 1};
+
+// Walks over the image `Immagine` the segment from `from` to `to`, both
+// placed on its cells by `placement`, and stops at the first cell equal to
+// `colore_x`: the hit's pixel is that cell and pixel_before the cell before
+// it on the walk (the cell itself when it is the first), each minus the
+// offset and halved. The pixel holds TraceHit::left_image when the walk
+// leaves the image first, TraceHit::not_met when it ends without a hit.
+TraceHit scan_tracce(const Grid<std::uint8_t>& Immagine, Point from, Point to, int colore_x,
+                     CellPlacement placement = doubled_cells);
+
+// The pixel at distance l from `from` in the direction alfa (degrees, from
 // +x towards +y), each coordinate rounded to the nearest integer (an exact
 // half downwards). Coordinates beyond the int range are clamped to it.
-void estremi_alfa(int a, int b, float alfa, int l, std::array<int, 4>& coord);
+Point estremi_alfa(Point from, float alfa, int l);
 
 // Length of the segment v[0], v[1] to v[2], v[3].
 float MOD_distanza(const std::array<float, 4>& v);

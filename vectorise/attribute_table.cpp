@@ -2,6 +2,7 @@
 
 #include "byte_order.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -47,32 +48,61 @@ std::string value_field(float value)
     return field;
 }
 
+namespace {
+
+// A record's field for an integer column: right-aligned, blank when absent
+// or too wide.
+std::string integer_field(const IntegerColumn& column, std::size_t record)
+{
+    const std::size_t width = static_cast<std::size_t>(column.width);
+    if (record >= column.values.size()) return std::string(width, ' ');
+    const std::string text = std::to_string(column.values[record]);
+    if (text.size() > width) return std::string(width, ' ');
+    return std::string(width - text.size(), ' ') + text;
+}
+
+}  // namespace
+
 std::vector<unsigned char> attribute_table_bytes(AttributeTable table, std::size_t records,
-                                                 const std::vector<float>& values)
+                                                 const std::vector<float>& values,
+                                                 const std::vector<IntegerColumn>& columns)
 {
     const TableForm& form = table == AttributeTable::id ? id_form : value_form;
-    std::vector<unsigned char> bytes(header_length, 0);
+    const int table_header_length = header_length + 32 * static_cast<int>(columns.size());
+    int record_length = form.record_length;
+    for (const IntegerColumn& column : columns) record_length += column.width;
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(table_header_length), 0);
     bytes[0] = 0x03;
     bytes[1] = form.year;
     bytes[2] = form.month;
     bytes[3] = form.day;
     byte_order::put_le32(&bytes[4], static_cast<std::uint32_t>(records));
-    byte_order::put_le16(&bytes[8], header_length);
-    byte_order::put_le16(&bytes[10], static_cast<std::uint32_t>(form.record_length));
+    byte_order::put_le16(&bytes[8], static_cast<std::uint32_t>(table_header_length));
+    byte_order::put_le16(&bytes[10], static_cast<std::uint32_t>(record_length));
     bytes[29] = form.language_driver;
     std::memcpy(&bytes[32], form.field_name, std::strlen(form.field_name));
     bytes[43] = 'N';
     bytes[48] = form.field_length;
     bytes[49] = form.decimals;
-    bytes[64] = 0x0D;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        unsigned char* descriptor = &bytes[64 + 32 * c];
+        std::memcpy(descriptor, columns[c].name.data(), std::min<std::size_t>(columns[c].name.size(), 10));
+        descriptor[11] = 'N';
+        descriptor[16] = static_cast<unsigned char>(columns[c].width);
+    }
+    bytes[static_cast<std::size_t>(table_header_length) - 1] = 0x0D;
 
-    bytes.reserve(bytes.size() + records * static_cast<std::size_t>(form.record_length) + 1);
+    bytes.reserve(bytes.size() + records * static_cast<std::size_t>(record_length) + 1);
     for (std::size_t r = 0; r < records; ++r) {
         bytes.push_back(' ');
         const std::string field = table == AttributeTable::id ? std::string("     0")
                                   : r < values.size()         ? value_field(values[r])
                                                               : std::string(value_field_length, ' ');
         bytes.insert(bytes.end(), field.begin(), field.end());
+        for (const IntegerColumn& column : columns) {
+            const std::string extra = integer_field(column, r);
+            bytes.insert(bytes.end(), extra.begin(), extra.end());
+        }
     }
     bytes.push_back(0x1A);
     return bytes;

@@ -4,18 +4,18 @@
 
 namespace {
 
-void widen_box(BoxBlob& box_blob, int x, int y)
+void widen_box(BlobBox& box_blob, int x, int y)
 {
-    if (x < box_blob[0]) box_blob[0] = x;
-    if (x > box_blob[1]) box_blob[1] = x;
-    if (y < box_blob[2]) box_blob[2] = y;
-    if (y > box_blob[3]) box_blob[3] = y;
+    if (x < box_blob.x_min) box_blob.x_min = x;
+    if (x > box_blob.x_max) box_blob.x_max = x;
+    if (y < box_blob.y_min) box_blob.y_min = y;
+    if (y > box_blob.y_max) box_blob.y_max = y;
 }
 
 // The walker has the blob directly to its right or left: its cell gains 2
 // and widens the box, or, when it is the start cell, becomes a single mark
 // and ends the walk (returns true).
-bool meet_blob(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
+bool meet_blob(BlobBox& box_blob, Grid<std::uint8_t>& img, int x, int y)
 {
     widen_box(box_blob, x, y);
     if (img(x, y) == cell::contour) {
@@ -30,7 +30,7 @@ bool meet_blob(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
 // side, from the start cell (x, y) right of which the blob lies, until it
 // meets that side of the start cell again. d is what it checks next: 0 the
 // cell to the right, 1 below, 2 to the left, 3 above.
-void walk_boundary(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
+void walk_boundary(BlobBox& box_blob, Grid<std::uint8_t>& img, int x, int y)
 {
     int d = 1;
     for (;;) {
@@ -75,10 +75,10 @@ void walk_boundary(BoxBlob& box_blob, Grid<std::uint8_t>& img, int x, int y)
 
 }  // namespace
 
-int evidenzia(BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+int evidenzia(BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
-    int x = box_blob[4];
-    int y = box_blob[5];
+    int x = box_blob.cursor_x;
+    int y = box_blob.cursor_y;
     for (;;) {
         const std::uint8_t* row = Immagine4.row(y);
         if (row[x] == cell::scan_end) return 0;
@@ -86,8 +86,8 @@ int evidenzia(BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
         if (row[x] == cell::free_cell) {
             --x;
             Immagine4(x, y) = cell::contour;
-            box_blob[4] = x;
-            box_blob[5] = y;
+            box_blob.cursor_x = x;
+            box_blob.cursor_y = y;
             walk_boundary(box_blob, Immagine4, x, y);
             return 1;
         }
@@ -96,12 +96,12 @@ int evidenzia(BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
     }
 }
 
-void archivia(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+void archivia(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
-    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+    for (int y = box_blob.y_min; y <= box_blob.y_max; ++y) {
         std::uint8_t* row = Immagine4.row(y);
         bool inside = false;
-        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+        for (int x = box_blob.x_min; x <= box_blob.x_max; ++x) {
             if (row[x] == cell::walk_mark) {
                 row[x] = cell::background;
                 inside = !inside;
@@ -114,14 +114,14 @@ void archivia(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
     }
 }
 
-int MOD_evidenzia_contorno(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+int MOD_evidenzia_contorno(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
     int contorni = 0;
-    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+    for (int y = box_blob.y_min; y <= box_blob.y_max; ++y) {
         const std::uint8_t* below = Immagine4.row(y - 1);
         std::uint8_t* row = Immagine4.row(y);
         const std::uint8_t* above = Immagine4.row(y + 1);
-        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+        for (int x = box_blob.x_min; x <= box_blob.x_max; ++x) {
             if (row[x] != cell::taken) continue;
             if (below[x - 1] == 0 || below[x] == 0 || below[x + 1] == 0 || row[x - 1] == 0 || row[x + 1] == 0 ||
                 above[x - 1] == 0 || above[x] == 0 || above[x + 1] == 0) {
@@ -133,7 +133,7 @@ int MOD_evidenzia_contorno(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine
     return contorni;
 }
 
-void filtraggio_condivisi(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+void filtraggio_condivisi(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
     // A contour cell is a shared corner when its four neighbours are contour
     // cells and its diagonals read, from the upper left clockwise, 4 0 4 0
@@ -141,11 +141,11 @@ void filtraggio_condivisi(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4
     // by row, as column by column, a cell's left and lower neighbours have
     // been decided before it and its right and upper ones not yet (diagonals,
     // 5 or 10, fail either way), so both orders give the same cells.
-    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+    for (int y = box_blob.y_min; y <= box_blob.y_max; ++y) {
         const std::uint8_t* below = Immagine4.row(y - 1);
         std::uint8_t* row = Immagine4.row(y);
         const std::uint8_t* above = Immagine4.row(y + 1);
-        for (int x = box_blob[0]; x <= box_blob[1]; ++x) {
+        for (int x = box_blob.x_min; x <= box_blob.x_max; ++x) {
             if (row[x] != cell::contour || row[x - 1] != cell::contour || row[x + 1] != cell::contour ||
                 above[x] != cell::contour || below[x] != cell::contour)
                 continue;
@@ -158,11 +158,11 @@ void filtraggio_condivisi(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4
     }
 }
 
-void cancellatore(const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4)
+void cancellatore(const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4)
 {
-    for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+    for (int y = box_blob.y_min; y <= box_blob.y_max; ++y) {
         std::uint8_t* row = Immagine4.row(y);
-        for (int x = box_blob[0]; x <= box_blob[1]; ++x)
+        for (int x = box_blob.x_min; x <= box_blob.x_max; ++x)
             if (row[x] == cell::taken) row[x] = cell::background;
     }
 }

@@ -2,30 +2,39 @@
 // search, in cells of the work image `Immagine4`.
 #pragma once
 
-#include <array>
+// The six values travel together through every blob routine: the box bounds
+// the cells a routine visits, the cursor is where the next search resumes.
+struct BlobBox {
+    int x_min = 0;     // smallest x of the box
+    int x_max = 0;     // largest x
+    int y_min = 0;     // smallest y
+    int y_max = 0;     // largest y
+    int cursor_x = 0;  // the scan cursor: the cell left of the blob's first
+    int cursor_y = 0;  // cell, where the next search starts
+};
 
-//   [0] smallest x, [1] largest x, [2] smallest y, [3] largest y of the box,
-//   [4], [5] the scan cursor (x, y).
-using BoxBlob = std::array<int, 6>;
+// Where the scan starts in a fresh work image: the first cell inside its
+// one-cell border of background.
+constexpr int first_scan_cell = 1;
 
-// Seeds the box part for a work image of a width x height mask, so that the
-// boundary walk widens it from nothing: {2*width+4, 0, 2*height+4, 0}. The
-// cursor is left as it is.
-inline void seed_box_blob(BoxBlob& box_blob, int width, int height)
+// Seeds the box for a work image of a width x height mask as an empty box
+// that the boundary walk widens: the low ends past the image's last cell
+// (2*width+4, 2*height+4), the high ends at 0. The cursor is left as it is.
+inline void seed_box_blob(BlobBox& box_blob, int width, int height)
 {
-    box_blob[0] = 2 * width + 4;
-    box_blob[1] = 0;
-    box_blob[2] = 2 * height + 4;
-    box_blob[3] = 0;
+    box_blob.x_min = 2 * width + 4;
+    box_blob.x_max = 0;
+    box_blob.y_min = 2 * height + 4;
+    box_blob.y_max = 0;
 }
 
-// The box seeds and the cursor at (1, 1): the state before the first search
-// in a work image.
-inline BoxBlob initial_box_blob(int width, int height)
+// The seeded box and the cursor at the first scan cell: the state before the
+// first search in a work image.
+inline BlobBox initial_box_blob(int width, int height)
 {
-    BoxBlob box_blob{};
+    BlobBox box_blob;
     seed_box_blob(box_blob, width, height);
-    box_blob[4] = 1;
-    box_blob[5] = 1;
+    box_blob.cursor_x = first_scan_cell;
+    box_blob.cursor_y = first_scan_cell;
     return box_blob;
 }

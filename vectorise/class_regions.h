@@ -5,6 +5,9 @@
 // The class map holds one class index per pixel in mask orientation: pixel
 // (x, y) of the grid is mask pixel (x+1, y+1), row 0 the bottom row of the
 // image. Pixels holding `no_class` belong to no region.
+//
+// Plain twin: vectorise/tests/windowed_tracing_test.cpp:SameRegionsAsAFloodFillInScanOrder
+// (a flood fill from every unlabelled pixel in scan order).
 #pragma once
 
 #include "grid.h"

@@ -12,6 +12,8 @@
 // procedure has cleared them).
 //
 // Cost: one labelling pass over the image, then per blob its own window.
+//
+// Plain twin: vectorise/tests/reference_vectoriser.cpp:reference_trace_class.
 #pragma once
 
 #include "class_regions.h"

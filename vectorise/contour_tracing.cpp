@@ -137,8 +137,8 @@ RingChain convertitore_step(const RingChain& vettore)
     return vsegmenti;
 }
 
-void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
-                      int x_offset, int y_offset, const LongRingNotice& on_long_ring)
+void gestore_contorno(int contorni, const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+                      int x_offset, int y_offset, const LongRingNotice& on_long_ring, bool outer_first)
 {
     // The chain's first capacity, beyond which a ring is a long one.
     const long long totale = static_cast<long long>(contorni * 1.5 + 100);
@@ -150,11 +150,11 @@ void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>&
     part.push_back(0);  // NumPoints
     part.push_back(0);  // start of part 0
 
-    bool primo = true;
+    bool primo = outer_first;
     const std::size_t stride = static_cast<std::size_t>(Immagine4.width());
-    for (int p = box_blob[0]; p <= box_blob[1]; ++p) {
-        const std::uint8_t* column = box_blob[2] <= box_blob[3] ? &Immagine4(p, box_blob[2]) : nullptr;
-        for (int i = box_blob[2]; i <= box_blob[3]; ++i, column += stride) {
+    for (int p = box_blob.x_min; p <= box_blob.x_max; ++p) {
+        const std::uint8_t* column = box_blob.y_min <= box_blob.y_max ? &Immagine4(p, box_blob.y_min) : nullptr;
+        for (int i = box_blob.y_min; i <= box_blob.y_max; ++i, column += stride) {
             if (*column != cell::contour) continue;
             Immagine4(p, i) = cell::taken;
             RingChain followed;

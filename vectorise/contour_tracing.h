@@ -30,9 +30,12 @@ using LongRingNotice = std::function<void(bool primo)>;
 // (x_offset, y_offset): a work image of a window of the mask passes the
 // window's pixel offset, so that vertices land in whole-image units.
 // A ring longer than the chain's first capacity is told to `on_long_ring`,
-// then the tracing goes on.
-void gestore_contorno(int contorni, const BoxBlob& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
-                      int x_offset = 0, int y_offset = 0, const LongRingNotice& on_long_ring = {});
+// then the tracing goes on. With `outer_first` false the outer ring too is
+// followed as a later ring (clockwise, leaving northwards), as the rings of
+// a blob that lies inside a hole of another blob of its class are.
+void gestore_contorno(int contorni, const BlobBox& box_blob, Grid<std::uint8_t>& Immagine4, RecordArrays& records,
+                      int x_offset = 0, int y_offset = 0, const LongRingNotice& on_long_ring = {},
+                      bool outer_first = true);
 
 // A ring's vertices as pixel corners, x and y in turn.
 using RingChain = std::vector<int>;

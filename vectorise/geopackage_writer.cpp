@@ -220,7 +220,10 @@ GeoProblem GeoPackageWriter::create(const std::string& path, const GeoPackageLay
     state_ = std::move(state);
     const OGRwkbGeometryType type =
         layout.shape_type == shape_type_polyline ? wkbMultiLineString : wkbMultiPolygon;
-    state_->layer = state_->dataset->CreateLayer(layout.layer_name.c_str(), &srs, type, nullptr);
+    // GeoPackage reserves the layer names that begin with "gpkg".
+    std::string layer_name = layout.layer_name;
+    if (EQUALN(layer_name.c_str(), "gpkg", 4)) layer_name.insert(0, "_");
+    state_->layer = state_->dataset->CreateLayer(layer_name.c_str(), &srs, type, nullptr);
     bool ok = state_->layer != nullptr;
     for (std::size_t f = 0; ok && f < layout.fields.size(); ++f) {
         OGRFieldDefn field(layout.fields[f].name.c_str(),

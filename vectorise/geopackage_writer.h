@@ -39,7 +39,7 @@ struct FieldDefinition {
 using FieldColumns = std::vector<std::vector<double>>;
 
 struct GeoPackageLayout {
-    std::string layer_name;
+    std::string layer_name;  // one beginning with "gpkg", which GeoPackage reserves, gets "_" before it
     int shape_type = 5;  // shape_type_polygon or shape_type_polyline (shapefile_writer.h)
     std::vector<FieldDefinition> fields;
     std::string crs_wkt;  // empty: the GeoPackage's undefined Cartesian system

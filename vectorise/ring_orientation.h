@@ -8,6 +8,9 @@
 // build polygons from ring orientation read the traced order as nested
 // shells and fill the holes. With SUITE_SHAPEFILE_RINGS=esri in the
 // environment the writer turns rings round to that layout instead.
+//
+// Plain twin of the nesting sweep: vectorise/tests/ring_orientation_test.cpp:
+// parities_ring_by_ring.
 #pragma once
 
 #include <cstddef>

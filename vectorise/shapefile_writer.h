@@ -32,6 +32,8 @@
 #include "ring_orientation.h"
 #include "world_file.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -48,6 +50,12 @@ struct ShapefileOptions {
     // Ring orientation of polygon records; none: as SUITE_SHAPEFILE_RINGS
     // asks (ring_orientation_from_environment).
     std::optional<RingOrientation> rings;
+    // The GIS layout: every box (main and index headers, records) the
+    // records' own extent in map units, instead of the image's box and the
+    // seeded record boxes.
+    bool true_extent = false;
+    // Whole-number fields after the table's own (attribute_table.h).
+    std::vector<IntegerColumn> columns;
 };
 
 // The shapefile's three files as they are written.
@@ -79,3 +87,27 @@ std::optional<ShapefileProblem> shapefile_temporaries(OutputFiles& outputs, cons
 // whole records.
 std::optional<ShapefileProblem> gen_file_shp(const ShapefilePaths& nome, const RecordArrays& records, int width,
                                              int height, const ShapefileOptions& options);
+
+// The shapefile "<nome>", an output of a run, written into its temporaries
+// (shapefile_temporaries, then gen_file_shp).
+std::optional<ShapefileProblem> write_shapefile_output(OutputFiles& outputs, const std::string& nome,
+                                                       const RecordArrays& records, int width, int height,
+                                                       const ShapefileOptions& options);
+
+// The size of one record: NumParts and NumPoints.
+struct RecordSize {
+    std::int32_t parts = 0;
+    std::int32_t points = 0;
+};
+
+// gen_file_shp for records that are not all held at once: the writer is
+// told every record's size first, then asks for the records in order, each
+// into an emptied `record` (fetch(index, record) appends exactly that one
+// record). The files are byte for byte those gen_file_shp writes for the
+// same records, in the specified layout (not options.true_extent, whose
+// header needs every record first). Throws std::invalid_argument when a
+// fetched record is not one record of the size told, or for the GIS layout.
+std::optional<ShapefileProblem> gen_file_shp_by_record(const ShapefilePaths& nome,
+                                                       const std::vector<RecordSize>& sizes,
+                                                       const std::function<void(std::size_t, RecordArrays&)>& fetch,
+                                                       int width, int height, const ShapefileOptions& options);

@@ -11,6 +11,10 @@
 // touch only at a corner share that corner cell, so the cells of a class fall
 // apart exactly into its 8-connected regions. Odd cells stand for pixel edges
 // and corners, even cells for pixel centres.
+//
+// Plain twin of build_work_image: MOD_raddoppiatore, MOD_completamento and
+// place_sentinels in turn (vectorise/tests/blob_search_test.cpp:
+// OneSweepBuildEqualsDoublingGrowthAndSentinels).
 #pragma once
 
 #include "grid.h"

@@ -33,13 +33,13 @@ void prepare_work_window(WorkWindow& window)
     window.box_blob = initial_box_blob(window.width, window.height);
 }
 
-void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring)
+void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring, bool outer_first)
 {
     archivia(window.box_blob, window.Immagine4);
     const int contorni = MOD_evidenzia_contorno(window.box_blob, window.Immagine4);
     filtraggio_condivisi(window.box_blob, window.Immagine4);
     gestore_contorno(contorni, window.box_blob, window.Immagine4, records, window.x_offset, window.y_offset,
-                     on_long_ring);
+                     on_long_ring, outer_first);
 }
 
 bool pixel_taken(const WorkWindow& window, int X, int Y)

@@ -36,6 +36,9 @@
 // The whole image as one work image (no window) is build_work_image
 // (work_image.h) on the whole bordered mask with initial_box_blob(width,
 // height), or a window opened on (1, 1, width, height).
+//
+// Plain twins: vectorise/tests/reference_vectoriser.cpp:reference_trace_class and
+// reference_trace_first_blob.
 #pragma once
 
 #include "box_blob.h"
@@ -55,7 +58,7 @@ struct WorkWindow {
     int height = 0;
     Grid<std::uint8_t> Immagine;   // (width+2) x (height+2), border 0
     Grid<std::uint8_t> Immagine4;  // (2*width+4) x (2*height+4)
-    BoxBlob box_blob{};
+    BlobBox box_blob{};
 
     // Marks mask pixel (X, Y), given in whole-mask coordinates, as a pixel
     // of the class. It must lie in the window.
@@ -86,7 +89,10 @@ void prepare_work_window(WorkWindow& window);
 // `MOD_evidenzia_contorno`, `filtraggio_condivisi` and `gestore_contorno`;
 // appends the blob's record, in whole-image pixel units. After
 // `evidenzia` returned 0 this appends an empty record [0, 0, -3000].
-void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring = {});
+// With `outer_first` false every ring is followed as a later ring
+// (gestore_contorno).
+void trace_found_blob(WorkWindow& window, RecordArrays& records, const LongRingNotice& on_long_ring = {},
+                      bool outer_first = true);
 
 // After trace_found_blob, until `cancellatore`: whether mask pixel (X, Y)
 // (whole-mask coordinates, inside the window) was taken into the record

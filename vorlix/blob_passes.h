@@ -5,6 +5,9 @@
 // maschera_comb: 255 = not a candidate, 0 = candidate; the reclassification
 // labels blobs 10 (accepted), 120, 140 or 160 (too bright in the source, the
 // minimum-radiance or the deviation transform).
+//
+// Plain twins: vorlix/tests/reference_filter.cpp:reference::remove_small_blobs and
+// reference::reclassify_blobs.
 #pragma once
 
 #include "grid.h"

@@ -2,6 +2,9 @@
 // the border of the region's bounding box, the pairs on two different sides
 // whose straight segment spans most of the box, lies wholly on line pixels
 // and runs along the middle of its line; the best of them is chosen.
+//
+// Plain twin: the pair search of vorlix/tests/reference_filter.cpp:
+// reference::extract_segments.
 #pragma once
 
 #include "grid.h"

@@ -7,6 +7,8 @@
 // decides where it stops (at the first offset whose length exceeds the
 // radius, that offset included). So the table for a radius is a prefix of the
 // table for any larger one, and one table serves all the radii of a run.
+//
+// Plain twin: vorlix/tests/reference_filter.cpp:reference::direction_table.
 #pragma once
 
 #include <vector>

@@ -2,9 +2,10 @@
 
 #include "blob_passes.h"
 #include "direction_table.h"
+#include "exit_status.h"
 #include "file.h"
 #include "line_mask_cleanup.h"
-#include "paths.h"
+#include "program_main.h"
 #include "raw.h"
 #include "segment_extraction.h"
 #include "thresholds.h"
@@ -127,13 +128,13 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
 
 namespace {
 
-bool write_segments_file(const std::string& name, const std::vector<ExtractedSegment>& segmenti_estratti)
+std::error_code write_segments_file(const std::string& name, const std::vector<ExtractedSegment>& segmenti_estratti)
 {
-    File file = open_file(name, "wb");
-    if (!file) return false;
+    WrittenFile file(name);
+    if (!file.good()) return file.finish();
     for (const ExtractedSegment& s : segmenti_estratti)
         std::fprintf(file.get(), "%5d %5d %5d %5d %5.2f\r\n", s.x1, s.y1, s.x2, s.y2, s.punteggio);
-    return close_written_file(file);
+    return file.finish();
 }
 
 bool all_zero(const Grid<std::uint8_t>& image)
@@ -147,27 +148,37 @@ void print_cannot_read(const std::string& name)
     std::printf("\n\nImpossibile aprire il file <%s> in lettura\n", name.c_str());
 }
 
+// A file of the run that could not be made or written: the message naming
+// it as the user knows it, then the file and the reason.
+int cannot_write(const char* name, const std::string& path, const std::error_code& error)
+{
+    std::printf("\n\nImpossibile aprire il file <%s> in scrittura\n", name);
+    report_write_failure(path, error ? error : std::make_error_code(std::errc::file_exists));
+    return exit_status::error;
+}
+
 }  // namespace
 
-FilterOutcome filtra(VorlixRun& run)
+std::optional<int> filtra(VorlixRun& run)
 {
-    Grid<std::uint8_t> immagine(run.xdim, run.ydim, 0);
-    if (!read_raw_bytes(run.nomefilein, immagine.cells().size(), immagine.cells())) {
+    Grid<std::uint8_t> immagine;
+    if (!read_image(run, immagine)) {
         print_cannot_read(run.nomefilein);
-        return {false, 0};
+        return exit_status::error;
     }
 
     std::vector<ExtractedSegment> segmenti_estratti;
     if (!all_zero(immagine)) {
         Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters, FilterWork{run.threads});
         std::printf("\nScrittura files...\n");
-        if (write_raw_bytes(working_file_name, finale)) {
-            std::printf("\n\nImpossibile aprire il file <%s> in scrittura\n", working_file_name);
-            return {false, 1};
-        }
-        if (!read_raw_bytes(working_file_name, finale.cells().size(), finale.cells())) {
+        // The mask goes through a working file of this run alone.
+        const OutputFiles::Temporary working = run.outputs.scratch(working_file_name);
+        if (working.problem) return cannot_write(working_file_name, working_file_name, working.problem->error);
+        if (const std::error_code error = write_raw_bytes(working.path, finale))
+            return cannot_write(working_file_name, working.path, error);
+        if (!read_raw_bytes(working.path, finale.cells().size(), finale.cells())) {
             print_cannot_read(working_file_name);
-            return {false, 0};
+            return exit_status::error;
         }
         immagine = std::move(finale);  // from here on the line mask
 
@@ -180,12 +191,12 @@ FilterOutcome filtra(VorlixRun& run)
         });
     }
 
-    run.nomefileout = in_folder(run.check_path, run.path, "segmenti.txt");
-    if (!write_segments_file(run.nomefileout, segmenti_estratti)) {
-        std::printf("\n\nImpossibile aprire il file <segmenti.txt> in scrittura\n");
-        return {false, 1};
-    }
-    open_file(marker_file_name, "wb");  // an empty marker; a failure is of no consequence
+    const OutputFiles::Temporary segments = run.outputs.temporary(run.nomefileout);
+    if (segments.problem) return cannot_write(segments_file_name, run.nomefileout, segments.problem->error);
+    if (const std::error_code error = write_segments_file(segments.path, segmenti_estratti))
+        return cannot_write(segments_file_name, run.nomefileout, error);
+    const OutputFiles::Temporary marker = run.outputs.temporary(marker_file_name);
+    if (marker.problem) return cannot_write(marker_file_name, marker_file_name, marker.problem->error);
     std::printf("\n\n### END ###\n");
-    return {true, 0};
+    return std::nullopt;
 }

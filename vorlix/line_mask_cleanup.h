@@ -3,6 +3,8 @@
 // are filled, background pixels embraced by a half ring of line pixels are
 // filled until nothing changes, and small enclosed holes are filled. The
 // outermost rows and columns are never changed.
+//
+// Plain twin: vorlix/tests/reference_filter.cpp:reference::clean_line_mask.
 #pragma once
 
 #include "grid.h"

@@ -1,18 +1,12 @@
 // vorlix: finds thin dark line structures in a single-band 8-bit RAW image
 // and reduces them to straight segments in "segmenti.txt".
-//
-//   vorlix <nomefile> <xdim> <ydim> [working folder words...] [--threads N]
-//
-// Without the three arguments it prompts for them and waits for a key at
-// the end.
 
 #include "arguments.h"
 #include "console.h"
 #include "exit_status.h"
+#include "file.h"
 #include "filtra.h"
 #include "parameters.h"
-#include "paths.h"
-#include "platform.h"
 #include "program_main.h"
 #include "vorlix_run.h"
 #include "work_items.h"
@@ -26,54 +20,69 @@ namespace {
 
 const ProgramInfo vorlix_info = {
     "vorlix",
-    "finds thin dark lines in an 8-bit RAW image and writes them as straight segments",
+    "finds thin dark lines in an 8-bit RAW image and reduces them to straight segments",
     "Usage:\n"
     "  vorlix <nomefile> <xdim> <ydim> [working folder]\n"
-    "  vorlix            (asks \"Input file: \", \"Width: \" and \"Height: \")\n"
+    "  vorlix           (asks \"Input file: \", \"Width: \" and \"Height: \")\n"
     "\n"
-    "Reads <nomefile>.raw, xdim x ydim bytes, from the working folder when one is\n"
-    "given, and writes the segments to segmenti.txt there, one \"x1 y1 x2 y2 score\"\n"
-    "line each. The tuning parameters come from vorlix_parameters.txt in the\n"
-    "current folder, or from the built-in defaults.\n"
+    "Reads <nomefile>.raw (the name is given without \".raw\"), xdim x ydim bytes,\n"
+    "rows from the top. Width and height must be whole numbers. Without\n"
+    "<nomefile>.raw, <nomefile> may name any Byte raster GDAL reads (band 1):\n"
+    "\"vorlix roads.tif 0 0\" takes width and height from it; given other than 0\n"
+    "they must match it. The tuning parameters come from vorlix_parameters.txt\n"
+    "in the current folder (twelve numbers); without that file the defaults\n"
+    "apply.\n"
     "\n"
-    "Exit status: 0 done (also when the input cannot be opened); 1 a file size\n"
-    "that does not match xdim x ydim, parameters that cannot work, an output that\n"
-    "cannot be written, or a wrong option.\n",
+    "Writes segmenti.txt, one segment per line (x1 y1 x2 y2 score, CR LF), in the\n"
+    "working folder when one is given, else in the current folder, and the empty\n"
+    "marker file nomefile in the current folder. When the image is placed (a GDAL\n"
+    "raster's georeferencing, or a standard world file such as <nomefile>.wld\n"
+    "beside the RAW image), segmenti.bpw beside segmenti.txt holds the image's\n"
+    "world file (outer corner, as traskel reads it), and segmenti.prj its CRS\n"
+    "when known (the raster's, or a .prj beside the RAW image). All appear only\n"
+    "when the run completes; a run that fails leaves the folders as they were,\n"
+    "and no output may overwrite an input. The line mask passes through a\n"
+    "working file of the run's own in the current folder\n"
+    "(finale_grezza.raw.part-<process>-<n>), removed when the run ends, also when\n"
+    "it is interrupted.\n"
+    "\n"
+    "Exit status: 0 done; 1 a width or height that is no whole number, a file\n"
+    "size or raster extent that does not match them, a raster that is not Byte,\n"
+    "a world file or .prj that cannot be used, an input or parameter file that\n"
+    "cannot be read, parameters the filter cannot run with, or an output that\n"
+    "cannot be written; 2 standard input ended at a prompt.\n",
     {{"threads", "N", "threads for the transforms and window tests (default: all processors)"}},
     "\nError in memory allocation\n",
     exit_status::vorlix_failure,
 };
 
-void read_arguments(VorlixRun& run, int argc, char** argv)
+std::optional<int> read_arguments(VorlixRun& run, int argc, char** argv)
 {
     if (argc >= 4) {
         run.nome_input = argv[1];
-        run.xdim = atoi_like(argv[2]);
-        run.ydim = atoi_like(argv[3]);
-        if (argc >= 5) {
-            run.path = join_arguments(argc, argv, 4);
-            run.check_path = true;
+        const std::optional<int> xdim = whole_int(argv[2]);
+        const std::optional<int> ydim = whole_int(argv[3]);
+        if (!xdim || !ydim) {
+            const std::string problem = xdim ? not_a_whole_number(argv[3], "height") : not_a_whole_number(argv[2], "width");
+            std::printf("\nError: %s\n", problem.c_str());
+            return exit_status::error;
         }
-        return;
+        run.xdim = *xdim;
+        run.ydim = *ydim;
+        run.from_command_line(argc, argv, 4);
+        return std::nullopt;
     }
-    run.interactive = true;
-    std::printf("Input file: ");
-    run.nome_input = run.console.read_word();
-    std::printf("\nWidth: ");
-    run.xdim = run.console.read_int();
-    std::printf("\nHeight: ");
-    run.ydim = run.console.read_int();
+    run.nome_input = run.console.ask_word("Input file: ");
+    run.xdim = run.console.ask_int("\nWidth: ");
+    run.ydim = run.console.ask_int("\nHeight: ");
+    return std::nullopt;
 }
 
 // The --threads value: a whole number from 1 up; none when it is anything else.
 std::optional<int> thread_count(const std::string& text)
 {
-    int count = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9' || count > 100000) return std::nullopt;
-        count = count * 10 + (c - '0');
-    }
-    if (text.empty() || count < 1) return std::nullopt;
+    const std::optional<int> count = whole_int(text);
+    if (!count || *count < 1) return std::nullopt;
     return count;
 }
 
@@ -82,35 +91,49 @@ int run_vorlix(VorlixRun& run, CommandLine& line)
     run.threads = processor_threads();
     if (const auto text = line.value("threads")) {
         const std::optional<int> count = thread_count(*text);
-        if (!count) {
-            std::fprintf(stderr,
-                         "vorlix: the option '--threads' needs a whole number from 1 up, not '%s'\n"
-                         "Run 'vorlix --help' for the usage.\n",
-                         text->c_str());
-            return exit_status::usage;
-        }
+        if (!count)
+            return refuse_option(vorlix_info,
+                                 "the option '--threads' needs a whole number from 1 up, not '" + *text + "'");
         run.threads = *count;
     }
     std::vector<char*> argv = line.argv();
-    read_arguments(run, line.argc(), argv.data());
-    run.nomefilein = in_folder(run.check_path, run.path, run.nome_input + ".raw");
-    if (!size_matches(run)) {
+    if (const auto status = read_arguments(run, line.argc(), argv.data())) return *status;
+    run.nomefilein = run.named(run.nome_input + ".raw");
+    if (!open_file(run.nomefilein, "rb"))
+        if (const auto status = take_gdal_image(run)) return *status;
+    if (!run.through_gdal && !size_matches(run)) {
         std::printf("\nERROR: file size of \"%s\" not matching with xdim & ydim!\n\nUSAGE: vorlix <nomefile> <xdim> "
                     "<ydim>\n",
                     run.nomefilein.c_str());
         return exit_status::vorlix_failure;
     }
-    load_parameters(run);
+    run.outputs.add_input(run.nomefilein);
+    if (const auto status = place_image(run)) return *status;
+    if (const auto error = load_parameters(run)) {
+        std::printf("\nERROR: \"%s\" cannot be read: %s\n", parameters_file_name, error->message().c_str());
+        return exit_status::vorlix_failure;
+    }
     if (const auto problem = parameters_problem(run.parameters)) {
         std::printf("\nERROR: %s\n", problem->c_str());
         return exit_status::vorlix_failure;
     }
 
-    const FilterOutcome outcome = filtra(run);
-    if (!outcome.completed) return outcome.exit_status;
+    run.nomefileout = run.named(segments_file_name);
+    std::vector<std::string> outputs = {run.nomefileout, marker_file_name};
+    for (const std::string& file : placement_files(run)) outputs.push_back(file);
+    for (const std::string& output : outputs)
+        if (const auto problem = run.outputs.add_output(output)) {
+            report_output_problem(*problem);
+            return exit_status::error;
+        }
+    if (const auto status = filtra(run)) return *status;
+    if (!write_placement_files(run)) return exit_status::error;
+    if (const auto problem = run.outputs.commit()) {
+        report_output_problem(*problem);
+        return exit_status::error;
+    }
 
-    remove_file(working_file_name);
-    if (run.interactive) {
+    if (!run.check_line_com) {
         // The first key consumes the end of the line the height was typed on.
         run.console.wait_for_key();
         run.console.wait_for_key();

@@ -1,5 +1,7 @@
 #include "parameters.h"
 
+#include "number_scanner.h"
+
 VorlixParameters default_parameters()
 {
     VorlixParameters p;
@@ -20,19 +22,22 @@ VorlixParameters default_parameters()
 
 namespace {
 
-bool read_value(std::FILE* file, int& value)
+// "%d" as the GNU C library reads and stores it: beyond the int range, the
+// low 32 bits.
+bool read_value(FileSource& in, int& value)
 {
-    int read = 0;
-    if (std::fscanf(file, "%d", &read) != 1) return false;
-    value = read;
+    const std::optional<int> read = scan_int(in, OutOfRange::wrap);
+    if (!read) return false;
+    value = *read;
     return true;
 }
 
-bool read_value(std::FILE* file, double& value)
+// "%lf": its words and hexadecimal numbers too.
+bool read_value(FileSource& in, double& value)
 {
-    double read = 0.0;
-    if (std::fscanf(file, "%lf", &read) != 1) return false;
-    value = read;
+    const std::optional<double> read = scan_double(in, NumberForm::c_library_float());
+    if (!read) return false;
+    value = *read;
     return true;
 }
 
@@ -40,13 +45,14 @@ bool read_value(std::FILE* file, double& value)
 
 VorlixParameters read_parameters(std::FILE* file)
 {
+    FileSource in(file);
     VorlixParameters p;
-    read_value(file, p.par_min_raggio) && read_value(file, p.par_max_raggio) &&
-        read_value(file, p.par_step_raggio) && read_value(file, p.par_soglia_minrad) &&
-        read_value(file, p.par_soglia_varrad) && read_value(file, p.par_soglia_ang) &&
-        read_value(file, p.par_quadrosoglia) && read_value(file, p.par_min_blob) &&
-        read_value(file, p.par_blob_max) && read_value(file, p.par_reclass_source) &&
-        read_value(file, p.par_reclass_minrad) && read_value(file, p.par_reclass_varrad);
+    read_value(in, p.par_min_raggio) && read_value(in, p.par_max_raggio) &&
+        read_value(in, p.par_step_raggio) && read_value(in, p.par_soglia_minrad) &&
+        read_value(in, p.par_soglia_varrad) && read_value(in, p.par_soglia_ang) &&
+        read_value(in, p.par_quadrosoglia) && read_value(in, p.par_min_blob) &&
+        read_value(in, p.par_blob_max) && read_value(in, p.par_reclass_source) &&
+        read_value(in, p.par_reclass_minrad) && read_value(in, p.par_reclass_varrad);
     return p;
 }
 

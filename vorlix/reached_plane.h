@@ -1,6 +1,9 @@
 // The plane `raggiunto` of the segment extraction: which pixels a region
 // growth has reached since the last extracted segment. Clearing it is one
 // step: a fresh mark value makes every pixel unreached.
+//
+// Plain twin: the cleared plane of vorlix/tests/reference_filter.cpp:
+// reference::extract_segments.
 #pragma once
 
 #include "visit_marks.h"

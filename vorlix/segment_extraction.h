@@ -10,6 +10,8 @@
 //
 // Mask values: 255 background or consumed, 0 unused line pixel, 100 line
 // pixel left over from the band of an earlier segment.
+//
+// Plain twin: vorlix/tests/reference_filter.cpp:reference::extract_segments.
 #pragma once
 
 #include "candidate_search.h"

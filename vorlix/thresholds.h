@@ -1,6 +1,9 @@
 // From the transforms of one radius to its candidate mask: scaling, the
 // radius' thresholds, the three threshold masks and their combination.
 // Masks hold 0 where a pixel passes and 255 where it does not.
+//
+// Plain twins of the sliding windows: vorlix/tests/thresholds_test.cpp:plain_angular
+// and plain_local.
 #pragma once
 
 #include "grid.h"

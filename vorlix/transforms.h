@@ -3,6 +3,8 @@
 // through it (the pixel itself not sampled, points outside the image not
 // counted), reduced to the darkest direction, the darkest mean and how much
 // the average of the 180 means exceeds it.
+//
+// Plain twin: vorlix/tests/reference_filter.cpp:reference::transforms.
 #pragma once
 
 #include "direction_table.h"

@@ -2,6 +2,9 @@
 // a constant-time question: each growth takes a fresh mark value, and a pixel
 // belongs to the growth exactly when it carries that value. Nothing has to be
 // cleared between growths.
+//
+// Plain twin: the list searches of vorlix/tests/reference_filter.cpp
+// (reference::remove_small_blobs, reference::extract_segments).
 #pragma once
 
 #include "grid.h"

@@ -1,4 +1,6 @@
 // `disegna`: the line drawer of the zone rasteriser.
+//
+// Plain twin (of draw_line): drelwin/tests/disegna_test.cpp:reference_segment.
 #pragma once
 
 #include "grid.h"

@@ -1,10 +1,10 @@
 // Zonrik: zonal statistics of a RAW background inside polygons.
 #include "zonrik_run.h"
 
-#include "guarded_main.h"
+#include "program_main.h"
 
 int main(int argc, char** argv)
 {
     Zonrik run;
-    return guarded_main([&] { return run_zonrik(run, argc, argv); }, "\nError in memory allocation: the background is too large for the memory available\n");
+    return program_main(argc, argv, zonrik_info(), [&](CommandLine& line) { return run_zonrik(run, line); });
 }

@@ -2,29 +2,29 @@
 // record loop, and the outputs.
 #include "zonrik_run.h"
 
-#include "bmp.h"
+#include "exit_status.h"
 #include "function_choice.h"
 #include "pixel_record.h"
-#include "raw.h"
-#include "shapefile_writer.h"
+#include "program_main.h"
 #include "zonal_run.h"
+#include "zone_outputs.h"
 #include "zone_reports.h"
 
 #include <cstdio>
 
 namespace {
 
-StepEnd check_header(Zonrik& run)
+std::optional<int> check_header(Zonrik& run)
 {
     switch (run.shapefile->read_header(run.shp_box)) {
-    case ShapeHeader::ok: return {};
+    case ShapeHeader::ok: return std::nullopt;
     case ShapeHeader::not_a_shapefile: std::printf("\nError: input file is not a  Shape file\n"); break;
     case ShapeHeader::wrong_version: std::printf("\nError in Shape file version\n"); break;
     case ShapeHeader::not_polygon: std::printf("\nError in Shape type - must be 'Polygon'"); break;
     case ShapeHeader::incomplete: std::printf("\nError: the Shape file ends inside its 100-byte header\n"); break;
     }
     run.console.wait_for_key();
-    return closing(run);
+    return closing(run, exit_status::error);
 }
 
 // The background's world file and extent as read.
@@ -58,36 +58,52 @@ void print_bounding_boxes(Zonrik& run)
         std::printf("\n\nWARNING: Shape Bounding Box should be internal to RAW background Bounding Box\n");
 }
 
-// Before the first zone of the cover or temperature function: the report
-// file, and for the cover the two thresholds.
-StepEnd open_report(Zonrik& run, ZonalRun& zonal)
+// A report that could not be made or written: its message, then the file
+// and the reason.
+int report_not_written(Zonrik& run, const std::error_code& error)
 {
     const bool cover = run.f_type == function_code::cover;
-    run.report_name = run.named(run.raw_output + (cover ? "_cover.txt" : "_temp.txt"));
-    run.fp_aux = open_file(run.report_name, "wb");
-    if (!run.fp_aux)
-        return failure(run, cover ? "\nError: in generating 'cover' ascii file"
-                                  : "\nError: in generating 'temp' ascii file");
+    std::fputs(cover ? "\nError: in generating 'cover' ascii file\n" : "\nError: in generating 'temp' ascii file\n",
+               stdout);
+    report_write_failure(run.report_name, error);
+    run.console.wait_for_key();
+    return exit_status::failure;
+}
+
+// An albedo threshold from the command line, or asked for.
+float threshold(Zonrik& run, const std::optional<float>& given, const char* prompt)
+{
+    if (given) return *given;
+    const float value = run.console.ask_float(prompt);
+    run.console.flush_input();
+    return value;
+}
+
+// Before the first zone of the cover or temperature function: the report
+// file, and for the cover the two thresholds.
+std::optional<int> open_report(Zonrik& run, ZonalRun& zonal)
+{
+    const bool cover = run.f_type == function_code::cover;
+    const OutputFiles::Temporary temporary = run.outputs.temporary(run.report_name);
+    if (temporary.problem) return report_not_written(run, temporary_failure(*temporary.problem));
+    run.fp_aux.emplace(temporary.path);
+    if (!run.fp_aux->good()) return report_not_written(run, run.fp_aux->finish());
     if (cover) {
-        std::printf("\nThreshold albedo max (0 - 100)=");
-        zonal.thresholds.f_max = run.console.read_float();
-        run.console.flush_input();
-        std::printf("\nThreshold albedo min (0 - 100)=");
-        zonal.thresholds.f_min = run.console.read_float();
-        run.console.flush_input();
+        zonal.thresholds.f_max = threshold(run, run.cover_max, "\nThreshold albedo max (0 - 100)=");
+        zonal.thresholds.f_min = threshold(run, run.cover_min, "\nThreshold albedo min (0 - 100)=");
     }
-    std::fputs((cover ? cover_report_header() : temperature_report_header()).c_str(), run.fp_aux.get());
-    return {};
+    run.fp_aux->write(cover ? cover_report_header() : temperature_report_header());
+    return std::nullopt;
 }
 
 // A record the loop cannot read (block number `block`): its message; the run
 // ends at the closing step.
-StepEnd unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
+int unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
 {
     switch (problem) {
     case ShapeRead::wrong_index:
         std::printf("\n\nError in Block indexes in Shape file");
-        return closing(run);
+        return closing(run, exit_status::error);
     case ShapeRead::not_polygon: std::printf("\n\nError in Shape type - all blocks must be 'Polygon'"); break;
     case ShapeRead::counts_too_large:
         std::printf("\n\nError: block %d of the Shape file has more parts or points than it holds\n", block);
@@ -100,17 +116,19 @@ StepEnd unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
         break;
     }
     run.console.wait_for_key();
-    return closing(run);
+    return closing(run, exit_status::error);
 }
 
-StepEnd record_loop(Zonrik& run, ZonalRun& zonal)
+// The record loop; `record_numbers` gets the number of each record
+// measured.
+std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal, std::vector<long long>& record_numbers)
 {
     std::printf("\n\n\n   -------   START ROUTINE   -----------  \n\n");
     const bool reported = run.f_type == function_code::cover || run.f_type == function_code::temperature;
     ShapeRecord record;
     for (;;) {
         ShapeRead read = run.shapefile->read_record_number(record);
-        if (read == ShapeRead::end) return {};
+        if (read == ShapeRead::end) return std::nullopt;
         if (read != ShapeRead::record) return unreadable_record(run, read, run.shapefile->indice() + 1);
         std::printf("\nProcessing block %d......   ", record.number);
         read = run.shapefile->read_record_body(record);
@@ -121,73 +139,27 @@ StepEnd record_loop(Zonrik& run, ZonalRun& zonal)
             std::printf("     skipped: external Shape Bounding Box\n");
             continue;
         }
-        if (reported && zonal.reported_zones() == 0) {
-            const StepEnd end = open_report(run, zonal);
-            if (!end.go_on) return end;
-        }
+        if (reported && zonal.reported_zones() == 0)
+            if (const auto end = open_report(run, zonal)) return end;
         const std::string line = zonal.process(run.console, placed);
-        if (run.fp_aux) std::fputs(line.c_str(), run.fp_aux.get());
+        record_numbers.push_back(record.number);
+        if (run.fp_aux) run.fp_aux->write(line);
         std::printf("   ok\n");
     }
 }
 
-StepEnd write_outputs(Zonrik& run, ZonalRun& zonal)
-{
-    ShapefileOptions options;
-    options.shape_type = shape_type_polygon;
-    options.world = run.tfw;
-    options.table = AttributeTable::value;
-    options.values = zonal.valori_db;
-    // A shapefile that cannot be written ends the run after the writer's
-    // message and wait, with status 0.
-    if (const auto problem =
-            gen_file_shp(shapefile_paths(run.nome_output_path), zonal.records, run.width, run.height, options)) {
-        std::printf("\nError in creating '%s'\n", problem->extension);
-        run.console.wait_for_key();
-        return {false, 0};
-    }
-
-    const std::string raw_name = run.named(run.raw_output + ".raw");
-    if (const auto problem =
-            raw_32bit_create({raw_name, envi_header_name(raw_name)}, zone_raster_base(raw_name), zonal.Matrice_output)) {
-        if (problem->error == std::errc::not_enough_memory)
-            std::fputs("Error in memory allocation\n", stdout);
-        else
-            std::fputs(problem->in_header ? "\nError in writing .hdr file\n" : "\nError in writing Raw image\n", stdout);
-        run.console.wait_for_key();
-        std::printf("\nError in creating output image");
-        run.console.wait_for_key();
-        return closing(run);
-    }
-    if (run.f_type == function_code::cover) {
-        const std::string picture = run.raw_output + ".bmp";
-        if (const std::error_code error = bmp_256_create(picture, zonal.Immagine_bmp)) {
-            if (error == std::errc::not_enough_memory) {
-                std::fputs("\nError in opening bmp image\n", stdout);
-                run.console.wait_for_key();
-            } else {
-                std::printf("\nError: cannot write '%s'\n", picture.c_str());
-            }
-            return closing(run);
-        }
-    }
-    if (run.fp_aux && !close_written_file(run.fp_aux)) {
-        std::printf("\nError: cannot write '%s'\n", run.report_name.c_str());
-        return closing(run);
-    }
-    return {};
-}
-
 }  // namespace
 
-StepEnd measure_zones(Zonrik& run)
+std::optional<int> measure_zones(Zonrik& run)
 {
-    StepEnd end = check_header(run);
-    if (!end.go_on) return end;
+    if (const auto end = check_header(run)) return end;
     print_bounding_boxes(run);
 
-    ZonalRun zonal(run.Matrice_background, run.f_type);
-    end = record_loop(run, zonal);
-    if (!end.go_on) return end;
-    return write_outputs(run, zonal);
+    ZonalRun zonal(run.Matrice_background, run.f_type, outside_zones(run));
+    std::vector<long long> record_numbers;
+    if (const auto end = record_loop(run, zonal, record_numbers)) return end;
+    if (const auto end = write_outputs(run, zonal, record_numbers)) return end;
+    if (run.fp_aux)
+        if (const std::error_code error = run.fp_aux->finish()) return report_not_written(run, error);
+    return std::nullopt;
 }

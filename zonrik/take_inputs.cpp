@@ -3,14 +3,15 @@
 
 #include "arguments.h"
 #include "background.h"
+#include "exit_status.h"
 #include "function_choice.h"
+#include "number_text.h"
 #include "paths.h"
 #include "platform.h"
-#include "program_main.h"
 #include "raw.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -38,10 +39,7 @@ void take_names(Zonrik& run, int argc, char** argv)
         run.input_back_ground = argv[2];
         run.raw_output = argv[3];
         run.typology = argv[4];
-        if (argc >= 6) {
-            run.path = join_arguments(argc, argv, 5);
-            run.check_path = true;
-        }
+        run.from_command_line(argc, argv, 5);
     } else {
         run.check_line_com = false;
         run.input_shp = prompt_word(run, "\nShape file =");
@@ -67,7 +65,7 @@ std::optional<std::string> envi_header_name(const Zonrik& run)
     return std::nullopt;
 }
 
-StepEnd envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead& read)
+std::optional<int> envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead& read)
 {
     switch (read.status) {
     case EnviHeaderStatus::not_envi: return failure(run, "\nError: '" + name + "' is not an ENVI header\n");
@@ -79,9 +77,9 @@ StepEnd envi_failure(Zonrik& run, const std::string& name, const EnviHeaderRead&
 }
 
 // The samples checked against the function and read into the background.
-StepEnd check_depth(Zonrik& run)
+std::optional<int> check_depth(Zonrik& run)
 {
-    if (run.f_type == function_code::temperature && run.bit_number != 32)
+    if (run.f_type == function_code::temperature && run.bit_number < 32)
         return failure(run, "\n\n\nError: The function 'sp_temp' foreseen 32 bit background\n"
                             "\nThe Temperature background raw file must be the 4th Avhrr calibrated band\n");
     return {};
@@ -90,7 +88,7 @@ StepEnd check_depth(Zonrik& run)
 const char* const short_background = "\nError: the background file ended before all its pixels were read\n";
 
 // A background described by an ENVI header.
-StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t size, const std::string& name)
+std::optional<int> load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t size, const std::string& name)
 {
     const EnviHeaderRead read = read_envi_header(name);
     if (read.status != EnviHeaderStatus::ok) return envi_failure(run, name, read);
@@ -107,8 +105,7 @@ StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t s
     run.bit_number = 8 * bytes;
     print_background_size(size, run.width, run.height);
     print_bit_number(run.bit_number);
-    StepEnd end = check_depth(run);
-    if (!end.go_on) return end;
+    if (const auto end = check_depth(run)) return end;
     const std::uint64_t needed =
         static_cast<std::uint64_t>(run.width) * static_cast<std::uint64_t>(run.height) * static_cast<std::uint64_t>(bytes);
     if (size < header.header_offset || size - header.header_offset < needed ||
@@ -117,7 +114,46 @@ StepEnd load_envi_background(Zonrik& run, std::FILE* background, std::uint64_t s
     return {};
 }
 
-StepEnd load_background_file(Zonrik& run)
+// Rows (x, y) and (x, height - 1 - y) swapped: the top row first becomes
+// the bottom row first.
+void turn_rows_over(Grid<float>& image)
+{
+    for (int top = 0, bottom = image.height() - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(image.row(top), image.row(top) + image.width(), image.row(bottom));
+}
+
+// A background in none of the suite's layouts, through GDAL: band 1 of any
+// numeric type as floats, its nodata as NaN (left out by the statistics),
+// with the raster's georeferencing and CRS.
+std::optional<int> load_gdal_background(Zonrik& run, std::uint64_t size, const std::string& name,
+                                        const GdalRasterFacts& facts)
+{
+    run.width = facts.width;
+    run.height = facts.height;
+    run.bit_number = facts.sample_bits;
+    print_background_size(size, run.width, run.height);
+    std::printf("\t\t%s raster read through GDAL (%s)", facts.data_type.c_str(), facts.driver.c_str());
+    if (facts.nodata) std::printf(", nodata %s taken as NaN", format_number("%g", *facts.nodata).c_str());
+    if (const auto end = check_depth(run)) return end;
+    Georeference read;
+    if (const GeoProblem problem = read_floats_through_gdal(name, run.Matrice_background, true, read))
+        return failure(run, "\nError: " + problem.message() + "\n");
+    run.background_files = facts.files;
+    // The grid holds the bottom row first. A raster stored south up (rows
+    // going north) already has it first: it is placed as the same raster
+    // stored north up.
+    WorldFile& world = read.world;
+    if (world.complete && world.cell_y() > 0) {
+        world.values[5] = world.northing() + world.cell_y() * run.height;
+        world.values[3] = -world.cell_y();
+    } else {
+        turn_rows_over(run.Matrice_background);
+    }
+    run.georeference = read;
+    return {};
+}
+
+std::optional<int> load_background_file(Zonrik& run)
 {
     std::printf("\nOpening Background image...");
     File background = open_file(run.named(run.input_back_ground), "rb");
@@ -132,6 +168,13 @@ StepEnd load_background_file(Zonrik& run)
             if (!size) return failure(run, "\nError: the size of the background file cannot be read\n");
             return load_envi_background(run, background.get(), *size, *header_name);
         }
+        // Neither header: any raster GDAL opens.
+        const std::string name = run.named(run.input_back_ground);
+        GdalRasterFacts facts;
+        Georeference georeference;
+        const GeoProblem problem = describe_through_gdal(name, facts, georeference);
+        if (!problem) return load_gdal_background(run, size.value_or(0), name, facts);
+        if (problem != GeoProblem::Kind::cannot_open) return failure(run, "\nError: " + problem.message() + "\n");
     }
     // The extent from the ".dim" file (its message when there is none).
     if (const RasterProblem problem = read_dim_extent(dim_name, run.width, run.height))
@@ -141,67 +184,51 @@ StepEnd load_background_file(Zonrik& run)
     if (run.bit_number == 0)
         return failure(run, "\nError dimension in background file\n"
                             "\nThe background raw file must be 8 / 16 / 32 bit\n");
-    const StepEnd end = check_depth(run);
-    if (!end.go_on) return end;
+    if (const auto end = check_depth(run)) return end;
     if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
         return failure(run, short_background);
     return {};
 }
 
-}  // namespace
-
-const ProgramInfo& zonrik_info()
+// Where the background lies, for the polygons and the outputs: its ".rww"
+// first; without a complete one, the georeferencing GDAL read with it, or
+// the standard world file beside it. Its CRS from GDAL or the ".prj" beside
+// it. The outputs are placed as the polygons are: without rotation terms.
+std::optional<int> place_background(Zonrik& run)
 {
-    static const ProgramInfo info = {
-        "zonrik",
-        "measures a background raster inside the polygons of a polygon shapefile",
-        "Usage:\n"
-        "  zonrik <polygons.shp> <background> <output> <function> [working folder]\n"
-        "  zonrik             (asks for the four names)\n"
-        "\n"
-        "Functions: mean, variance, sqrt_variance, lmean, lvariance, c_cover, sp_temp.\n"
-        "The background is a single-band raster of 8-bit, 16-bit or 32-bit float\n"
-        "samples with its extent in a \".dim\" file or, without one, in an ENVI\n"
-        "header; a world file (\"rww\") places the polygons on it. A pixel is in a\n"
-        "polygon's zone when an odd number of its rings enclose it. Polygons whose\n"
-        "box leaves the background are skipped, unless --partial is given.\n"
-        "\n"
-        "Writes <output>.shp, .shx and .dbf (the zones with their values), <output>.raw\n"
-        "and .hdr, and for c_cover and sp_temp a report.\n"
-        "\n"
-        "Exit status: 255 when a name, the background or a report cannot be used;\n"
-        "1 for a wrong option; 2 when standard input ends at a prompt; else 0 (errors\n"
-        "in the shapefile included).\n",
-        {{"partial", "", "measure a polygon partly outside the background over its pixels inside it"}},
-    };
-    return info;
+    const std::string background = run.named(run.input_back_ground);
+    for (const std::string& file : georeference_files(background)) run.background_files.push_back(file);
+    if (run.rww.complete) run.georeference.world = run.rww;
+    if (const GeoProblem problem = complete_georeference(background, run.georeference)) {
+        std::printf("\nError: %s\n", problem.message().c_str());
+        return closing(run, exit_status::error);
+    }
+    run.georeference.world.values[1] = run.georeference.world.values[2] = 0;
+    if (!run.rww.complete && run.georeference.placed()) run.rww = run.tfw = run.georeference.world;
+    run.gis = run.choices.gis || run.georeference.through_gdal;
+    return {};
 }
 
-StepEnd take_inputs(Zonrik& run, int argc, char** argv)
+}  // namespace
+
+std::optional<int> take_inputs(Zonrik& run, int argc, char** argv)
 {
-    // Options are taken out wherever they stand before the arguments are
-    // counted.
-    ParsedCommandLine parsed = parse_command_line(argc, argv, zonrik_info().options);
-    if (const std::optional<int> status = answer_options(parsed, zonrik_info())) return {false, *status};
-    CommandLine& line = parsed.command_line;
-    run.partial = line.has("partial");
     print_banner();
-    std::vector<char*> arguments = line.argv();
-    take_names(run, line.argc(), arguments.data());
+    take_names(run, argc, argv);
 
     const std::optional<int> code = choose_function(run.typology);
     if (!code)
         return failure(run, "\n\nError: Choice typology not correct"
                             "\n\nAllowed choices: mean / lmean / variance / lvariance / c_cover / sp_temp\n");
     run.f_type = *code;
+    if (const auto end = check_requests(run)) return end;
 
     File shp = open_file(run.named(run.input_shp), "rb");
     if (!shp) return failure(run, "\nError in input SHP file opening");
     const auto shp_size = file_size(shp.get());
     run.shapefile = std::make_unique<ShapeReader>(std::move(shp), shp_size.value_or(0));
 
-    StepEnd end = load_background_file(run);
-    if (!end.go_on) return end;
+    if (const auto end = load_background_file(run)) return end;
 
     // The world file is read twice: silently for the background's extent,
     // then with its message for the shapefile writer.
@@ -210,5 +237,5 @@ StepEnd take_inputs(Zonrik& run, int argc, char** argv)
     run.rww = read_world_file(world_name);
     run.tfw = run.rww;
     std::fputs(run.tfw.found ? "\n\nRWW file present\n" : "\n\nRWW file not present\n", stdout);
-    return {};
+    return place_background(run);
 }

@@ -4,8 +4,8 @@
 #include "zone_reports.h"
 #include "zone_tracing.h"
 
-ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int f_type)
-    : Matrice_output(Matrice_background.width(), Matrice_background.height(), 0.0f),
+ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside)
+    : Matrice_output(Matrice_background.width(), Matrice_background.height(), outside),
       Matrice_background(Matrice_background),
       f_type(f_type)
 {

@@ -2,6 +2,8 @@
 // painted over the zone in the output raster (and, for the cover, the
 // picture indices in the cover picture), appended to the attribute values,
 // and the zone traced into a polygon record.
+//
+// Plain twin: zonrik/tests/reference_zonrik.cpp:ReferenceZonrik::process.
 #pragma once
 
 #include "console.h"
@@ -18,8 +20,9 @@
 class ZonalRun {
 public:
     // The background, (x, y) with row 0 at the bottom; f_type the function
-    // code (function_choice.h).
-    ZonalRun(const Grid<float>& Matrice_background, int f_type);
+    // code (function_choice.h); `outside` what the output raster holds
+    // outside every zone.
+    ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside = 0.0f);
 
     // The cover thresholds, asked for before the first zone.
     CoverThresholds thresholds;
@@ -35,7 +38,7 @@ public:
     int reported_zones() const { return sequenziale; }
 
     // The results, in processing order.
-    Grid<float> Matrice_output;       // zone values, 0.0 outside every zone; row 0 at the bottom
+    Grid<float> Matrice_output;       // zone values, `outside` elsewhere; row 0 at the bottom
     Grid<std::uint8_t> Immagine_bmp;  // cover picture, 255 outside every zone; created for the cover
     std::vector<float> valori_db;     // one value per processed zone
     RecordArrays records;             // one polygon record per processed zone

@@ -29,6 +29,8 @@
 //
 // Cost: each loop is drawn, flooded and tested in the window of its own
 // outline, never on the whole grid.
+//
+// Plain twin: zonrik/tests/reference_zonrik.cpp:reference_zone.
 #pragma once
 
 #include "grid.h"

@@ -1,6 +1,6 @@
 #include "zone_reports.h"
 
-#include <cstdio>
+#include "number_text.h"
 
 namespace {
 
@@ -21,10 +21,8 @@ std::string cover_report_header()
 
 std::string cover_report_line(int sequenziale, const ZoneCover& cover)
 {
-    char line[512];
-    std::snprintf(line, sizeof line, "\n%d\t\t%.1f\t\t%d\t\t%.2f\n", sequenziale,
-                  static_cast<double>(cover.snow_cover), cover.k, static_cast<double>(cover.percentage));
-    return line;
+    return "\n" + std::to_string(sequenziale) + "\t\t" + format_number("%.1f", cover.snow_cover) + "\t\t" +
+           std::to_string(cover.k) + "\t\t" + format_number("%.2f", cover.percentage) + "\n";
 }
 
 std::string temperature_report_header()
@@ -34,9 +32,7 @@ std::string temperature_report_header()
 
 std::string temperature_report_line(int sequenziale, const ZoneTemperature& temperature)
 {
-    char line[512];
-    std::snprintf(line, sizeof line, "\n%d\t\t%.2f\t\t\t%.2f\t\t%.2f\t\t%.2f\n", sequenziale,
-                  static_cast<double>(temperature.f_min), static_cast<double>(temperature.f_max),
-                  static_cast<double>(temperature.mean), static_cast<double>(temperature.variance));
-    return line;
+    return "\n" + std::to_string(sequenziale) + "\t\t" + format_number("%.2f", temperature.f_min) + "\t\t\t" +
+           format_number("%.2f", temperature.f_max) + "\t\t" + format_number("%.2f", temperature.mean) + "\t\t" +
+           format_number("%.2f", temperature.variance) + "\n";
 }

@@ -9,6 +9,8 @@
 // Header of the cover report: column titles and a dashed line.
 std::string cover_report_header();
 // "\n%d\t\t%.1f\t\t%d\t\t%.2f\n": zone number, snow_cover, k, percentage.
+// Here and below a NaN or an infinity is written "nan", "inf" or "-inf" on
+// every platform (number_text.h).
 std::string cover_report_line(int sequenziale, const ZoneCover& cover);
 
 // Header of the temperature report.

@@ -7,6 +7,9 @@ namespace {
 constexpr double kelvin_offset = 273.16;
 // What a value of 0 adds to the sum of logarithms.
 constexpr double log_of_zero = 0.1;
+// The cover picture's index of a pixel in no zone, and of a pixel without a
+// value.
+constexpr std::uint8_t no_zone_index = 255;
 
 bool valid(float v) { return !std::isnan(v); }
 
@@ -95,6 +98,10 @@ ZoneCover zone_cover(const std::vector<float>& v, const CoverThresholds& thresho
     ZoneCover cover;
     cover.indices.reserve(v.size());
     for (float value : v) {
+        if (!valid(value)) {
+            cover.indices.push_back(no_zone_index);
+            continue;
+        }
         std::uint8_t index = nullo;
         if (value > thresholds.f_min && value >= thresholds.f_max) {
             cover.snow_cover += 1;

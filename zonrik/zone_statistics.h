@@ -1,8 +1,9 @@
 // The statistics of a zone, computed from the background values of its
 // pixels in the zone's pixel order (row by row from the bottom, left to
 // right). Sums are kept in double; every result is a float. A pixel is valid
-// when its value is not NaN; all functions but the cover use valid pixels
-// only. A zone with no pixel taken gives NaN (zero divided by zero).
+// when its value is not NaN: a NaN is no measurement (a raster's nodata is
+// read as NaN), so every function uses valid pixels only. A zone with no
+// pixel taken gives NaN (zero divided by zero).
 #pragma once
 
 #include <cstdint>
@@ -30,7 +31,8 @@ float zone_log_variance(const std::vector<float>& v);
 // at least f_max is covered (picture index 16); above f_min and below f_max
 // it is covered by r = v / f_max (index (1 - r) * 239 + 16 truncated, in
 // single precision, kept within 0..255); otherwise it is uncovered (index
-// `nullo`). NaN pixels count, as uncovered.
+// `nullo`). A NaN pixel is neither: it is left out of the count and of the
+// percentage, and shown as no zone (index 255).
 struct CoverThresholds {
     float f_max = 0;
     float f_min = 0;
@@ -38,7 +40,7 @@ struct CoverThresholds {
 
 struct ZoneCover {
     float snow_cover = 0;  // covered pixels, partly covered ones by fraction
-    int k = 0;             // pixels of the zone
+    int k = 0;             // valid pixels of the zone
     float percentage = 0;  // snow_cover * 100 / k: the zone's value
     std::vector<std::uint8_t> indices;  // picture index of each pixel, in zone order
 };

@@ -11,6 +11,9 @@
 // The mask and work image are those of a window round the zone's pixels
 // (work_window.h): the records are the same as on the whole image, at the
 // cost of the zone's own surroundings.
+//
+// Plain twin: the whole-image re-trace of zonrik/tests/reference_zonrik.cpp:
+// ReferenceZonrik::process.
 #pragma once
 
 #include "console.h"

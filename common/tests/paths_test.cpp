@@ -14,6 +14,17 @@ TEST(Paths, ReplaceAndDropLastCharacters)
     EXPECT_EQ(drop_last_chars("b.b", 4), "");
 }
 
+TEST(Paths, PrefixGoesBeforeTheFileNameOnly)
+{
+    EXPECT_EQ(prefix_file_name("pairs.txt", "crossover_"), "crossover_pairs.txt");
+    EXPECT_EQ(prefix_file_name("../d/pairs.txt", "crossover_"), "../d/crossover_pairs.txt");
+    EXPECT_EQ(prefix_file_name("/abs/x", "p_"), "/abs/p_x");
+#ifdef _WIN32
+    EXPECT_EQ(prefix_file_name("c:pairs.txt", "p_"), "c:p_pairs.txt");
+    EXPECT_EQ(prefix_file_name("d\\pairs.txt", "p_"), "d\\p_pairs.txt");
+#endif
+}
+
 TEST(Paths, FolderJoin)
 {
     EXPECT_EQ(in_folder(false, "data", "in.bmp"), "in.bmp");

@@ -48,6 +48,27 @@ TEST(FloatRaster, ZoneFormWritesTopRowFirstAndItsHeader)
     EXPECT_EQ(read_text(dir.file("out.hdr")), envi_for(dir.file("out")));
 }
 
+// A byte raster's header, and the lines a placed raster adds after the
+// eleven: the same eleven lines, the data type aside.
+TEST(EnviHeader, DataTypeAndAddedLines)
+{
+    TempDir dir;
+    const std::string map_info = "map info = {Arbitrary, 1, 1, 0, 0, 1, 1}";
+    ASSERT_FALSE(write_envi_header(dir.file("m.hdr"), envi_description_of("m{x}"), 3, 2, {1, {map_info}}));
+    std::string expected = envi_for("m_x_");
+    expected.replace(expected.find("data type = 4"), 13, "data type = 1");
+    EXPECT_EQ(read_text(dir.file("m.hdr")), expected + map_info + "\n");
+}
+
+TEST(FloatRaster, DescriptionsThatWouldBreakTheHeader)
+{
+    EXPECT_TRUE(envi_description_usable("My Data\\roof temperature (2024)"));
+    const std::vector<std::string> bad_names = {"out}", "o{ut", "two\nlines", "tab\there", std::string("nul\0", 4),
+                                                "del\x7f"};
+    for (const std::string& bad : bad_names)
+        EXPECT_FALSE(envi_description_usable(bad)) << bad;
+}
+
 TEST(FloatRaster, HeightFormKeepsHeightsOnlyOnTheBuildingColour)
 {
     TempDir dir;
@@ -146,7 +167,9 @@ TEST(MaskRaster, RefusalsWithTheirMessages)
     EXPECT_EQ(problem_for({1, 1, 1}, "3 1"), Kind::no_black_background);
     EXPECT_EQ(problem_for({0, 1}, "3 1"), Kind::size_mismatch);
     EXPECT_EQ(problem_for({0, 1, 0, 1}, "3 1"), Kind::size_mismatch);
-    for (const char* dim : {"-2 -1", "two", "99999999999 1", "2 -"}) EXPECT_EQ(problem_for({0, 1}, dim), Kind::dim_invalid) << dim;
+    // Read as "%d%d": the character that ends the width starts the height.
+    for (const char* dim : {"-2 -1", "two", "99999999999 1", "2 -", "2x1", "2-1"})
+        EXPECT_EQ(problem_for({0, 1}, dim), Kind::dim_invalid) << dim;
     EXPECT_EQ(layout_problem_text({Kind::dim_invalid, "m.dim"}),
               "\nError: 'm.dim' does not hold a width and a height of zero or more\n");
     EXPECT_EQ(raw_8bit_open(dir.file("x.raw"), mask, state), Kind::cannot_open);

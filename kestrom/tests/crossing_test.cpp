@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 namespace {
@@ -94,4 +95,24 @@ TEST(CrossingHeight, MeansAreSummedInSinglePrecision)
     dtm(25, 1) = 1.0f;        // x + 10
     dtm(26, 1) = 1.0f;        // x + 11
     EXPECT_EQ(row_mean(dtm, 15, 1), 16777216.0f / 8);
+}
+
+TEST(CrossingHeight, NodataAnywhereTheCrossingIsMeasuredOnLeavesItUnknown)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Cell {
+        int x, y;
+        bool measured;
+    };
+    // Around the crossing (20, 20): a window corner, a row-mean cell, a
+    // column-mean cell; then cells that no part of the measure reads.
+    const Cell cells[] = {{22, 22, true}, {9, 21, true}, {21, 9, true}, {23, 20, false}, {20, 12, false},
+                          {30, 30, false}};
+    for (const Cell& c : cells) {
+        Grid<float> dtm(40, 40, 100.0f);
+        dtm(c.x, c.y) = nan;
+        EXPECT_EQ(measured_on_nodata(dtm, 20, 20), c.measured) << c.x << "," << c.y;
+    }
+    // Cells outside the raster are no nodata.
+    EXPECT_FALSE(measured_on_nodata(Grid<float>(3, 3, 1.0f), 0, 0));
 }

@@ -7,6 +7,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <limits>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,22 @@ TEST(Kestrom, ReportsACrossingOnAPlateau)
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "15\t15\t4.00\n");
 }
 
+TEST(Kestrom, CrossingMeasuredOnNaNIsNotReported)
+{
+    TempDir dir;
+    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
+    // A NaN sample 10 columns right of the crossing (15, 15), in the row mean.
+    Bytes bytes = read_bytes(dir.file("dtm.raw"));
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    std::memcpy(&bytes[4 * (15 * 40 + 25)], &nan, 4);
+    write_bytes(dir.file("dtm.raw"), bytes);
+    write_text(dir.file("cross.txt"), diagonals);
+    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, banner + "\nEnd");
+    EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "");
+}
+
 TEST(Kestrom, LowPlateauIsNotReported)
 {
     TempDir dir;
@@ -121,14 +140,29 @@ TEST(Kestrom, TextThatIsNotANumberEndsTheRecords)
     EXPECT_EQ(r.out, banner + "15\t15\t4.00\n\nWarning: the crossroads file holds text that is not a number; reading stops there\nEnd");
 }
 
-TEST(Kestrom, MissingDimensionFileAsksForTheExtent)
+TEST(Kestrom, MissingDimensionFileIsAskedForOnlyAtThePrompts)
 {
     TempDir dir;
     write_dtm(dir.file("dtm"), 40, 30, 100.0f, 15, 15, 104.0f, false);
     write_text(dir.file("cross.txt"), "10 10 20 20 10 20 20 10\n");
-    const RunResult r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path(), "40\n30\n");
+    RunResult r = run_program("kestrom", {}, dir.path(), "cross.txt dtm\n40\n30\n\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, banner + "\nError opening dtm dimension file (.dim)\n\nEnter dimension:\n\nwidth: \nheight: 15\t15\t4.00\n\nEnd");
+    EXPECT_EQ(r.out, banner + "Input file crossroads (ascii file): \nInput file dtm (without extension): "
+                              "\nError opening dtm dimension file (.dim)\n\nEnter dimension:\n\nwidth: \nheight: "
+                              "15\t15\t4.00\n\nEnd");
+
+    // With arguments nobody is asked: the missing or unreadable file is named.
+    std::filesystem::remove(dir.file("crossover_cross.txt"));
+    r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path(), "40\n30\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, banner + "\nError opening dtm dimension file (.dim)"
+                              "\nError: cannot open 'dtm.dim', which gives the width and the height\n");
+    write_text(dir.file("dtm.dim"), "40 x\n");
+    r = run_program("kestrom", {"cross.txt", "dtm"}, dir.path());
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, banner + "\nError opening dtm dimension file (.dim)"
+                              "\nError: 'dtm.dim' does not hold two whole numbers, the width and the height\n");
+    EXPECT_FALSE(file_exists(dir.file("crossover_cross.txt")));
 }
 
 TEST(Kestrom, FailuresEndWithStatus255AndNoEnd)
@@ -155,16 +189,28 @@ TEST(Kestrom, FailuresEndWithStatus255AndNoEnd)
     EXPECT_TRUE(ends_with(r.out, "\nError in reading dtm file")) << r.out;
     write_text(dir.file("dtm.dim"), "40 40\n");
 
-    // An output that cannot be created.
-    r = run_program("kestrom", {"no/such/cross.txt", "dtm"}, dir.path(), "\n");
+    // A report that cannot be written: the message about it, then the file
+    // and the reason; nothing is left.
+    write_dtm(dir.file("dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
+    r = run_program_with_file_limit("kestrom", {"cross.txt", "dtm"}, dir.path(), 0, "\n");
     EXPECT_EQ(r.status, 255);
-    EXPECT_EQ(r.out, banner + "\nError in opening crossover.txt file");
+    EXPECT_TRUE(ends_with(r.out, "\nError in opening crossover.txt file\n"
+                                 "cannot write 'crossover_cross.txt': File too large\n"))
+        << r.out;
+    EXPECT_FALSE(file_exists(dir.file("crossover_cross.txt")));
 
-    // No crossroads file: the output is already there, empty.
+    // The crossroads file is opened before the report is made: a missing one
+    // or a folder leaves an earlier report as it was.
+    write_text(dir.file("crossover_missing.txt"), "an earlier report\n");
     r = run_program("kestrom", {"missing.txt", "dtm"}, dir.path(), "\n");
     EXPECT_EQ(r.status, 255);
     EXPECT_EQ(r.out, banner + "\nError in opening crossroads file");
-    EXPECT_EQ(read_text(dir.file("crossover_missing.txt")), "");
+    EXPECT_EQ(read_text(dir.file("crossover_missing.txt")), "an earlier report\n");
+    std::filesystem::create_directory(dir.file("pairs"));
+    r = run_program("kestrom", {"pairs", "dtm"}, dir.path(), "\n");
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, banner + "\nError in opening crossroads file");
+    EXPECT_FALSE(file_exists(dir.file("crossover_pairs")));
 }
 
 TEST(Kestrom, PromptsAndWorkingFolder)
@@ -201,4 +247,55 @@ TEST(Kestrom, TerrainModelWithoutCells)
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, banner + "\nEnd");
     EXPECT_EQ(read_text(dir.file("crossover_cross.txt")), "");
+}
+
+// The report is named from the crossroads file's name alone and written
+// beside it; the run writes it whole or not at all and never over an input.
+TEST(Kestrom, ReportBesideTheCrossroadsFileWholeOrNone)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("run"));
+    std::filesystem::create_directory(dir.file("d"));
+    write_dtm(dir.file("run/dtm"), 40, 40, 100.0f, 15, 15, 104.0f);
+    write_text(dir.file("d/crossroads.txt"), diagonals);
+    RunResult r = run_program("kestrom", {"../d/crossroads.txt", "dtm"}, dir.file("run"));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(read_text(dir.file("d/crossover_crossroads.txt")), "15\t15\t4.00\n");
+    EXPECT_EQ(list_files(dir.file("run")), (std::vector<std::string>{"dtm.dim", "dtm.raw"}));
+
+    // A report of several blocks, its writing failed at each of them.
+    std::string pairs;
+    for (int i = 0; i < 300; ++i) pairs += diagonals;
+    write_text(dir.file("run/crossroads.txt"), pairs);
+    write_text(dir.file("run/crossover_crossroads.txt"), "an earlier report\n");
+    EXPECT_GT(expect_whole_outputs_or_none("kestrom", {"crossroads.txt", "dtm"}, dir.file("run")), 3);
+
+    // Crossroads "p.raw" would give the report "crossover_p.raw", which is
+    // the terrain model "crossover_p".
+    write_dtm(dir.file("crossover_p"), 40, 40, 100.0f, 15, 15, 104.0f);
+    write_text(dir.file("p.raw"), diagonals);
+    const auto before = folder_contents(dir.path());
+    r = run_program("kestrom", {"p.raw", "crossover_p"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(ends_with(r.out, "\nError: the output 'crossover_p.raw' would overwrite the input 'crossover_p.raw'; "
+                                 "nothing was written\n"))
+        << r.out;
+    EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+TEST(Kestrom, HelpAndVersionNeverPrompt)
+{
+    TempDir dir;
+    for (const char* option : {"--help", "-h"}) {
+        const RunResult r = run_program("kestrom", {option}, dir.path());
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("kestrom: ", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("kestrom <crossroads file> <dtm base name> [working folder]"), std::string::npos);
+        EXPECT_NE(r.out.find("Exit status: 0 done; 255"), std::string::npos);
+    }
+    const RunResult r = run_program("kestrom", {"--version"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("kestrom ", 0), 0u);
+    EXPECT_EQ(r.out.find("Input file"), std::string::npos);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }

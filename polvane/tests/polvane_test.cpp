@@ -379,3 +379,25 @@ TEST_F(Polvane, MaskOptionTakesEveryColourButBlack)
         << r.out;
     EXPECT_TRUE(file_exists(dir.file("out_0.shp")));
 }
+
+TEST_F(Polvane, HelpAndVersionAskNothing)
+{
+    RunResult r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("polvane: ", 0), 0u);
+    EXPECT_NE(r.out.find("\"Input File=\""), std::string::npos);
+    EXPECT_NE(r.out.find("--of FORMAT"), std::string::npos);
+    EXPECT_EQ(r.out.find("* * *"), std::string::npos);
+    r = run({"-h"});
+    EXPECT_EQ(r.out.rfind("polvane: ", 0), 0u);
+    r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("polvane 1.1.0", 0), 0u);
+    r = run({"map.bmp", "out", "--of", "GTiff"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("the output format 'GTiff' is not one this program writes (GPKG)"), std::string::npos);
+    r = run({"--gsi", "map.bmp", "out"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "polvane: unknown option '--gsi'\nRun 'polvane --help' for the usage.\n");
+    EXPECT_TRUE(list_files(dir.path()).empty());
+}

@@ -22,7 +22,7 @@ std::vector<std::string> written_pixels(const std::vector<std::string>& picture)
             if (picture[y][x] == '#') Immagine(x + 1, height - y) = 1;
     Grid<std::uint8_t> Immagine4;
     build_work_image(Immagine, width, height, Immagine4);
-    BoxBlob box_blob = initial_box_blob(width, height);
+    BlobBox box_blob = initial_box_blob(width, height);
     EXPECT_EQ(evidenzia(box_blob, Immagine4), 1);
     archivia(box_blob, Immagine4);
     MOD_completamento_inverso(box_blob, Immagine4);

@@ -52,25 +52,26 @@ PointList reference_segment(int x1, int y1, int x2, int y2, int width, int heigh
 }
 
 // The walk as a list: the segment drawn whole, then its points in order.
-std::array<int, 4> reference_scan(const Grid<std::uint8_t>& image, int x1, int y1, int x2, int y2, int colore_x,
-                                  int scale, int offset)
+TraceHit reference_scan(const Grid<std::uint8_t>& image, int x1, int y1, int x2, int y2, int colore_x, int scale,
+                        int offset)
 {
-    std::array<int, 4> coord{-1, -1, 0, 0};
+    TraceHit hit;
     const PointList list = reference_segment(offset + x1 * scale, offset + y1 * scale, offset + x2 * scale,
                                              offset + y2 * scale, image.width(), image.height());
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Point p = list[i];
         if (p.x < 0 || p.x > image.width() - 1 || p.y < 0 || p.y > image.height() - 1) {
-            coord[0] = coord[1] = -2;
-            return coord;
+            hit.pixel = {TraceHit::left_image, TraceHit::left_image};
+            return hit;
         }
         if (image(p.x, p.y) == colore_x) {
             const Point before = i == 0 ? p : list[i - 1];
-            coord = {(p.x - offset) / 2, (p.y - offset) / 2, (before.x - offset) / 2, (before.y - offset) / 2};
-            return coord;
+            hit.pixel = {(p.x - offset) / 2, (p.y - offset) / 2};
+            hit.pixel_before = {(before.x - offset) / 2, (before.y - offset) / 2};
+            return hit;
         }
     }
-    return coord;
+    return hit;
 }
 
 bool same_points(const PointList& a, const PointList& b)
@@ -150,14 +151,13 @@ TEST(Scan, MatchesTheWalkOverTheDrawnListOnRandomImages)
         const int x1 = x_at(random), y1 = y_at(random), x2 = x_at(random), y2 = y_at(random);
         const int colore_x = n % 3 == 0 ? 0 : 4;
         const int scale = n % 5 == 0 ? 1 : 2, offset = n % 5 == 0 ? 0 : 1;
-        std::array<int, 4> coord{};
-        scan_tracce(image, x1, y1, x2, y2, colore_x, scale, offset, coord);
-        const std::array<int, 4> expected = reference_scan(image, x1, y1, x2, y2, colore_x, scale, offset);
-        ASSERT_EQ(coord[0], expected[0]) << n;
-        ASSERT_EQ(coord[1], expected[1]) << n;
-        if (expected[0] >= 0 && expected[1] >= 0) {
-            ASSERT_EQ(coord[2], expected[2]) << n;
-            ASSERT_EQ(coord[3], expected[3]) << n;
+        const TraceHit hit = scan_tracce(image, {x1, y1}, {x2, y2}, colore_x, {scale, offset});
+        const TraceHit expected = reference_scan(image, x1, y1, x2, y2, colore_x, scale, offset);
+        ASSERT_EQ(hit.pixel.x, expected.pixel.x) << n;
+        ASSERT_EQ(hit.pixel.y, expected.pixel.y) << n;
+        if (expected.met()) {
+            ASSERT_EQ(hit.pixel_before.x, expected.pixel_before.x) << n;
+            ASSERT_EQ(hit.pixel_before.y, expected.pixel_before.y) << n;
         }
     }
 }
@@ -167,52 +167,46 @@ TEST(Scan, FarEndsLeaveTheImageWithoutWalkingTheWholeSegment)
     // The search end lies two billion pixels away: the walk stops at the
     // border (a list of the whole segment would not fit in memory).
     Grid<std::uint8_t> image(24, 24, 1);
-    std::array<int, 4> coord{};
-    scan_tracce(image, 3, 3, 2000000000, 3, 0, 2, 1, coord);
-    EXPECT_EQ(coord[0], -2);
-    scan_tracce(image, 3, 3, 5, 2000000000, 0, 2, 1, coord);
-    EXPECT_EQ(coord[0], -2);
-    scan_tracce(image, 3, 3, 3 - 1000000000, 2000000000, 0, 2, 1, coord);
-    EXPECT_EQ(coord[0], -1);  // left through the short axis: the points are dropped
-    std::array<int, 4> far{};
-    estremi_alfa(5, 5, 0.0f, 2147483647, far);
-    EXPECT_EQ(far[0], 2147483647);
-    EXPECT_EQ(far[1], 5);
+    EXPECT_EQ(scan_tracce(image, {3, 3}, {2000000000, 3}, 0).pixel.x, TraceHit::left_image);
+    EXPECT_EQ(scan_tracce(image, {3, 3}, {5, 2000000000}, 0).pixel.x, TraceHit::left_image);
+    // Left through the short axis: the points are dropped.
+    EXPECT_EQ(scan_tracce(image, {3, 3}, {3 - 1000000000, 2000000000}, 0).pixel.x, TraceHit::not_met);
+    const Point far = estremi_alfa({5, 5}, 0.0f, 2147483647);
+    EXPECT_EQ(far.x, 2147483647);
+    EXPECT_EQ(far.y, 5);
 }
 
 TEST(Scan, HitGivesThePixelAndThePixelBefore)
 {
     Grid<std::uint8_t> image(24, 24, 0);
     for (int y = 0; y < 24; ++y) image(13, y) = image(14, y) = 4;  // pixel column 6
-    std::array<int, 4> coord{};
-    scan_tracce(image, 10, 4, 1, 4, 4, 2, 1, coord);  // right to left: enters at cell 14
-    EXPECT_EQ(coord[0], 6);
-    EXPECT_EQ(coord[1], 4);
-    EXPECT_EQ(coord[2], 7);
-    EXPECT_EQ(coord[3], 4);
-    scan_tracce(image, 6, 4, 1, 4, 4, 2, 1, coord);  // hit on the first cell
-    EXPECT_EQ(coord[0], 6);
-    EXPECT_EQ(coord[2], 6);
-    scan_tracce(image, 1, 4, 4, 4, 4, 2, 1, coord);  // ends before the column
-    EXPECT_EQ(coord[0], -1);
-    EXPECT_EQ(coord[1], -1);
+    TraceHit hit = scan_tracce(image, {10, 4}, {1, 4}, 4);  // right to left: enters at cell 14
+    EXPECT_EQ(hit.pixel.x, 6);
+    EXPECT_EQ(hit.pixel.y, 4);
+    EXPECT_EQ(hit.pixel_before.x, 7);
+    EXPECT_EQ(hit.pixel_before.y, 4);
+    hit = scan_tracce(image, {6, 4}, {1, 4}, 4);  // hit on the first cell
+    EXPECT_EQ(hit.pixel.x, 6);
+    EXPECT_EQ(hit.pixel_before.x, 6);
+    hit = scan_tracce(image, {1, 4}, {4, 4}, 4);  // ends before the column
+    EXPECT_EQ(hit.pixel.x, TraceHit::not_met);
+    EXPECT_EQ(hit.pixel.y, TraceHit::not_met);
 }
 
 TEST(SearchEnd, RoundsHalvesDownAndUsesItsOwnDegreesPerRadian)
 {
-    std::array<int, 4> coord{};
-    estremi_alfa(10, 20, 0.0f, 7, coord);
-    EXPECT_EQ(coord[0], 17);
-    EXPECT_EQ(coord[1], 20);
+    Point end = estremi_alfa({10, 20}, 0.0f, 7);
+    EXPECT_EQ(end.x, 17);
+    EXPECT_EQ(end.y, 20);
     // 180 degrees is a hair short of pi radians with 57.296 degrees each.
-    estremi_alfa(10, 20, 180.0f, 7, coord);
-    EXPECT_EQ(coord[0], 3);
-    EXPECT_EQ(coord[1], 20);
+    end = estremi_alfa({10, 20}, 180.0f, 7);
+    EXPECT_EQ(end.x, 3);
+    EXPECT_EQ(end.y, 20);
     // Straight up at 100000 pixels: cos(90 / 57.296) * 100000 = 0.604, which
     // rounds to 1 (57.2965 would give 1.975, hence 2; pi/2 exactly, 0).
-    estremi_alfa(0, 0, 90.0f, 100000, coord);
-    EXPECT_EQ(coord[0], 1);
-    EXPECT_EQ(coord[1], 100000);
+    end = estremi_alfa({0, 0}, 90.0f, 100000);
+    EXPECT_EQ(end.x, 1);
+    EXPECT_EQ(end.y, 100000);
 }
 
 TEST(Distance, IsTheEuclideanLength)

@@ -31,9 +31,9 @@ class DemoOutputs(GdalChecks):
         subprocess.run(["sh", DEMO, cls.suite.bin, out], check=True, capture_output=True, timeout=600)
         buildings = cls.folder.file("buildings")
         # Cover of the roofs by temperatures between 295 and 300 K: a zone-
-        # palette picture; the two thresholds are always asked at the prompt.
-        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover"], buildings,
-                      stdin="300\n295\n")
+        # palette picture.
+        cls.suite.run("zonrik", ["buildings_0.shp", "temperature.raw", "roof_cover", "c_cover", "--cover-max", 300,
+                                 "--cover-min", 295], buildings)
         cls.suite.run("murgel", ["threshold_150.bmp", "raw", 40], buildings)
         cls.suite.run("murgel", ["threshold_150_out.raw", "bmp", 40], buildings)
         cls.suite.run("stelvar", ["aerial.bmp", 100, 200, 100, 1], buildings)
@@ -49,16 +49,24 @@ class DemoOutputs(GdalChecks):
             shape_type = sf.read_shp(path).shape_type
             self.assert_ogr_reads_file_as_written(path[:-4], ogr.wkbPolygon if shape_type == 5 else ogr.wkbLineString)
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in shapefiles],
-                         ["buildings/buildings_0.shp", "buildings/roof_cover.shp", "buildings/roof_temperature.shp",
-                          "lines/roads_lines.shp"])
+                         ["buildings/buildings_0.shp", "buildings/found_0.shp", "buildings/roof_cover.shp",
+                          "buildings/roof_temperature.shp", "lines/roads_lines.shp"])
 
     def test_every_float_raster_with_its_envi_header(self):
-        rasters = self.outputs("*.hdr")
+        headers = self.outputs("*.hdr")
+        rasters = [h for h in headers if sf.read_envi_header(h)["data type"] == "4"]
         for header in rasters:
             self.assert_gdal_reads_envi_raster(header[:-4] + ".raw")
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in rasters],
                          ["buildings/buildings_raise.hdr", "buildings/roof_cover.hdr", "buildings/roof_temperature.hdr",
                           "data/dtm.hdr", "data/temperature.hdr"])
+
+    def test_murgel_raw_mask_opens_with_its_byte_header(self):
+        raw = self.folder.file("buildings/threshold_150_out.raw")
+        self.assertEqual(sf.read_envi_header(raw[:-4] + ".hdr")["data type"], "1")
+        raster = gdal.Open(raw)
+        self.assertEqual(raster.GetRasterBand(1).DataType, gdal.GDT_Byte)
+        self.assertEqual(raster.GetRasterBand(1).ReadAsArray().tobytes(), sf.read_bytes(raw))
 
     def test_every_bmp(self):
         for path in self.outputs("*.bmp"):

@@ -61,19 +61,30 @@ std::string shell_quote(const std::string& text)
 
 namespace {
 
-RunResult run_command(const std::string& prefix, const std::string& program, const std::vector<std::string>& args,
-                      const std::string& cwd, const std::string& stdin_text)
+// Runs the program with standard input from a file; its console output
+// (standard output and error together) goes to a file, or, with a file size
+// limit, through a pipe, which the limit does not reach.
+RunResult run_command(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
+                      const std::string& stdin_text, const std::string& limit = "")
 {
     TempDir io;
     const std::string in_file = io.file("stdin.txt");
     const std::string out_file = io.file("stdout.txt");
+    const std::string status_file = io.file("status.txt");
     write_text(in_file, stdin_text);
-    std::string command = "cd " + shell_quote(cwd) + " && " + prefix + shell_quote(program_path(program));
-    for (const auto& arg : args) command += " " + shell_quote(arg);
-    command += " < " + shell_quote(in_file) + " > " + shell_quote(out_file) + " 2>&1";
+    std::string run = shell_quote(program_path(program));
+    for (const auto& arg : args) run += " " + shell_quote(arg);
+    run += " < " + shell_quote(in_file);
+    std::string command = "cd " + shell_quote(cwd) + " && ";
+    if (limit.empty())
+        command += run + " > " + shell_quote(out_file) + " 2>&1";
+    else
+        command += "{ (" + limit + run + " 2>&1); echo $? > " + shell_quote(status_file) + "; } | cat > " +
+                   shell_quote(out_file);
     const int raw = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    if (!limit.empty()) result.status = std::stoi(read_text(status_file));
     result.out = read_text(out_file);
     return result;
 }
@@ -83,7 +94,7 @@ RunResult run_command(const std::string& prefix, const std::string& program, con
 RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                       const std::string& cwd, const std::string& stdin_text)
 {
-    return run_command("", program, args, cwd, stdin_text);
+    return run_command(program, args, cwd, stdin_text);
 }
 
 RunResult run_program_with_file_limit(const std::string& program, const std::vector<std::string>& args,
@@ -91,8 +102,8 @@ RunResult run_program_with_file_limit(const std::string& program, const std::vec
 {
     // An ignored SIGXFSZ stays ignored in the program: its writes beyond the
     // limit fail with EFBIG.
-    return run_command("trap '' XFSZ && ulimit -f " + std::to_string(blocks) + " && ", program, args, cwd,
-                       stdin_text);
+    return run_command(program, args, cwd, stdin_text,
+                       "trap '' XFSZ && ulimit -f " + std::to_string(blocks) + " && exec ");
 }
 
 std::map<std::string, Bytes> folder_contents(const std::string& folder)

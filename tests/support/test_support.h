@@ -44,7 +44,7 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 
 // The same, with every file the program writes limited to `blocks` * 512
 // bytes: a write beyond that fails (as on a full disk) instead of ending the
-// program.
+// program. Its console output is not limited.
 RunResult run_program_with_file_limit(const std::string& program, const std::vector<std::string>& args,
                                       const std::string& cwd, long blocks, const std::string& stdin_text = "");
 

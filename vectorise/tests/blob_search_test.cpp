@@ -93,14 +93,14 @@ TEST(BlobSearch, CentrePixelWalkFillAndContour)
 {
     WorkWindow window = whole_window(class_map({"...", ".#.", "..."}));
     Grid<std::uint8_t>& img = window.Immagine4;
-    BoxBlob& box = window.box_blob;
+    BlobBox& box = window.box_blob;
     ASSERT_EQ(evidenzia(box, img), 1);
-    EXPECT_EQ(box[4], 2);
-    EXPECT_EQ(box[5], 3);
-    EXPECT_EQ(box[0], 2);
-    EXPECT_EQ(box[1], 6);
-    EXPECT_EQ(box[2], 3);
-    EXPECT_EQ(box[3], 5);
+    EXPECT_EQ(box.cursor_x, 2);
+    EXPECT_EQ(box.cursor_y, 3);
+    EXPECT_EQ(box.x_min, 2);
+    EXPECT_EQ(box.x_max, 6);
+    EXPECT_EQ(box.y_min, 3);
+    EXPECT_EQ(box.y_max, 5);
     for (int y = 3; y <= 5; ++y) {
         EXPECT_EQ(img(2, y), cell::walk_mark) << y;
         EXPECT_EQ(img(6, y), cell::walk_mark) << y;
@@ -124,7 +124,7 @@ TEST(BlobSearch, DiagonalPairIsOneBlobWithASharedCorner)
     // Pixels (1, 2) and (2, 1) of the mask: they share corner cell (3, 3).
     WorkWindow window = whole_window(class_map({"....", ".#..", "..#.", "...."}));
     Grid<std::uint8_t>& img = window.Immagine4;
-    BoxBlob& box = window.box_blob;
+    BlobBox& box = window.box_blob;
     ASSERT_EQ(evidenzia(box, img), 1);
     archivia(box, img);
     MOD_evidenzia_contorno(box, img);
@@ -146,16 +146,16 @@ TEST(BlobSearch, BlobsFoundByLowestRowThenLeftmost)
     // the other one stands further left.
     WorkWindow window = whole_window(class_map({"#....", ".....", "...##"}));
     Grid<std::uint8_t>& img = window.Immagine4;
-    BoxBlob& box = window.box_blob;
+    BlobBox& box = window.box_blob;
     ASSERT_EQ(evidenzia(box, img), 1);
-    EXPECT_EQ(box[5], 1);
-    EXPECT_EQ(box[0], 6);
+    EXPECT_EQ(box.cursor_y, 1);
+    EXPECT_EQ(box.x_min, 6);
     archivia(box, img);
     cancellatore(box, img);
     seed_box_blob(box, 5, 3);
     ASSERT_EQ(evidenzia(box, img), 1);
-    EXPECT_EQ(box[5], 5);
-    EXPECT_EQ(box[4], 0);
+    EXPECT_EQ(box.cursor_y, 5);
+    EXPECT_EQ(box.cursor_x, 0);
     archivia(box, img);
     cancellatore(box, img);
     seed_box_blob(box, 5, 3);

@@ -70,11 +70,11 @@ Grid<std::uint8_t> whole_work_image(const Grid<std::uint8_t>& classes, int class
 
 // The shared-corner marks as the procedure reads: column by column, each
 // cell's 3 x 3 neighbourhood against the two patterns (rows from y+1 down).
-void filtraggio_by_columns(const BoxBlob& box_blob, Grid<std::uint8_t>& img)
+void filtraggio_by_columns(const BlobBox& box_blob, Grid<std::uint8_t>& img)
 {
     static const int pattern[2][3][3] = {{{4, 5, 0}, {5, -1, 5}, {0, 5, 4}}, {{0, 5, 4}, {5, -1, 5}, {4, 5, 0}}};
-    for (int x = box_blob[0]; x <= box_blob[1]; ++x)
-        for (int y = box_blob[2]; y <= box_blob[3]; ++y) {
+    for (int x = box_blob.x_min; x <= box_blob.x_max; ++x)
+        for (int y = box_blob.y_min; y <= box_blob.y_max; ++y) {
             if (img(x, y) != 5) continue;
             for (const auto& p : pattern) {
                 bool match = true;
@@ -89,7 +89,7 @@ void filtraggio_by_columns(const BoxBlob& box_blob, Grid<std::uint8_t>& img)
         }
 }
 
-void trace_steps(BoxBlob& box_blob, Grid<std::uint8_t>& img, RecordArrays& records)
+void trace_steps(BlobBox& box_blob, Grid<std::uint8_t>& img, RecordArrays& records)
 {
     archivia(box_blob, img);
     const int contorni = MOD_evidenzia_contorno(box_blob, img);
@@ -105,7 +105,7 @@ RecordArrays reference_trace_class(const Grid<std::uint8_t>& classes, int class_
     const int width = classes.width(), height = classes.height();
     Grid<std::uint8_t> img = whole_work_image(classes, class_index);
     RecordArrays records;
-    BoxBlob box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
+    BlobBox box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
     int found = evidenzia(box_blob, img);
     while (found == 1) {
         trace_steps(box_blob, img, records);
@@ -119,10 +119,10 @@ RecordArrays reference_trace_class(const Grid<std::uint8_t>& classes, int class_
                         *leftovers += text.str();
                     }
         }
-        box_blob[0] = 2 * width + 4;
-        box_blob[1] = 0;
-        box_blob[2] = 2 * height + 4;
-        box_blob[3] = 0;
+        box_blob.x_min = 2 * width + 4;
+        box_blob.x_max = 0;
+        box_blob.y_min = 2 * height + 4;
+        box_blob.y_max = 0;
         found = evidenzia(box_blob, img);
     }
     return records;
@@ -133,7 +133,7 @@ RecordArrays reference_trace_first_blob(const Grid<std::uint8_t>& classes, int c
     const int width = classes.width(), height = classes.height();
     Grid<std::uint8_t> img = whole_work_image(classes, class_index);
     RecordArrays records;
-    BoxBlob box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
+    BlobBox box_blob{2 * width + 4, 0, 2 * height + 4, 0, 1, 1};
     evidenzia(box_blob, img);
     trace_steps(box_blob, img, records);
     return records;

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 using namespace testsupport;
 
@@ -45,8 +46,8 @@ void expect_as_reference(const Grid<std::uint8_t>& image, const VorlixParameters
     EXPECT_EQ(run.status, 0) << what;
     EXPECT_EQ(run.out, file_lines + want.console) << what;
     EXPECT_EQ(read_text(dir.file("segmenti.txt")), want.segments_file) << what;
-    EXPECT_TRUE(file_exists(dir.file("nomefile")));
-    EXPECT_FALSE(file_exists(dir.file("finale_grezza.raw")));
+    EXPECT_EQ(list_files(dir.path()),
+              (std::vector<std::string>{"img.raw", "nomefile", "segmenti.txt", "vorlix_parameters.txt"}));
 }
 
 VorlixParameters small_radii()
@@ -196,24 +197,128 @@ TEST(VorlixProgram, RadiiAboveSixtyThreeWork)
     expect_as_reference(testimages::grey_with_lines(26, 20, 45), p, "large radii");
 }
 
-TEST(VorlixProgram, OutputsThatCannotBeCreated)
+TEST(VorlixProgram, OutputsThatCannotBeWritten)
 {
     TempDir dir;
-    const Grid<std::uint8_t> image = testimages::grey_with_lines(20, 16, 46);
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(40, 30, 46);
     write_image(dir.file("img.raw"), image);
     write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
-    std::filesystem::create_directory(dir.file("finale_grezza.raw"));
-    const RunResult working = run_program("vorlix", {"img", "20", "16"}, dir.path());
-    EXPECT_EQ(working.status, 1);
-    EXPECT_NE(working.out.find("\n\nImpossibile aprire il file <finale_grezza.raw> in scrittura\n"), std::string::npos);
-    EXPECT_FALSE(file_exists(dir.file("segmenti.txt")));
-    std::filesystem::remove(dir.file("finale_grezza.raw"));
+    const auto before = folder_contents(dir.path());
 
-    std::filesystem::create_directory(dir.file("segmenti.txt"));
-    const RunResult segments = run_program("vorlix", {"img", "20", "16"}, dir.path());
-    EXPECT_EQ(segments.status, 1);
-    EXPECT_NE(segments.out.find("\n\nImpossibile aprire il file <segmenti.txt> in scrittura\n"), std::string::npos);
-    EXPECT_EQ(segments.out.find("### END ###"), std::string::npos);
+    // The working file cannot be written: nothing is left, not even the
+    // marker.
+    const RunResult working = run_program_with_file_limit("vorlix", {"img", "40", "30"}, dir.path(), 1);
+    EXPECT_EQ(working.status, 1);
+    EXPECT_NE(working.out.find("\n\nImpossibile aprire il file <finale_grezza.raw> in scrittura\n"
+                               "cannot write 'finale_grezza.raw.part-"),
+              std::string::npos)
+        << working.out;
+    EXPECT_EQ(working.out.find("### END ###"), std::string::npos);
+    EXPECT_EQ(folder_contents(dir.path()), before);
+
+    // Outputs that are folders are refused before any work.
+    for (const char* output : {"segmenti.txt", "nomefile"}) {
+        std::filesystem::create_directory(dir.file(output));
+        const RunResult r = run_program("vorlix", {"img", "40", "30"}, dir.path());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, file_lines + "\nError: the output '" + output + "' is a folder; nothing was written\n");
+        EXPECT_EQ(folder_contents(dir.path()), before);
+        std::filesystem::remove(dir.file(output));
+    }
+    EXPECT_GT(expect_whole_outputs_or_none("vorlix", {"img", "40", "30"}, dir.path()), 1);
+}
+
+// The working file belongs to the run: an input of that name stays, and two
+// runs started from one folder never see each other's line mask.
+TEST(VorlixProgram, WorkingFileIsPrivateToTheRun)
+{
+    TempDir dir;
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(40, 30, 47);
+    write_image(dir.file("finale_grezza.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const RunResult r = run_program("vorlix", {"finale_grezza", "40", "30"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(read_text(dir.file("segmenti.txt")), reference::filtra(image, small_radii()).segments_file);
+    EXPECT_EQ(read_bytes(dir.file("finale_grezza.raw")), Bytes(image.cells().begin(), image.cells().end()));
+
+    // Two images whose solo results differ, run in pairs from one folder,
+    // each read from and writing into a working folder of its own.
+    const Grid<std::uint8_t> other = testimages::grey_with_lines(40, 30, 48);
+    write_image(dir.file("other.raw"), other);
+    const std::string one = reference::filtra(image, small_radii()).segments_file;
+    const std::string two = reference::filtra(other, small_radii()).segments_file;
+    ASSERT_NE(one, two);
+    const std::string vorlix = program_path("vorlix");
+    std::string script = "cd '" + dir.path() + "' && for i in $(seq 1 20); do mkdir a$i b$i; "
+              "cp finale_grezza.raw a$i; cp other.raw b$i; ";
+    script += "'" + vorlix + "' finale_grezza 40 30 a$i > a$i/out.txt & ";
+    script += "'" + vorlix + "' other 40 30 b$i > b$i/out.txt & wait; done";
+    ASSERT_EQ(std::system(script.c_str()), 0);
+    for (int i = 1; i <= 20; ++i) {
+        const std::string a = dir.file("a" + std::to_string(i)), b = dir.file("b" + std::to_string(i));
+        EXPECT_EQ(read_text(a + "/segmenti.txt"), one) << "pair " << i;
+        EXPECT_EQ(read_text(b + "/segmenti.txt"), two) << "pair " << i;
+        EXPECT_EQ(read_text(a + "/out.txt"), file_lines + reference::filtra(image, small_radii()).console);
+    }
+    std::vector<std::string> files;
+    for (const auto& file : folder_contents(dir.path())) files.push_back(file.first);
+    EXPECT_EQ(files, (std::vector<std::string>{"finale_grezza.raw", "nomefile", "other.raw", "segmenti.txt",
+                                               "vorlix_parameters.txt"}));
+}
+
+TEST(VorlixProgram, OutputsNamedLikeInputsAreRefused)
+{
+    TempDir dir;
+    write_image(dir.file("img.raw"), testimages::grey_with_lines(20, 16, 49));
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    std::filesystem::create_symlink("img.raw", dir.file("segmenti.txt"));
+    const auto before = folder_contents(dir.path());
+    RunResult r = run_program("vorlix", {"img", "20", "16"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, file_lines +
+                         "\nError: the output 'segmenti.txt' would overwrite the input 'img.raw'; nothing was written\n");
+    EXPECT_EQ(folder_contents(dir.path()), before);
+    std::filesystem::remove(dir.file("segmenti.txt"));
+    std::filesystem::create_symlink("vorlix_parameters.txt", dir.file("nomefile"));
+    r = run_program("vorlix", {"img", "20", "16"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError: the output 'nomefile' would overwrite the input 'vorlix_parameters.txt'"),
+              std::string::npos);
+    EXPECT_EQ(read_text(dir.file("vorlix_parameters.txt")), parameters_text(small_radii()));
+}
+
+TEST(VorlixProgram, UnreadableParameterFileAndWrongNumbersAreRefused)
+{
+    TempDir dir;
+    write_bytes(dir.file("img.raw"), Bytes(10 * 10, 90));
+    std::filesystem::create_directory(dir.file("vorlix_parameters.txt"));
+    RunResult r = run_program("vorlix", {"img", "10", "10"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nERROR: \"vorlix_parameters.txt\" cannot be read: Is a directory\n");
+    EXPECT_EQ(list_files(dir.path()), (std::vector<std::string>{"img.raw", "vorlix_parameters.txt"}));
+
+    for (const auto& [width, height, message] :
+         {std::tuple<std::string, std::string, std::string>{"10x", "10", "'10x' is not a whole number (width)"},
+          {"10", "1e1", "'1e1' is not a whole number (height)"}}) {
+        r = run_program("vorlix", {"img", width, height}, dir.path());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "\nError: " + message + "\n");
+    }
+}
+
+TEST(VorlixProgram, HelpAndVersionNeverPrompt)
+{
+    TempDir dir;
+    RunResult r = run_program("vorlix", {"--help"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("vorlix: ", 0), 0u);
+    EXPECT_NE(r.out.find("vorlix <nomefile> <xdim> <ydim> [working folder]"), std::string::npos);
+    EXPECT_NE(r.out.find("Exit status: 0 done; 1"), std::string::npos);
+    r = run_program("vorlix", {"--version"}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("vorlix ", 0), 0u);
+    EXPECT_EQ(r.out.find("Input file"), std::string::npos);
+    EXPECT_TRUE(list_files(dir.path()).empty());
 }
 
 // A radius typed at the int limit costs no more than the image's own extent
@@ -251,4 +356,31 @@ TEST(VorlixProgram, ThreadCountsGiveTheSameBytes)
         EXPECT_EQ(run.out, std::string("vorlix: the option '--threads' needs a whole number from 1 up, not '") + wrong +
                                "'\nRun 'vorlix --help' for the usage.\n");
     }
+}
+
+// A RAW image with a standard world file and a ".prj" beside it: the same
+// segments, and beside them the image's world file in the outer-corner
+// convention Traskel reads, and the CRS.
+TEST(VorlixProgram, PlacedImageGivesTheSegmentsAWorldFileAndCrs)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("out"));
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(30, 24, 45);
+    write_image(dir.file("out/img.raw"), image);
+    write_text(dir.file("out/img.wld"), "0.5\n0\n0\n-0.5\n600000.25\n5100999.75\n");
+    write_text(dir.file("out/img.prj"), "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+                                        "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]");
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const RunResult run = run_program("vorlix", {"img", "30", "24", "out"}, dir.path());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(read_text(dir.file("out/segmenti.txt")), reference::filtra(image, small_radii()).segments_file);
+    EXPECT_EQ(read_text(dir.file("out/segmenti.bpw")), "0.5\n0\n0\n-0.5\n600000\n5101000\n");
+    EXPECT_EQ(read_text(dir.file("out/segmenti.prj")).rfind("GEOGCS[", 0), 0u);
+    EXPECT_EQ(list_files(dir.file("out")), (std::vector<std::string>{"img.prj", "img.raw", "img.wld", "segmenti.bpw",
+                                                                     "segmenti.prj", "segmenti.txt"}));
+    // A world file that cannot be used stops the run before any output.
+    write_text(dir.file("out/img.wld"), "0.5\n0\n0\n0\n600000\n5101000\n");
+    const RunResult bad = run_program("vorlix", {"img", "30", "24", "out"}, dir.path());
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.out.find("img.wld"), std::string::npos) << bad.out;
 }

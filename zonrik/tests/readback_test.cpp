@@ -193,7 +193,10 @@ TEST(ZonrikReadBack, EveryBlobOfRandomClassMapsIsMeasuredWholeAndAlone)
             const RunResult mean = run_program("zonrik", {shp, "bg.raw", "mean", "mean"}, dir.path());
             ASSERT_EQ(mean.status, 0) << mean.out;
             EXPECT_EQ(mean.out.find("skipped"), std::string::npos) << "map " << map;
-            ASSERT_EQ(run_program("zonrik", {shp, "bg.raw", "cover", "c_cover"}, dir.path(), "50\n10\n").status, 0);
+            ASSERT_EQ(run_program("zonrik", {shp, "bg.raw", "cover", "c_cover", "--cover-max=50", "--cover-min=10"},
+                                  dir.path())
+                          .status,
+                      0);
             const std::vector<int> counts = reported_counts(read_text(dir.file("cover_cover.txt")));
             const Bytes raw = read_bytes(dir.file("mean.raw"));
             const auto records = shapefile_rings(read_bytes(dir.file(shp)));

@@ -65,11 +65,12 @@ TEST(ZoneStatistics, CoverExample)
     EXPECT_EQ(cover_report_line(1, cover), "\n1\t\t1.6\t\t3\t\t53.33\n");
 }
 
-TEST(ZoneStatistics, CoverCountsNaNPixelsAsUncoveredAndKeepsIndicesInRange)
+TEST(ZoneStatistics, CoverLeavesNaNPixelsOutAndKeepsIndicesInRange)
 {
     const ZoneCover cover = zone_cover({nan_value, 50, 10.5f}, CoverThresholds{50, 10}, 7);
-    EXPECT_EQ(cover.k, 3);
-    EXPECT_EQ(cover.indices[0], 7);
+    EXPECT_EQ(cover.k, 2);
+    EXPECT_FLOAT_EQ(cover.percentage, (1 + 10.5f / 50) * 100 / 2);
+    EXPECT_EQ(cover.indices[0], 255);  // no value: shown as no zone
     EXPECT_EQ(cover.indices[1], 16);  // at f_max: covered
     EXPECT_EQ(cover.indices[2], static_cast<int>((1.0f - 10.5f / 50) * 239.0f + 16.0f));
     // Thresholds that make the ratio negative (unchecked input) give the
@@ -77,6 +78,7 @@ TEST(ZoneStatistics, CoverCountsNaNPixelsAsUncoveredAndKeepsIndicesInRange)
     const ZoneCover odd = zone_cover({-5}, CoverThresholds{10, -100}, 0);
     EXPECT_EQ(odd.indices[0], 255);
     EXPECT_TRUE(std::isnan(zone_cover({}, CoverThresholds{50, 10}, 0).percentage));
+    EXPECT_TRUE(std::isnan(zone_cover({nan_value}, CoverThresholds{50, 10}, 0).percentage));
 }
 
 TEST(ZoneStatistics, TemperatureExample)

@@ -1,14 +1,20 @@
 // End-to-end tests of Zonrik: the real program on backgrounds and
 // shapefiles written in a temporary folder.
 #include "bmp_builder.h"
+#include "paths.h"
 #include "shapefile_builder.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -144,7 +150,7 @@ TEST_F(Zonrik, UnknownFunctionNameIsRefused)
                              "\n\nAllowed choices: mean / lmean / variance / lvariance / c_cover / sp_temp\n");
     }
     for (const std::string name : {"lmean", "LVARIANCE", "Sqrt_variance", "C_cover"}) {
-        const RunResult r = run({"a.shp", "bg.raw", "out", name}, "50\n10\n");
+        const RunResult r = run({"a.shp", "bg.raw", "out", name, "--cover-max", "50", "--cover-min", "10"});
         EXPECT_EQ(r.status, 0) << name;
     }
     EXPECT_FALSE(file_exists(dir.file("out_cover.txt")));  // no zone: no report
@@ -314,7 +320,7 @@ TEST_F(Zonrik, RecordNumbersMustFollowOneAnother)
     fourth.number = 4;
     write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}, {{test_rectangle(2, 2, 4, 4)}}, fourth}));
     const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(start_routine + processed(1) + processed(2) + "\n\nError in Block indexes in Shape file"),
               std::string::npos);
     EXPECT_EQ(r.out.find("End program"), std::string::npos);
@@ -325,7 +331,7 @@ TEST_F(Zonrik, EmptyShapefileWritesEmptyOutputs)
 {
     ramp_background("bg", 6, 5);
     write_bytes(dir.file("a.shp"), polygon_shapefile({}));
-    const RunResult r = run({"a.shp", "bg.raw", "out", "c_cover"});
+    const RunResult r = run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max=50", "--cover-min=10"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find(start_routine + "\n\nEnd program\n"), std::string::npos);
     EXPECT_EQ(read_bytes(dir.file("out.shp")).size(), 100u);
@@ -343,12 +349,9 @@ TEST_F(Zonrik, CoverReportPictureAndValue)
     write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 4, 3,
                            {0, 0, 0, 0, 0, 0, 0, 0, 60, 30, 5, 0});
     write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(0, 0, 3, 1)}}, {{test_rectangle(0, 0, 1, 1)}}}));
-    const RunResult r = run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n10\n");
+    const RunResult r = run({"--cover-max", "50", "a.shp", "bg.raw", "out", "c_cover", "--cover-min", "10"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("\nProcessing block 1......   \nThreshold albedo max (0 - 100)=\nThreshold albedo min (0 - 100)="
-                         "blob in process: ... initializing   ok\n"),
-              std::string::npos)
-        << r.out;
+    EXPECT_NE(r.out.find(processed(1) + processed(2)), std::string::npos) << r.out;
     EXPECT_EQ(read_text(dir.file("out_cover.txt")),
               "Shape\t\tPixel_class\tPixel_tot\t\tPerc(%)\n"
               "\n- - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - - -\n"
@@ -374,7 +377,7 @@ TEST_F(Zonrik, UncoveredPixelsCycleThroughTheGreys)
     std::vector<TestRecord> records;
     for (int i = 0; i < 18; ++i) records.push_back({{test_rectangle(i, 0, i + 1, 1)}});
     write_bytes(dir.file("a.shp"), polygon_shapefile(records));
-    ASSERT_EQ(run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n10\n").status, 0);
+    ASSERT_EQ(run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max", "50", "--cover-min", "10"}).status, 0);
     const std::vector<std::uint8_t> pixels = bmp_pixels(read_bytes(dir.file("out.bmp")));
     for (int i = 0; i < 18; ++i) EXPECT_EQ(pixels[40 + i], i % 16);
     EXPECT_EQ(pixels[58], 255);
@@ -393,7 +396,7 @@ TEST_F(Zonrik, TemperatureReportSkipsDoNotAdvanceTheNumbering)
     const std::string report = read_text(dir.file("out_temp.txt"));
     const std::string lines = report.substr(report.rfind("-\n") + 2);
     EXPECT_EQ(lines, "\n1\t\t10.00\t\t\t20.00\t\t15.00\t\t25.00\n"
-                     "\n2\t\t1000.00\t\t\t-1000.00\t\t-nan\t\t-nan\n");
+                     "\n2\t\t1000.00\t\t\t-1000.00\t\tnan\t\tnan\n");
     const Bytes dbf = read_bytes(dir.file("out.dbf"));
     EXPECT_EQ(le32(dbf, 4), 2u);
     EXPECT_EQ(dbf_value(dbf, 0), std::string(17, ' ') + "15.000004");
@@ -453,14 +456,14 @@ TEST_F(Zonrik, ShapefileHeaderChecks)
         shp[c.offset] = c.value;
         write_bytes(dir.file("a.shp"), shp);
         const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out.substr(r.out.size() - c.message.size()), c.message);
         EXPECT_EQ(r.out.find("BOUNDING BOX"), std::string::npos);
         EXPECT_FALSE(file_exists(dir.file("out.raw")));
     }
     write_bytes(dir.file("a.shp"), Bytes(good.begin(), good.begin() + 60));
     const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("\nError: the Shape file ends inside its 100-byte header\n"), std::string::npos);
     write_bytes(dir.file("a.shp"), Bytes{0, 0});
     EXPECT_NE(run({"a.shp", "bg.raw", "out", "mean"}).out.find("\nError: input file is not a  Shape file\n"),
@@ -474,7 +477,7 @@ TEST_F(Zonrik, RecordShapeTypeMustBePolygon)
     line.shape_type = 3;
     write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}, line}));
     const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find(processed(1) + "\nProcessing block 2......   \n\nError in Shape type - all blocks must be 'Polygon'"),
               std::string::npos);
     EXPECT_FALSE(file_exists(dir.file("out.shp")));
@@ -486,7 +489,7 @@ TEST_F(Zonrik, HostileCountsAndShortFilesAreRefused)
     auto refused = [&](const Bytes& shp, const std::string& message) {
         write_bytes(dir.file("a.shp"), shp);
         const RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.status, 1);
         EXPECT_NE(r.out.find(message), std::string::npos) << r.out;
         EXPECT_EQ(r.out.find("End program"), std::string::npos);
         EXPECT_FALSE(file_exists(dir.file("out.raw")));
@@ -600,39 +603,293 @@ TEST_F(Zonrik, PromptedNamesAndTheFinalWait)
     EXPECT_EQ(ended.status, 2);
     EXPECT_NE(ended.out.find("\nError: standard input ended before all answers were given\n"), std::string::npos);
 
-    // The cover thresholds are asked on standard input even when the names
-    // came from the command line.
-    const RunResult cover = run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n");
+    // At the prompts the cover thresholds are asked for at the first zone,
+    // after the report has been started; input that ends there leaves
+    // nothing.
+    std::filesystem::remove(dir.file("out.raw"));
+    const auto before = folder_contents(dir.path());
+    const std::string names = "a.shp\nbg.raw\nout\nc_cover\n";
+    RunResult cover = run({}, names + "50\n");
     EXPECT_EQ(cover.status, 2);
+    EXPECT_NE(cover.out.find("\nProcessing block 1......   \nThreshold albedo max (0 - 100)=\nThreshold albedo min (0 - 100)="
+                             "\nError: standard input ended"),
+              std::string::npos)
+        << cover.out;
+    EXPECT_EQ(folder_contents(dir.path()), before);
+    cover = run({}, names + "5O\n50\n10\n\n");  // a letter O: asked again
+    EXPECT_EQ(cover.status, 0);
+    EXPECT_NE(cover.out.find("\nThreshold albedo max (0 - 100)=\n'5O' is not a number\n\nThreshold albedo max (0 - 100)="
+                             "\nThreshold albedo min (0 - 100)=blob in process"),
+              std::string::npos)
+        << cover.out;
+    EXPECT_NE(read_text(dir.file("out_cover.txt")).find("\n1\t\t"), std::string::npos);
+    // Thresholds given as options are not asked for.
+    cover = run({"--cover-max", "50", "--cover-min", "10"}, names + "\n");
+    EXPECT_EQ(cover.status, 0);
+    EXPECT_EQ(cover.out.find("Threshold"), std::string::npos);
 }
 
-TEST_F(Zonrik, OutputsThatCannotBeCreated)
+TEST_F(Zonrik, OutputsThatCannotBeWritten)
+{
+    ramp_background("bg", 20, 20);  // a raster of 1600 bytes
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
+    const auto before = folder_contents(dir.path());
+
+    // The writer's message, then the file and the reason; nothing is left.
+    RunResult r = run_program_with_file_limit("zonrik", {"a.shp", "bg.raw", "out", "mean"}, dir.path(), 0);
+    EXPECT_EQ(r.status, 1);
+    std::string ending = processed(1) + "\nError in creating '.shp'\ncannot write 'out.shp': File too large\n";
+    EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), ending.size())), ending);
+    EXPECT_EQ(folder_contents(dir.path()), before);
+    r = run_program_with_file_limit("zonrik", {"a.shp", "bg.raw", "out", "mean"}, dir.path(), 1);
+    EXPECT_EQ(r.status, 1);
+    ending = "\nError in writing Raw image\ncannot write 'out.raw': File too large\n\nError in creating output image";
+    EXPECT_EQ(r.out.substr(r.out.size() - std::min(r.out.size(), ending.size())), ending);
+    EXPECT_EQ(folder_contents(dir.path()), before);
+
+    // Outputs that are folders are refused before anything is read.
+    for (const char* output : {"out.shp", "out.dbf", "out.raw", "out.hdr", "out.bmp", "out_cover.txt"}) {
+        std::filesystem::create_directory(dir.file(output));
+        r = run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max", "50", "--cover-min", "10"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find(std::string("\nError: the output '") + output + "' is a folder; nothing was written\n"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_EQ(r.out.find("START ROUTINE"), std::string::npos);
+        std::filesystem::remove(dir.file(output));
+    }
+    EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+// Nothing lost: every output is written whole or not at all, wherever the
+// writing fails.
+TEST_F(Zonrik, WritesAllOfItsFilesOrNone)
+{
+    // The shapefile (17 blocks) fails first, then the raster (24 blocks), the
+    // picture and the world file and CRS that place them.
+    std::vector<float> values;
+    for (int i = 0; i < 60 * 50; ++i) values.push_back(static_cast<float>(i % 97));
+    write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 60, 50, values);
+    write_text(dir.file("bg.rww"), "2\n0\n0\n-2\n1000\n5000\n");
+    write_text(dir.file("bg.prj"), "GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\",6378137.0,"
+                                   "298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]]");
+    std::vector<TestRecord> records;
+    for (int i = 0; i < 60; ++i) {
+        const double x = 1000 + 2 * (i % 19), y = 4942 + 2 * (i % 7);
+        records.push_back({{test_rectangle(x, y, x + 2 * (1 + i % 3), y + 2 * (1 + i % 4))}});
+    }
+    write_bytes(dir.file("zones.shp"), polygon_shapefile(records));
+    write_text(dir.file("out.raw"), "an earlier run");
+    EXPECT_GT(expect_whole_outputs_or_none("zonrik", {"zones.shp", "bg.raw", "out", "c_cover", "--cover-max", "60",
+                                                      "--cover-min", "20"},
+                                           dir.path()),
+              20);
+    // A shapefile cut inside a record: its message, and no output at all.
+    Bytes cut = read_bytes(dir.file("zones.shp"));
+    cut.resize(cut.size() - 30);
+    write_bytes(dir.file("zones.shp"), cut);
+    const auto before = folder_contents(dir.path());
+    const RunResult r = run({"zones.shp", "bg.raw", "out", "sp_temp"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\n\nError: the Shape file ends inside block 60\n"), std::string::npos);
+    EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+// No output may overwrite an input, or a file that belongs to one.
+TEST_F(Zonrik, NeverWritesOverItsInputs)
+{
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
+    const Bytes floats(4 * 6 * 5, 0);
+    struct Case {
+        std::string background;     // a 6 x 5 float background, with its ".dim"
+        std::vector<std::string> arguments;
+        std::string output, input;  // the output refused and the input it would overwrite
+    };
+    const Case cases[] = {
+        {"temperature.raw", {"a.shp", "temperature.raw", "temperature", "mean"}, "temperature.raw", "temperature.raw"},
+        {"bg.raw", {"a.shp", "bg.raw", "a", "mean"}, "a.shp", "a.shp"},
+        {"out.dat", {"a.shp", "out.dat", "out", "mean"}, "out.hdr", "out.hdr"},  // the header beside the background
+        {"out.bmp", {"a.shp", "out.bmp", "out", "c_cover", "--cover-max=5", "--cover-min=1"}, "out.bmp", "out.bmp"},
+        {"out_temp.txt", {"a.shp", "out_temp.txt", "out", "sp_temp"}, "out_temp.txt", "out_temp.txt"},
+    };
+    for (const Case& c : cases) {
+        write_bytes(dir.file(c.background), floats);
+        write_text(dir.file(*replace_last_chars(c.background, 3, "dim")), "6 5\n");
+        if (c.output == "out.hdr") write_text(dir.file("out.hdr"), "ENVI\n");
+        const auto before = folder_contents(dir.path());
+        const RunResult r = run(c.arguments);
+        EXPECT_EQ(r.status, 1) << c.output;
+        EXPECT_NE(r.out.find("\nError: the output '" + c.output + "' would overwrite the input '" + c.input +
+                             "'; nothing was written\n"),
+                  std::string::npos)
+            << r.out;
+        EXPECT_EQ(folder_contents(dir.path()), before);
+        std::filesystem::remove(dir.file("out.hdr"));
+    }
+}
+
+TEST_F(Zonrik, OutputNamesAndThresholdsThatCannotBeUsed)
 {
     ramp_background("bg", 6, 5);
     write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
-    std::filesystem::create_directory(dir.file("out.shp"));
-    RunResult r = run({"a.shp", "bg.raw", "out", "mean"});
-    EXPECT_EQ(r.status, 0);
-    const std::string ending = processed(1) + "\nError in creating '.shp'\n";
-    EXPECT_EQ(r.out.substr(r.out.size() - ending.size()), ending);
-    EXPECT_FALSE(file_exists(dir.file("out.raw")));
-    std::filesystem::remove(dir.file("out.shp"));
-
-    std::filesystem::create_directory(dir.file("out.raw"));
+    const auto before = folder_contents(dir.path());
+    for (const std::string name : {"o}ut", "o{ut", "two\nlines"}) {
+        const RunResult r = run({"a.shp", "bg.raw", name, "mean"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.out.find("\n\nFunction = Mean\nError: the output name '" + name +
+                             "' holds a control character, '{' or '}', which its ENVI header cannot hold\n"),
+                  std::string::npos)
+            << r.out;
+    }
+    // With arguments the cover thresholds come as options, wholly numbers.
+    RunResult r = run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max", "50"}, "10\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, banner + "\n\nFunction = Collect Cover\nError: with arguments the function c_cover takes its "
+                              "albedo thresholds as options: --cover-max N --cover-min N\n");
+    r = run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max", "50", "--cover-min", "1O"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "\nError: '1O' is not a number (--cover-min)\n");
+    // A world file that cannot place the background.
+    write_text(dir.file("bg.rww"), "2 0 0 0 1000 5000\n");
     r = run({"a.shp", "bg.raw", "out", "mean"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("\nError in writing Raw image\n\nError in creating output image"), std::string::npos);
-    EXPECT_EQ(r.out.find("End program"), std::string::npos);
-    std::filesystem::remove(dir.file("out.raw"));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("\nError: the world file 'bg.rww' does not hold six finite values with cell sizes other than 0\n"),
+              std::string::npos);
+    std::filesystem::remove(dir.file("bg.rww"));
+    EXPECT_EQ(folder_contents(dir.path()), before);
 
-    std::filesystem::create_directory(dir.file("out_cover.txt"));
-    r = run({"a.shp", "bg.raw", "out", "c_cover"}, "50\n10\n");
-    EXPECT_EQ(r.status, 255);
-    EXPECT_NE(r.out.find("\nProcessing block 1......   \nError: in generating 'cover' ascii file"), std::string::npos);
-    std::filesystem::create_directory(dir.file("out_temp.txt"));
-    std::vector<float> warm(30, 300.0f);
-    write_float_background(dir.file("bg.raw"), dir.file("bg.dim"), 6, 5, warm);
-    r = run({"a.shp", "bg.raw", "out", "sp_temp"});
-    EXPECT_EQ(r.status, 255);
-    EXPECT_NE(r.out.find("\nError: in generating 'temp' ascii file"), std::string::npos);
+    // A full command line never reads standard input (here empty).
+    r = run({"a.shp", "bg.raw", "out", "c_cover", "--cover-max", "50", "--cover-min", "10"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("Threshold"), std::string::npos);
+}
+
+TEST_F(Zonrik, HelpAndVersionNeverPrompt)
+{
+    for (const char* option : {"--help", "-h"}) {
+        const RunResult r = run({option});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("zonrik: ", 0), 0u) << r.out;
+        EXPECT_NE(r.out.find("zonrik <polygons.shp> <background> <output> <function> [working folder]"),
+                  std::string::npos);
+        EXPECT_NE(r.out.find("--cover-max N"), std::string::npos);
+        EXPECT_NE(r.out.find("Exit status: 0 done; 255"), std::string::npos);
+    }
+    const RunResult r = run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("zonrik ", 0), 0u);
+    EXPECT_EQ(r.out.find("Shape file ="), std::string::npos);
+    EXPECT_TRUE(list_files(dir.path()).empty());
+}
+
+// An interrupted run leaves nothing behind: SIGTERM while the cover
+// thresholds are asked for, when the report's temporary exists already.
+TEST_F(Zonrik, InterruptedAtTheThresholdPromptLeavesTheFolderAsItWas)
+{
+    ramp_background("bg", 6, 5);
+    write_bytes(dir.file("a.shp"), polygon_shapefile({{{test_rectangle(1, 1, 3, 3)}}}));
+    const auto before = folder_contents(dir.path());
+    TempDir io;
+    const std::string program = program_path("zonrik"), console = io.file("console.txt");
+    int input[2];
+    ASSERT_EQ(pipe(input), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int out = open(console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(input[0], 0) < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0 || chdir(dir.path().c_str()) != 0)
+            _exit(127);
+        close(input[1]);
+        execl(program.c_str(), "zonrik", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(input[0]);
+    const std::string names = "a.shp\nbg.raw\nout\nc_cover\n";
+    EXPECT_EQ(write(input[1], names.data(), names.size()), static_cast<ssize_t>(names.size()));
+
+    bool asked = false;
+    for (int wait = 0; wait < 3000 && !asked; ++wait) {
+        asked = read_text(console).find("Threshold albedo max (0 - 100)=") != std::string::npos;
+        if (!asked) usleep(10000);
+    }
+    bool started = false;
+    for (const auto& file : folder_contents(dir.path())) started |= file.first.rfind("out_cover.txt.part-", 0) == 0;
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(input[1]);
+    EXPECT_TRUE(asked) << read_text(console);
+    EXPECT_TRUE(started);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(folder_contents(dir.path()), before);
+}
+
+// A placed background places the outputs: the files of the specified run,
+// byte for byte, plus a standard world file and the CRS, and the ENVI
+// header's map info; --gis adds the input record number beside VALUE.
+TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
+{
+    const std::string utm32 =
+        "PROJCS[\"WGS_1984_UTM_Zone_32N\",GEOGCS[\"GCS_WGS_1984\",DATUM[\"D_WGS_1984\",SPHEROID[\"WGS_1984\","
+        "6378137.0,298.257223563]],PRIMEM[\"Greenwich\",0.0],UNIT[\"Degree\",0.0174532925199433]],PROJECTION["
+        "\"Transverse_Mercator\"],PARAMETER[\"False_Easting\",500000.0],PARAMETER[\"False_Northing\",0.0],"
+        "PARAMETER[\"Central_Meridian\",9.0],PARAMETER[\"Scale_Factor\",0.9996],PARAMETER[\"Latitude_Of_Origin\","
+        "0.0],UNIT[\"Meter\",1.0]]";
+    // Records 1 and 3 lie on the 10 x 8 background (x 1000..1020, y
+    // 4984..5000); record 2 leaves it.
+    const Bytes zones = polygon_shapefile({{{test_rectangle(1002, 4990, 1008, 4996)}},
+                                           {{test_rectangle(990, 4990, 1004, 4996)}},
+                                           {{test_rectangle(1010, 4984, 1020, 5000)}}});
+    const std::string specified[] = {"out.dbf", "out.hdr", "out.raw", "out.shp", "out.shx"};
+    auto run_in = [&](const std::string& folder, bool world, bool crs, std::vector<std::string> options) {
+        std::filesystem::create_directory(dir.file(folder));
+        std::vector<float> values;
+        for (int i = 0; i < 80; ++i) values.push_back(static_cast<float>(i));
+        write_float_background(dir.file(folder + "/bg.raw"), dir.file(folder + "/bg.dim"), 10, 8, values);
+        if (world) write_text(dir.file(folder + "/bg.rww"), "2\n0\n0\n-2\n1000\n5000\n");
+        if (crs) write_text(dir.file(folder + "/bg.prj"), utm32);
+        write_bytes(dir.file(folder + "/zones.shp"), zones);
+        for (const char* word : {"zones.shp", "bg.raw", "out", "mean"}) options.push_back(word);
+        const RunResult r = run_program("zonrik", options, dir.file(folder));
+        EXPECT_EQ(r.status, 0) << folder << r.out;
+        return folder_contents(dir.file(folder));
+    };
+    const auto pixels = run_in("pixels", false, false, {});
+    const auto placed = run_in("placed", true, false, {});
+    const auto with_crs = run_in("crs", true, true, {});
+    const auto gis = run_in("gis", true, true, {"--gis"});
+
+    EXPECT_EQ(pixels.size(), 3u + 5u);  // bg.raw, bg.dim, zones.shp and the specified outputs
+    EXPECT_EQ(placed.size(), 4u + 5u + 1u);
+    EXPECT_EQ(with_crs.size(), 5u + 5u + 2u);
+    for (const std::string& name : specified) {
+        if (name != "out.hdr") {
+            EXPECT_EQ(placed.at(name), with_crs.at(name)) << name;
+        }
+    }
+    const std::string header(placed.at("out.hdr").begin(), placed.at("out.hdr").end());
+    EXPECT_EQ(header, std::string(pixels.at("out.hdr").begin(), pixels.at("out.hdr").end()) +
+                          "map info = {Arbitrary, 1, 1, 1000, 5000, 2, 2}\n");
+    const Bytes wld = placed.at("out.wld");
+    EXPECT_EQ(std::string(wld.begin(), wld.end()), "2\n0\n0\n-2\n1001\n4999\n");  // centre of the top-left pixel
+    const std::string crs_header(with_crs.at("out.hdr").begin(), with_crs.at("out.hdr").end());
+    EXPECT_NE(crs_header.find("map info = {UTM, 1, 1, 1000, 5000, 2, 2, 32, North"), std::string::npos) << crs_header;
+    EXPECT_NE(crs_header.find("\ncoordinate system string = {PROJCS["), std::string::npos);
+    EXPECT_EQ(std::string(with_crs.at("out.prj").begin(), with_crs.at("out.prj").begin() + 7), "PROJCS[");
+
+    // The GIS layout: VALUE, then RECORD, the input record numbers 1 and 3.
+    const Bytes dbf = gis.at("out.dbf");
+    ASSERT_EQ(dbf.size(), 97u + 2 * 37 + 1);
+    EXPECT_EQ(std::string(dbf.begin() + 64, dbf.begin() + 70), std::string("RECORD", 6));
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 27, dbf.begin() + 97 + 37), std::string(9, ' ') + "1");
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 37 + 27, dbf.begin() + 97 + 74), std::string(9, ' ') + "3");
+    EXPECT_EQ(std::string(dbf.begin() + 97 + 1, dbf.begin() + 97 + 27),
+              std::string(with_crs.at("out.dbf").begin() + 66, with_crs.at("out.dbf").begin() + 92));
+    // ESRI order turns the outer rings round; the header box is the zones'.
+    const auto specified_rings = shapefile_rings(with_crs.at("out.shp"));
+    const auto gis_rings = shapefile_rings(gis.at("out.shp"));
+    ASSERT_EQ(gis_rings.size(), 2u);
+    EXPECT_EQ(gis_rings[0][0], TestRing(specified_rings[0][0].rbegin(), specified_rings[0][0].rend()));
+    EXPECT_EQ(le_double(gis.at("out.shx"), 36), 1002.0);
+    EXPECT_EQ(le_double(gis.at("out.shx"), 52), 1020.0);
 }

@@ -1,0 +1,222 @@
+"""suite-tiles against one run of the program on the whole mosaic: the same
+files, byte for byte, on random class maps, grey images and masks, tiled in
+several sizes; a mosaic given as a folder of GeoTIFF tiles; a tile that fails
+and the run that completes it."""
+
+import os
+import shutil
+import subprocess
+import sys
+
+import numpy as np
+from osgeo import gdal, osr
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "..", "tests", "interop"))
+from suite_files import SuiteRuns, run_tests  # noqa: E402
+
+BUILD = os.path.abspath(os.environ.get("SUITE_BUILD_DIR", "build"))
+sys.path.insert(0, os.path.join(BUILD, "bin", "suite-tiles.d"))
+import tiling  # noqa: E402
+
+gdal.UseExceptions()
+
+CLASS_COLOURS = [(200, 30, 40), (20, 160, 60), (40, 60, 220), (250, 200, 0)]
+
+
+def class_palette():
+    palette = bytearray(tiling.grey_palette())
+    for i, (r, g, b) in enumerate(CLASS_COLOURS, start=1):
+        palette[4 * i : 4 * i + 3] = bytes((b, g, r))
+    return bytes(palette)
+
+
+def random_class_map(rng, width, height):
+    """Scattered pixels and clumps of four classes on grey, with frames
+    holding islands, a diagonal pair across the corner of tiles of 16 and a
+    ring over four such tiles."""
+    pixels = np.zeros((height, width), dtype=np.uint8)
+    scatter = rng.random((height, width)) < 0.3
+    pixels[scatter] = rng.integers(1, 5, size=scatter.sum())
+    for _ in range(3):
+        x, y = int(rng.integers(0, width - 12)), int(rng.integers(0, height - 12))
+        c = int(rng.integers(1, 5))
+        pixels[y : y + 12, x : x + 12] = c
+        pixels[y + 2 : y + 10, x + 2 : x + 10] = 0
+        pixels[y + 5 : y + 7, x + 5 : x + 7] = c
+    pixels[14:18, 14:18] = 0
+    pixels[15, 15] = pixels[16, 16] = 1
+    pixels[10:22, 10] = pixels[10:22, 21] = pixels[10, 10:22] = pixels[21, 10:22] = 2
+    return pixels
+
+
+class TileCensus(SuiteRuns):
+    def test_census_of_column_blocks_as_a_plain_column_scan(self):
+        rng = np.random.default_rng(8)
+        for trial in range(40):
+            height, width = (int(v) for v in rng.integers(1, 150, 2))
+            levels = 256 if trial % 2 else 5
+            pixels = (rng.integers(0, levels, (height, width)) * (1 if trial % 2 else 37)).astype(np.uint8)
+            palette = bytes(rng.integers(0, 256, 1024, dtype=np.uint8))
+            colours = tiling.packed_colours(palette)
+            first = {}
+            for x in range(width):
+                for y in range(height):
+                    c = int(colours[pixels[y, x]])
+                    if c % 65793 and c not in first:
+                        first[c] = x * height + y
+            self.assertEqual(tiling.class_census(pixels, palette), sorted((i, c) for c, i in first.items()))
+
+
+class TiledRuns(SuiteRuns):
+    def setUp(self):
+        if shutil.which("snakemake") is None:
+            self.skipTest("Snakemake is not installed")
+        self.work = os.path.join(self.folder.path, self.id().split(".")[-1])
+        os.makedirs(self.work)
+
+    def tiles(self, *args, programs=None, env=None):
+        args = [str(a) for a in args]
+        if programs:
+            args[3:3] = ["--programs", programs]
+        command = [os.path.join(self.suite.bin, "suite-tiles")] + args
+        environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
+        environment.update(env or {})
+        return subprocess.run(command, cwd=self.work, capture_output=True, text=True, timeout=900, env=environment)
+
+    def one_run(self, program, *args):
+        self.suite.run(program, args, self.work)
+
+    def assertSameFiles(self, names, folder):
+        self.assertTrue(names)
+        for name in names:
+            with open(os.path.join(self.work, name), "rb") as a, open(os.path.join(folder, name), "rb") as b:
+                self.assertEqual(a.read(), b.read(), name)
+
+    def outputs(self, prefix):
+        return sorted(n for n in os.listdir(self.work) if n.startswith(prefix) and os.path.isfile(os.path.join(self.work, n)))
+
+    def test_polvane_tiles_of_several_sizes_give_one_runs_shapefiles(self):
+        rng = np.random.default_rng(3)
+        tiling.write_bmp(os.path.join(self.work, "classes.bmp"), random_class_map(rng, 40, 40), class_palette())
+        with open(os.path.join(self.work, "classes.bpw"), "w") as f:
+            f.write("0.5\n0\n0\n-0.5\n420000.25\n5100000\n")
+        self.one_run("polvane", "classes.bmp", "zones")
+        for tile in (16, 27):
+            out = os.path.join(self.work, f"out{tile}")
+            done = self.tiles("polvane", "classes.bmp", out, "--tile", tile, "--jobs", 2, "--", "zones")
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertSameFiles(self.outputs("zones_"), out)
+            self.assertEqual(sorted(os.listdir(out)), self.outputs("zones_"))
+        # Rings in the orientation GIS readers expect, as one run writes them.
+        self.suite.run("polvane", ["classes.bmp", "esri"], self.work, env={"SUITE_SHAPEFILE_RINGS": "esri"})
+        out = os.path.join(self.work, "out_esri")
+        done = self.tiles("polvane", "classes.bmp", out, "--tile", 27, "--", "esri", env={"SUITE_SHAPEFILE_RINGS": "esri"})
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertSameFiles(self.outputs("esri_"), out)
+
+    def test_folder_of_geotiffs_is_one_mosaic(self):
+        rng = np.random.default_rng(4)
+        pixels = random_class_map(rng, 40, 36)
+        folder = os.path.join(self.work, "town")
+        os.makedirs(folder)
+        table = gdal.ColorTable()
+        palette = class_palette()
+        for i in range(256):
+            table.SetColorEntry(i, (palette[4 * i + 2], palette[4 * i + 1], palette[4 * i], 255))
+        for n, (x, y, w, h) in enumerate([(0, 0, 25, 20), (25, 0, 15, 20), (0, 20, 25, 16), (25, 20, 15, 16)]):
+            ds = gdal.GetDriverByName("GTiff").Create(os.path.join(folder, f"part{n}.tif"), w, h, 1, gdal.GDT_Byte)
+            ds.SetGeoTransform((600000.0 + 0.25 * x, 0.25, 0, 5000000.0 - 0.25 * y, 0, -0.25))
+            band = ds.GetRasterBand(1)
+            band.SetColorTable(table)
+            band.WriteArray(pixels[y : y + h, x : x + w])
+            ds = None
+        tiling.write_bmp(os.path.join(self.work, "town.bmp"), pixels, palette)
+        with open(os.path.join(self.work, "town.bpw"), "w") as f:
+            f.write("0.25\n0\n0\n-0.25\n600000\n5000000\n")
+        self.one_run("polvane", "town.bmp", "town")
+        out = os.path.join(self.work, "out")
+        done = self.tiles("polvane", "town", out, "--tile", 16)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertSameFiles(self.outputs("town_"), out)
+
+    def test_stelvar_slices_put_together(self):
+        rng = np.random.default_rng(5)
+        grey = rng.integers(0, 256, size=(37, 53), dtype=np.uint8)
+        tiling.write_bmp(os.path.join(self.work, "grey.bmp"), grey, tiling.grey_palette())
+        self.one_run("stelvar", "grey.bmp", 0, 255, 100, 1)
+        out = os.path.join(self.work, "out")
+        done = self.tiles("stelvar", "grey.bmp", out, "--tile", 16, "--", 0, 255, 100, 1)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertSameFiles(self.outputs("threshold_"), out)
+
+    def test_murgel_buildings_smaller_than_the_overlap_as_one_run(self):
+        # Buildings of up to `overlap` pixels each way, apart from one
+        # another, some across seams and tile corners.
+        rng = np.random.default_rng(6)
+        for overlap, kind in ((1, "bmp"), (2, "raw"), (5, "bmp")):
+            mask = np.zeros((30, 33), dtype=np.uint8)
+            cell = overlap + 3
+            for y in range(1, 30 - cell, cell):
+                for x in range(1, 33 - cell, cell):
+                    block = rng.random((overlap, overlap)) < 0.7
+                    mask[y : y + overlap, x : x + overlap] = np.where(block, 255, 0)
+            name = f"mask{overlap}"
+            tiling.write_bmp(os.path.join(self.work, name + ".bmp"), mask, tiling.grey_palette())
+            if kind == "raw":
+                # A placed mosaic: the results' world file, ".prj" and map info as one run's.
+                with open(os.path.join(self.work, name + ".wld"), "w") as f:
+                    f.write("0.25\n0\n0\n-0.25\n500000.125\n5000000.875\n")
+                srs = osr.SpatialReference()
+                srs.ImportFromEPSG(32632)
+                srs.MorphToESRI()
+                with open(os.path.join(self.work, name + ".prj"), "w") as f:
+                    f.write(srs.ExportToWkt())
+            self.one_run("murgel", name + ".bmp", kind, 3)
+            out = os.path.join(self.work, f"out{overlap}")
+            done = self.tiles("murgel", name + ".bmp", out, "--tile", 12, "--overlap", overlap, "--", kind, 3)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertSameFiles(self.outputs(name + "_out"), out)
+
+    def test_a_failed_tile_fails_the_run_and_the_next_run_completes_only_it(self):
+        rng = np.random.default_rng(7)
+        tiling.write_bmp(os.path.join(self.work, "classes.bmp"), random_class_map(rng, 40, 40), class_palette())
+        self.one_run("polvane", "classes.bmp", "zones")
+        programs = os.path.join(self.work, "programs")
+        os.makedirs(programs)
+        calls, failing = os.path.join(self.work, "calls"), os.path.join(self.work, "fail")
+        with open(os.path.join(programs, "polvane"), "w") as f:
+            f.write(f'#!/bin/sh\nbasename "$PWD" >> "{calls}"\n'
+                    f'if [ -e "{failing}" ] && [ "$(basename "$PWD")" = r1_c0 ]; then exit 3; fi\n'
+                    f'exec "{self.suite.bin}/polvane" "$@"\n')
+        os.chmod(os.path.join(programs, "polvane"), 0o755)
+        open(failing, "w").close()
+        out = os.path.join(self.work, "out")
+        done = self.tiles("polvane", "classes.bmp", out, "--tile", 16, "--", "zones", programs=programs)
+        self.assertNotEqual(done.returncode, 0)
+        self.assertIn("the same command again completes what is missing", done.stdout)
+        self.assertEqual([n for n in os.listdir(out) if not n.startswith(".")], [])
+        with open(calls) as f:
+            self.assertEqual(sorted(f.read().split()), sorted(f"r{r}_c{c}" for r in range(3) for c in range(3)))
+        os.remove(failing)
+        os.remove(calls)
+        done = self.tiles("polvane", "classes.bmp", out, "--tile", 16, "--", "zones", programs=programs)
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        with open(calls) as f:
+            self.assertEqual(f.read().split(), ["r1_c0"])
+        self.assertSameFiles(self.outputs("zones_"), out)
+        self.assertFalse(os.path.exists(os.path.join(out, ".suite-tiles")))
+
+    def test_wrong_command_lines_are_refused(self):
+        for args in (["talvern", "a.bmp", "out"], ["polvane", "a.bmp", "out", "--tile", "1x"],
+                     ["stelvar", "a.bmp", "out", "--", "0", "255"], ["polvane", "a.bmp", "out", "--overlap", "3"],
+                     ["polvane", "missing.bmp", "out"]):
+            done = self.tiles(*args)
+            self.assertEqual(done.returncode, 1, args)
+            self.assertIn("Error: ", done.stdout)
+        done = self.tiles("--help")
+        self.assertEqual(done.returncode, 0)
+        self.assertIn("suite-tiles PROGRAM MOSAIC OUTDIR", done.stdout)
+
+
+if __name__ == "__main__":
+    run_tests()

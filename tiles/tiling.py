@@ -1,0 +1,477 @@
+"""Cutting a mosaic into tiles in the suite's formats and putting the tiles'
+results back together; used by the runner suite-tiles and its work flow.
+
+Coordinates are pixels of the whole mosaic, x from the left and y from the
+top. A tile is cut around its core (the pixels it answers for) with an
+overlap of context on every side, clipped to the mosaic.
+"""
+
+import json
+import os
+import struct
+import subprocess
+import sys
+
+import numpy as np
+from osgeo import gdal, osr
+
+from program_rules import RULES
+
+gdal.UseExceptions()
+# Each tile is read once: GDAL's block cache would only grow with the mosaic.
+gdal.SetCacheMax(64 * 2**20)
+
+BMP_HEADER_SIZE = 54
+PALETTE_SIZE = 1024
+DATA_OFFSET = BMP_HEADER_SIZE + PALETTE_SIZE
+
+
+# --- The mosaic ------------------------------------------------------------
+
+
+class MosaicError(Exception):
+    """A mosaic that cannot be tiled; the message says why."""
+
+
+def open_mosaic(path, work):
+    """The GDAL raster of MOSAIC: the raster itself, or, for a folder of
+    GeoTIFF tiles, a VRT of them built in the work folder."""
+    if os.path.isdir(path):
+        names = sorted(n for n in os.listdir(path) if n.lower().endswith((".tif", ".tiff")))
+        if not names:
+            raise MosaicError(f"the folder '{path}' holds no GeoTIFF (.tif, .tiff) tiles")
+        vrt = os.path.join(work, "mosaic.vrt")
+        gdal.BuildVRT(vrt, [os.path.join(path, n) for n in names])
+        return vrt
+    return path
+
+
+def bmp_header(width, height):
+    """The 54 bytes the suite's BMP writers put before the palette."""
+    stride = (width + 3) // 4 * 4
+    size = stride * height
+    return (b"BM" + struct.pack("<IIIIiiHHIIiiII", DATA_OFFSET + size, 0, DATA_OFFSET, 40, width, height, 1, 8, 0,
+                                size, 2800, 2800, 256, 256))
+
+
+def grey_palette():
+    return bytes(v for i in range(256) for v in (i, i, i, 0))
+
+
+def suite_bmp(path):
+    """Whether `path` is an 8-bit BMP as the suite reads it."""
+    try:
+        with open(path, "rb") as f:
+            head = f.read(BMP_HEADER_SIZE)
+    except OSError:
+        return False
+    return len(head) == BMP_HEADER_SIZE and head[:2] == b"BM" and head[28] == 8
+
+
+def read_world_values(path):
+    """The first six numbers of a world file; None when it has fewer."""
+    try:
+        with open(path, "rb") as f:
+            words = f.read().split()
+    except OSError:
+        return None
+    try:
+        values = [float(w) for w in words[:6]]
+    except ValueError:
+        return None
+    return values if len(values) == 6 else None
+
+
+def describe_mosaic(mosaic_path, raster_path):
+    """Size, palette, BMP header and world file of the mosaic.
+
+    The palette is the BMP's own 1024 bytes for a BMP mosaic, else the
+    raster's colour table (or grey). The world file, in the suite's
+    convention (the outer top-left corner), is the suite's ".bpw" beside a
+    file mosaic (the name with its last three characters replaced), else the
+    raster's geotransform; None when the mosaic is not placed.
+    """
+    ds = gdal.Open(raster_path)
+    band = ds.GetRasterBand(1)
+    if band.DataType != gdal.GDT_Byte:
+        raise MosaicError(f"the mosaic's band 1 is of type {gdal.GetDataTypeName(band.DataType)}, "
+                          "not Byte: class maps, masks and grey images are 8-bit")
+    info = {"width": ds.RasterXSize, "height": ds.RasterYSize, "world": None}
+    if suite_bmp(mosaic_path):
+        with open(mosaic_path, "rb") as f:
+            head = f.read(DATA_OFFSET)
+        info["header"] = list(head[:BMP_HEADER_SIZE])
+        info["palette"] = list(head[BMP_HEADER_SIZE:])
+    else:
+        info["header"] = list(bmp_header(ds.RasterXSize, ds.RasterYSize))
+        table = band.GetColorTable()
+        if table is None:
+            palette = grey_palette()
+        else:
+            palette = bytearray(PALETTE_SIZE)
+            for i in range(min(table.GetCount(), 256)):
+                r, g, b = table.GetColorEntry(i)[:3]
+                palette[4 * i : 4 * i + 3] = bytes((b, g, r))
+        info["palette"] = list(palette)
+    if os.path.isfile(mosaic_path) and len(os.path.basename(mosaic_path)) >= 3:
+        world = read_world_values(mosaic_path[:-3] + "bpw")
+        if world is not None:
+            info["world"] = world
+    if info["world"] is None:
+        gt = ds.GetGeoTransform(can_return_null=True)
+        if gt is not None:
+            if gt[2] != 0 or gt[4] != 0:
+                raise MosaicError("the mosaic's geotransform is rotated; the suite places images without rotation")
+            info["world"] = [gt[1], 0.0, 0.0, gt[5], gt[0], gt[3]]
+    info["prj"] = mosaic_prj(mosaic_path, ds)
+    return info
+
+
+def mosaic_prj(mosaic_path, ds):
+    """The mosaic's CRS as the text of a ".prj" (ESRI WKT): the ".prj"
+    beside a file mosaic, else the raster's own CRS; None without one."""
+    if os.path.isfile(mosaic_path):
+        beside = os.path.splitext(mosaic_path)[0] + ".prj"
+        if os.path.isfile(beside):
+            with open(beside) as f:
+                return f.read()
+    wkt = ds.GetProjection()
+    if not wkt:
+        return None
+    srs = osr.SpatialReference()
+    srs.ImportFromWkt(wkt)
+    srs.MorphToESRI()
+    return srs.ExportToWkt()
+
+
+def tile_grid(width, height, tile, overlap):
+    """The tiles as dictionaries: id, core (x, y, w, h) and area (the core
+    widened by the overlap, clipped to the mosaic)."""
+    tiles = []
+    for row, y in enumerate(range(0, height, tile)):
+        for col, x in enumerate(range(0, width, tile)):
+            w, h = min(tile, width - x), min(tile, height - y)
+            ax, ay = max(0, x - overlap), max(0, y - overlap)
+            aw, ah = min(width, x + w + overlap) - ax, min(height, y + h + overlap) - ay
+            tiles.append({"id": f"r{row}_c{col}", "core": [x, y, w, h], "area": [ax, ay, aw, ah]})
+    return tiles
+
+
+# --- Tiles -----------------------------------------------------------------
+
+
+def write_bmp(path, pixels, palette, header=None):
+    """An 8-bit BMP in the suite's layout from rows top first."""
+    height, width = pixels.shape
+    stride = (width + 3) // 4 * 4
+    rows = np.full((height, stride), 255, dtype=np.uint8)
+    rows[:, :width] = pixels[::-1]
+    with open(path, "wb") as f:
+        f.write(bytes(header) if header is not None else bmp_header(width, height))
+        f.write(bytes(palette))
+        f.write(rows.tobytes())
+
+
+def packed_colours(palette):
+    p = np.frombuffer(bytes(palette), dtype=np.uint8).reshape(256, 4).astype(np.int64)
+    return p[:, 2] * 65536 + p[:, 1] * 256 + p[:, 0]
+
+
+def class_census(pixels, palette):
+    """The class colours of a tile in the order the census finds them
+    (columns from the left, each from the top), each with its first pixel's
+    place in the tile's column order (x * height + y). Greys are no class.
+
+    The columns are read in blocks, and only until every value the tile
+    holds has been met."""
+    height = pixels.shape[0]
+
+    def values_in(array):
+        present = np.zeros(256, dtype=bool)
+        present[array] = True
+        return set(np.flatnonzero(present).tolist())
+
+    values_left = values_in(pixels)
+    first_of_value = {}
+    block = 64
+    for x in range(0, pixels.shape[1], block):
+        columns = np.ascontiguousarray(pixels[:, x : x + block].T).ravel()
+        met = values_in(columns) & values_left
+        for v in met:
+            first_of_value[v] = x * height + int(np.argmax(columns == v))
+        values_left -= met
+        if not values_left:
+            break
+    colours = packed_colours(palette)
+    found = {}
+    for v, i in first_of_value.items():
+        c = int(colours[v])
+        if c % 65793 == 0:
+            continue
+        if c not in found or i < found[c]:
+            found[c] = i
+    return sorted(((i, c) for c, i in found.items()))
+
+
+def write_standard_world(path, world, x, y):
+    """The standard world file (pixel-centre convention) of a tile whose
+    top-left pixel is (x, y)."""
+    a, d, b, e, c, f = world
+    with open(path, "w") as out:
+        for v in (a, d, b, e, c + (x + 0.5) * a, f + (y + 0.5) * e):
+            out.write(repr(float(v)) + "\n")
+
+
+def cut_tile(raster_path, info, area, folder, census=False, world_file=True):
+    """Writes the tile of `area` as folder/tile.bmp (with its standard world
+    file folder/tile.wld and folder/tile.prj when the mosaic is placed and
+    `world_file`), and folder/census.txt when `census`. Returns the pixels."""
+    x, y, w, h = area
+    ds = gdal.Open(raster_path)
+    pixels = ds.GetRasterBand(1).ReadAsArray(x, y, w, h)
+    os.makedirs(folder, exist_ok=True)
+    write_bmp(os.path.join(folder, "tile.bmp"), pixels, info["palette"])
+    if world_file and info["world"] is not None:
+        write_standard_world(os.path.join(folder, "tile.wld"), info["world"], x, y)
+    if world_file and info.get("prj"):
+        with open(os.path.join(folder, "tile.prj"), "w") as out:
+            out.write(info["prj"])
+    if census:
+        with open(os.path.join(folder, "census.txt"), "w") as out:
+            for i, c in class_census(pixels, info["palette"]):
+                out.write(f"{c} {x + i // h} {y + i % h}\n")
+    return pixels
+
+
+def black_indices(palette):
+    p = np.frombuffer(bytes(palette), dtype=np.uint8).reshape(256, 4)
+    return np.nonzero((p[:, 0] == 0) & (p[:, 1] == 0) & (p[:, 2] == 0))[0]
+
+
+# --- Putting results together ------------------------------------------------
+
+
+class TileRows:
+    """The rows of a tile's result BMP or RAW, read where they stand."""
+
+    def __init__(self, path, kind, width, height):
+        if kind == "bmp":
+            with open(path, "rb") as f:
+                head = f.read(BMP_HEADER_SIZE)
+            offset = struct.unpack("<I", head[10:14])[0]
+            stride = (width + 3) // 4 * 4
+            data = np.memmap(path, dtype=np.uint8, mode="r", offset=offset, shape=(height, stride))
+            self.rows = data[::-1, :width]  # top first
+        else:
+            self.rows = np.memmap(path, dtype=np.uint8, mode="r", shape=(height, width))
+
+    def block(self, y, n, x, w):
+        return self.rows[y : y + n, x : x + w]
+
+
+def assemble(tiles, result_of, width, height, out_path, kind, header=None, palette=None, fill=None,
+             chunk_rows=256):
+    """Writes the mosaic-sized result `out_path` (BMP or RAW), each pixel
+    taken from the result of the tile whose core holds it. result_of(tile)
+    gives the tile's result file, or None when the tile is `fill`ed whole
+    with the value fill(tile). Streams chunk_rows rows at a time."""
+    stride = (width + 3) // 4 * 4 if kind == "bmp" else width
+    by_band = {}
+    for t in tiles:
+        by_band.setdefault(t["core"][1], []).append(t)
+    bands = sorted(by_band)
+    with open(out_path, "wb") as out:
+        if kind == "bmp":
+            out.write(bytes(header))
+            out.write(bytes(palette))
+        order = list(reversed(bands)) if kind == "bmp" else bands
+        for band_y in order:
+            band = sorted(by_band[band_y], key=lambda t: t["core"][0])
+            sources = []
+            for t in band:
+                path = result_of(t)
+                ax, ay, aw, ah = t["area"]
+                sources.append((t, TileRows(path, kind, aw, ah) if path else None))
+            band_h = band[0]["core"][3]
+            starts = list(range(0, band_h, chunk_rows))
+            if kind == "bmp":
+                starts.reverse()
+            for s in starts:
+                n = min(chunk_rows, band_h - s)
+                block = np.full((n, stride), 255 if kind == "bmp" else 0, dtype=np.uint8)
+                for t, rows in sources:
+                    cx, cy, cw, ch = t["core"]
+                    ax, ay, _, _ = t["area"]
+                    if rows is None:
+                        block[:, cx : cx + cw] = fill(t)
+                    else:
+                        block[:, cx : cx + cw] = rows.block(cy - ay + s, n, cx - ax, cw)
+                out.write((block[::-1] if kind == "bmp" else block).tobytes())
+
+
+def write_config(path, config):
+    with open(path, "w") as f:
+        json.dump(config, f, indent=1, sort_keys=True)
+
+
+# --- The work flow's steps, run by its rules ----------------------------------
+#   python3 tiling.py tile CONFIG TILE
+#   python3 tiling.py merge CONFIG
+
+
+def tile_of(config, tile_id):
+    return next(t for t in config["tiles"] if t["id"] == tile_id)
+
+
+def step_cut(config, tile_id):
+    rule, info = RULES[config["program"]], config["info"]
+    folder = os.path.join("tiles", tile_id)
+    pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=rule.census,
+                      world_file=rule.world_file)
+    marker = os.path.join(folder, "all_foreground")
+    if os.path.exists(marker):
+        os.remove(marker)
+    if rule.needs_black and pixels.size and not np.isin(pixels, black_indices(info["palette"])).any():
+        # The program needs a black pixel: a tile of foreground alone stays
+        # foreground alone.
+        open(marker, "w").close()
+
+
+def step_run(config, tile_id):
+    program = config["program"]
+    folder = os.path.join("tiles", tile_id)
+    if os.path.exists(os.path.join(folder, "all_foreground")):
+        return 0
+    arguments = ["tile.bmp"] + RULES[program].arguments(config)
+    # The tiles' rings are joined as traced; the join writes them in the
+    # orientation asked.
+    environment = {k: v for k, v in os.environ.items() if k != "SUITE_SHAPEFILE_RINGS"}
+    with open(os.path.join(folder, "log.txt"), "wb") as log:
+        done = subprocess.run([os.path.join(config["programs"], program)] + arguments, cwd=folder,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, env=environment)
+    if done.returncode != 0:
+        sys.stderr.write(f"{program} ended with status {done.returncode} on the tile {tile_id} "
+                         f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
+        return 1
+    return 0
+
+
+def first_tile_folder(config):
+    """The folder of the tile at the mosaic's top-left corner: its results'
+    sidecars place the whole mosaic."""
+    first = next(t for t in config["tiles"] if tuple(t["area"][:2]) == (0, 0))
+    return os.path.join("tiles", first["id"])
+
+
+def sidecars(config, tile_result, final_result, written):
+    """The world file and ".prj" of the top-left tile's result `tile_result`
+    (a path without extension) as those of `final_result`, and the ENVI
+    header with the mosaic's size and name when there is one."""
+    for extension in (".wld", ".prj"):
+        source = tile_result + extension
+        if os.path.exists(source):
+            temporary = final_result + extension + ".part-tiles"
+            with open(source, "rb") as f, open(temporary, "wb") as out:
+                out.write(f.read())
+            written.append((temporary, final_result + extension))
+    header = tile_result + ".hdr"
+    if os.path.exists(header):
+        info = config["info"]
+        lines = []
+        with open(header) as f:
+            for line in f:
+                if line.startswith("description = "):
+                    line = "description = {" + os.path.basename(final_result) + ".}\n"
+                elif line.startswith("samples = "):
+                    line = f"samples = {info['width']}\n"
+                elif line.startswith("lines = "):
+                    line = f"lines = {info['height']}\n"
+                lines.append(line)
+        temporary = final_result + ".hdr.part-tiles"
+        with open(temporary, "w", newline="\n") as out:
+            out.writelines(lines)
+        written.append((temporary, final_result + ".hdr"))
+
+
+def put_in_place(written):
+    """Renames every finished result into place, together at the end."""
+    for temporary, final in written:
+        os.replace(temporary, final)
+
+
+def assemble_stelvar(config):
+    info = config["info"]
+    first = config["tiles"][0]["id"]
+    names = sorted(n for n in os.listdir(os.path.join("tiles", first))
+                   if n.startswith("threshold_") and n.endswith(".bmp"))
+    written = []
+    for name in names:
+        final = os.path.join(config["outdir"], name)
+        temporary = final + ".part-tiles"
+        assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], name), info["width"], info["height"],
+                 temporary, "bmp", header=info["header"], palette=grey_palette())
+        written.append((temporary, final))
+        sidecars(config, os.path.join(first_tile_folder(config), name[:-4]), final[:-4], written)
+    put_in_place(written)
+    return 0
+
+
+def assemble_murgel(config):
+    info = config["info"]
+    kind = config["args"][0]
+    base = os.path.join(config["outdir"], config["output_name"])
+
+    def result(t):
+        folder = os.path.join("tiles", t["id"])
+        return None if os.path.exists(os.path.join(folder, "all_foreground")) else os.path.join(folder, f"tile_out.{kind}")
+
+    def foreground(t):
+        with open(os.path.join("tiles", t["id"], "tile.bmp"), "rb") as f:
+            f.seek(DATA_OFFSET)
+            return f.read(1)[0]
+
+    written = [(base + f".{kind}.part-tiles", base + f".{kind}")]
+    assemble(config["tiles"], result, info["width"], info["height"], written[0][0], kind,
+             header=bmp_header(info["width"], info["height"]), palette=info["palette"], fill=foreground)
+    if kind == "raw":
+        with open(base + ".dim.part-tiles", "w", newline="\n") as dim:
+            dim.write(f"{info['width']}\t{info['height']}\n")
+        written.append((base + ".dim.part-tiles", base + ".dim"))
+    sidecars(config, os.path.join(first_tile_folder(config), "tile_out"), base, written)
+    put_in_place(written)
+    return 0
+
+
+def join_polvane(config):
+    info = config["info"]
+    with open("plan.txt", "w") as plan:
+        plan.write(f"mosaic {info['width']} {info['height']}\n")
+        if info["world"] is not None:
+            plan.write("world " + " ".join(repr(float(v)) for v in info["world"]) + "\n")
+        plan.write(f"output {os.path.join(config['outdir'], config['output_name'])}\n")
+        for t in config["tiles"]:
+            x, y, w, h = t["area"]
+            plan.write(f"tile {x} {y} {w} {h} {os.path.abspath(os.path.join('tiles', t['id']))}\n")
+    with open("merge_log.txt", "wb") as log:
+        done = subprocess.run([os.path.join(config["tools"], "suite-tiles-polvane-merge"), "plan.txt"],
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        with open("merge_log.txt", "rb") as log:
+            sys.stderr.write(log.read().decode(errors="replace"))
+        sys.stderr.write(f"joining the tiles' shapefiles ended with status {done.returncode}\n")
+        return 1
+    return 0
+
+
+def step_merge(config):
+    return globals()[RULES[config["program"]].merge](config)
+
+
+if __name__ == "__main__":
+    with open(sys.argv[2]) as f:
+        work_config = json.load(f)
+    step = sys.argv[1]
+    if step == "merge":
+        sys.exit(step_merge(work_config))
+    step_cut(work_config, sys.argv[3])
+    sys.exit(step_run(work_config, sys.argv[3]))
