@@ -11,7 +11,10 @@
 #
 # Output folder: data/ (the sample data), buildings/ and lines/ (one folder
 # per work flow: the inputs it needs, copied from data/, and everything the
-# programs write), logs/ (each program's console output).
+# programs write), geotiff/ (the building flow again on the town as
+# GeoTIFFs with a CRS, when the programs were built with GDAL; set
+# SUITE_DEMO_GEOTIFF=no to leave it out), logs/ (each program's console
+# output).
 set -eu
 
 if [ $# -ne 2 ]; then
@@ -29,6 +32,7 @@ out=$(cd "$2" && pwd)
 data=$out/data
 logs=$out/logs
 mkdir -p "$data" "$logs" "$out/buildings" "$out/lines"
+geotiff=${SUITE_DEMO_GEOTIFF:-yes}
 copied=$out/.inputs  # names of the copied inputs, left out of the files written
 : >"$copied"
 step=0
@@ -110,9 +114,32 @@ run lines "segments.bmp" drelwin segmenti.txt segments.bmp 1024 1024
 run lines "crossover_crossroads.txt" kestrom crossroads.txt dtm
 rm -f "$out/lines/nomefile"  # vorlix's empty marker file
 
+if [ "$geotiff" != no ]; then
+  mkdir -p "$out/geotiff"
+  status=0
+  $runner "$tools/make_samples$exe" --geotiff "$out/geotiff" </dev/null >"$logs/00_make_samples_geotiff.txt" 2>&1 ||
+    status=$?
+  case $status in
+    0)
+      echo
+      echo "== The town as GeoTIFFs with a CRS (geotiff/): the same flows, no conversion step"
+      (cd "$out/geotiff" && ls) | sed 's|^|geotiff/|' >>"$copied"
+      run geotiff "threshold_150.tif" stelvar aerial.tif 150 150 1 0 --of GTiff
+      run geotiff "threshold_150_out.tif" murgel threshold_150.tif bmp 40 --of GTiff
+      run geotiff "found_0.shp found_0.shx found_0.dbf found_0.prj" polvane --mask threshold_150_out.tif found
+      run geotiff "roof_temperature.shp roof_temperature.prj roof_temperature.tif roof_temperature_temp.txt" \
+        zonrik found_0.shp temperature.tif roof_temperature sp_temp --of GTiff
+      run geotiff "buildings_raise.tif" talvern buildings.tif shadows.tif 40 60 0.5 --of GTiff
+      ;;
+    3) rmdir "$out/geotiff" ;;  # a build without GDAL
+    *) fail "make_samples --geotiff failed (console output in $shown/logs/00_make_samples_geotiff.txt)" ;;
+  esac
+fi
+
 echo
 echo "== Summary"
-written=$( (cd "$out" && find buildings lines -type f | sort | grep -vxF -f "$copied") || true)
+written=$( (cd "$out" && find buildings lines $( [ -d geotiff ] && echo geotiff ) -type f | sort |
+  grep -vxF -f "$copied") || true)
 rm -f "$copied"
 echo "files written by the programs: $(echo "$written" | wc -l | tr -d ' ') (in $shown/)"
 echo "$written" | sed 's/^/  /'
@@ -131,6 +158,10 @@ awk -v zones="$zones" '
   END { printf "roof temperatures: %d zones in roof_temperature.shp, %d in roof_temperature_temp.txt, means %.2f to %.2f C\n", zones, n, low, high }
 ' "$out/buildings/roof_temperature_temp.txt"
 
+if [ -d "$out/geotiff" ]; then
+  found_tiff=$(records_in_shapefile "$out/geotiff/found_0.shx")
+  echo "  from the GeoTIFFs: $found_tiff polygons in geotiff/found_0.shp, placed in WGS 84 / UTM zone 32N (found_0.prj)"
+fi
 heights=$($runner "$tools/compare_heights$exe" "$out/buildings/buildings_raise.raw" 1024 1024 "$data/buildings_truth.txt")
 echo "building heights against the truth: $heights"
 segments=$(grep -c . "$out/lines/segmenti.txt")

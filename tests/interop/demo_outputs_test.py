@@ -50,7 +50,37 @@ class DemoOutputs(GdalChecks):
             self.assert_ogr_reads_file_as_written(path[:-4], ogr.wkbPolygon if shape_type == 5 else ogr.wkbLineString)
         self.assertEqual([os.path.relpath(p, self.folder.path) for p in shapefiles],
                          ["buildings/buildings_0.shp", "buildings/found_0.shp", "buildings/roof_cover.shp",
-                          "buildings/roof_temperature.shp", "lines/roads_lines.shp"])
+                          "buildings/roof_temperature.shp", "geotiff/found_0.shp", "geotiff/roof_temperature.shp",
+                          "lines/roads_lines.shp"])
+
+    def test_geotiff_flow_finds_the_same_buildings_placed_in_their_crs(self):
+        def layer_geometries(path):
+            source = ogr.Open(path)
+            layer = source.GetLayer(0)
+            geometries = [f.GetGeometryRef().Clone() for f in layer]
+            srs = layer.GetSpatialRef()
+            return geometries, srs.GetAuthorityCode(None) if srs else None
+
+        from_bmp, _ = layer_geometries(self.folder.file("buildings/found_0.shp"))
+        from_tiff, srs = layer_geometries(self.folder.file("geotiff/found_0.shp"))
+        self.assertEqual(len(from_tiff), len(from_bmp))
+        # The BMP flow's mask has no world file: its polygons are in pixel
+        # units, y up from the bottom edge (the town's lower-left corner is
+        # 500000, 5000000 at 0.5 m).
+        def rings(polygon, place):
+            # Each ring as its set of vertices: the GIS layout turns rings round.
+            return sorted(sorted(place(*polygon.GetGeometryRef(r).GetPoint_2D(i))
+                                 for i in range(polygon.GetGeometryRef(r).GetPointCount()))
+                          for r in range(polygon.GetGeometryCount()))
+
+        for a, b in zip(from_bmp, from_tiff):
+            self.assertEqual(rings(a, lambda x, y: (500000 + 0.5 * x, 5000000 + 0.5 * y)),
+                             rings(b, lambda x, y: (x, y)))
+        self.assertEqual(srs, "32632")
+        raster = gdal.Open(self.folder.file("geotiff/buildings_raise.tif"))
+        heights = raster.GetRasterBand(1).ReadAsArray()
+        raw = np.fromfile(self.folder.file("buildings/buildings_raise.raw"), dtype="<f4").reshape(heights.shape)
+        self.assertTrue(np.array_equal(heights, raw))
 
     def test_every_float_raster_with_its_envi_header(self):
         headers = self.outputs("*.hdr")
