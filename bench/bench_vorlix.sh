@@ -1,8 +1,11 @@
 #!/bin/sh
 # Times vorlix with its default parameters on synthetic aerial-like images
-# with a network of thin dark roads, 512 x 512 and 1024 x 1024 (the growth
-# from one to the other shows the cost per pixel). Peak memory should stay
-# within 64 bytes per pixel (64 MB at 1024 x 1024).
+# with a network of thin dark roads, 1024 x 1024, 2048 x 2048 and
+# 4096 x 4096, on one thread and on two (the transforms and window tests
+# share their rows; the segment extraction is one thread's work). Goals:
+# 2048 x 2048 within 5 s and 1024 x 1024 within 1.2 s on two threads; peak
+# memory within 40 bytes per pixel (160 MB at 2048 x 2048). The segments
+# are the same bytes on every row of a size.
 # Usage: bench/bench_vorlix.sh <bin folder> <generator folder> <output folder>
 set -eu
 bin=$1
@@ -13,8 +16,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 mkdir -p "$out"
 cd "$out"
 rm -f vorlix_parameters.txt  # the built-in defaults
-for size in 512 1024; do
+for size in 1024 2048 4096; do
   "$gen/vorlix_gen" $size $size roads_$size.raw 1
-  measure "vorlix ${size}x${size}" "$bin/vorlix" roads_$size $size $size
-  echo "  segments: $(wc -l < segmenti.txt)"
+  for threads in 1 2; do
+    measure "vorlix ${size}x${size}, $threads thread(s)" "$bin/vorlix" --threads $threads roads_$size $size $size
+    echo "  segments: $(wc -l < segmenti.txt), $(cksum < segmenti.txt)"
+  done
 done

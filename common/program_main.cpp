@@ -30,6 +30,13 @@ void report_write_failure(const std::string& path, const std::string& reason)
     std::printf("cannot write '%s': %s\n", path.c_str(), reason.c_str());
 }
 
+int refuse_option(const ProgramInfo& info, const std::string& problem)
+{
+    std::fprintf(stderr, "%s: %s\nRun '%s --help' for the usage.\n", info.name.c_str(), problem.c_str(),
+                 info.name.c_str());
+    return exit_status::usage;
+}
+
 std::optional<int> answer_options(const ParsedCommandLine& parsed, const ProgramInfo& info)
 {
     const CommandLine& line = parsed.command_line;
@@ -41,11 +48,7 @@ std::optional<int> answer_options(const ParsedCommandLine& parsed, const Program
         std::printf("%s %s\n", info.name.c_str(), suite_version());
         return exit_status::success;
     }
-    if (parsed.problem) {
-        std::fprintf(stderr, "%s: %s\nRun '%s --help' for the usage.\n", info.name.c_str(),
-                     parsed.problem->message.c_str(), info.name.c_str());
-        return exit_status::usage;
-    }
+    if (parsed.problem) return refuse_option(info, parsed.problem->message);
     install_interrupt_cleanup();
     return std::nullopt;
 }

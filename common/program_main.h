@@ -34,6 +34,10 @@ void report_write_failure(const std::string& path, const std::error_code& error)
 // The same line with the reason in words (a GDAL writer's text).
 void report_write_failure(const std::string& path, const std::string& reason);
 
+// A wrong option or option value: "<name>: <the problem>" and the pointer to
+// --help on standard error; the result is exit_status::usage.
+int refuse_option(const ProgramInfo& info, const std::string& problem);
+
 // The part before the run: answers --help and --version, refuses a wrong
 // option (status exit_status::usage) and installs the clean-up of files being
 // written when the run is interrupted. None: go on with the run; else the

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <queue>
 #include <tuple>
 
 namespace {
+
+// Noted for a pair whose segment leaves the line pixels (a q is never negative).
+constexpr double off_line = -1;
 
 double length_term(int x1, int y1, int x2, int y2)
 {
@@ -15,33 +17,17 @@ double length_term(int x1, int y1, int x2, int y2)
     return std::sqrt(static_cast<double>(dx * dx + dy * dy)) + 1;
 }
 
-long long squared_distance(const BorderPixel& a, const BorderPixel& b)
-{
-    const long long dx = a.x - b.x;
-    const long long dy = a.y - b.y;
-    return dx * dx + dy * dy;
-}
-
-// Consecutive pixels of the mask that are not 255 from (x, y) + step on.
-int run_from(const Grid<std::uint8_t>& mask, int x, int y, int sx, int sy)
-{
-    int n = 0;
-    for (x += sx, y += sy; mask.contains(x, y) && mask(x, y) != 255; x += sx, y += sy) ++n;
-    return n;
-}
-
 // The mean of the differences d not above ceil(2 * the mean of them all).
-double asymmetry(const std::vector<int>& one_side, const std::vector<int>& other_side)
+double asymmetry(const std::vector<int>& differences)
 {
-    const std::size_t n = one_side.size();
+    const std::size_t n = differences.size();
     long long sum = 0;
-    for (std::size_t p = 0; p < n; ++p) sum += std::abs(one_side[p] - other_side[p]);
+    for (int d : differences) sum += d;
     const double asimmetria = static_cast<double>(sum) / static_cast<double>(n);
     const double limit = std::ceil(2 * asimmetria);
     long long kept_sum = 0;
     long long kept = 0;
-    for (std::size_t p = 0; p < n; ++p) {
-        const int d = std::abs(one_side[p] - other_side[p]);
+    for (int d : differences) {
         if (d <= limit) {
             kept_sum += d;
             ++kept;
@@ -52,9 +38,9 @@ double asymmetry(const std::vector<int>& one_side, const std::vector<int>& other
 
 }  // namespace
 
-CandidateSearch::CandidateSearch(const Grid<std::uint8_t>& immagine, const Grid<std::uint8_t>& copia_maschera,
-                                 const ReachedPlane& raggiunto)
-    : immagine_(immagine), copia_maschera_(copia_maschera), raggiunto_(raggiunto)
+CandidateSearch::CandidateSearch(const Grid<std::uint8_t>& immagine, const LineNeighbourhood& near_line,
+                                 const MaskRuns& widths, const ReachedPlane& raggiunto)
+    : immagine_(immagine), near_line_(near_line), widths_(widths), raggiunto_(raggiunto)
 {
 }
 
@@ -73,178 +59,237 @@ void CandidateSearch::list_border(const Box& box)
     for (std::size_t i = 0; i < estremi_.size(); ++i) reached_[i] = raggiunto_.reached(estremi_[i].x, estremi_[i].y);
 }
 
-bool CandidateSearch::passes_cheap_tests(const Box& box, int a, int b) const
+namespace {
+
+// The least whole d >= 0 with d * 1.2 > span in doubles (the test is
+// monotone in d).
+int least_spanning(double span)
 {
-    if (!reached_[a] && !reached_[b]) return false;
-    const BorderPixel& ea = estremi_[a];
-    const BorderPixel& eb = estremi_[b];
-    if (ea.lato == eb.lato) return false;
-    return std::abs(ea.x - eb.x) * 1.2 > std::abs(box.maxX - box.minX) ||
-           std::abs(ea.y - eb.y) * 1.2 > std::abs(box.maxY - box.minY);
+    int d = std::max(0, static_cast<int>(span / 1.2) - 1);
+    while (!(d * 1.2 > span)) ++d;
+    while (d > 0 && (d - 1) * 1.2 > span) --d;
+    return d;
 }
 
-bool CandidateSearch::lies_on_line(int a, int b) const
+}  // namespace
+
+void CandidateSearch::list_pairs()
 {
-    const SegmentRaster raster(estremi_[a].x, estremi_[a].y, estremi_[b].x, estremi_[b].y);
+    pairs_.clear();
+    // The pair spans more than five sixths of the box along an axis.
+    const int spanning_dx = least_spanning(span_x_);
+    const int spanning_dy = least_spanning(span_y_);
+    const BorderPixel* entries = estremi_.data();
+    const char* reached = reached_.data();
+
+    // The entries of each side in list order, which is their order along
+    // the side, cut into clusters of neighbouring pixels (where a line
+    // crosses the side).
+    for (std::vector<int>& side : sides_) side.clear();
+    for (int i = 0; i < static_cast<int>(estremi_.size()); ++i) sides_[entries[i].lato].push_back(i);
+    clusters_.clear();
+    for (int lato = 0; lato < 4; ++lato) {
+        const std::vector<int>& side = sides_[lato];
+        for (std::size_t k = 0; k < side.size();) {
+            Cluster c{lato, static_cast<int>(k), static_cast<int>(k) + 1, entries[side[k]].x, entries[side[k]].x,
+                      entries[side[k]].y, entries[side[k]].y, reached[side[k]] != 0};
+            for (++k; k < side.size(); ++k) {
+                const BorderPixel& e = entries[side[k]];
+                if (std::abs(e.x - c.max_x) + std::abs(e.y - c.max_y) != 1) break;
+                c.max_x = e.x;
+                c.max_y = e.y;
+                c.any_reached = c.any_reached || reached[side[k]];
+                c.end = static_cast<int>(k) + 1;
+            }
+            clusters_.push_back(c);
+        }
+    }
+
+    for (std::size_t i = 0; i < clusters_.size(); ++i) {
+        const Cluster& c1 = clusters_[i];
+        for (std::size_t j = i + 1; j < clusters_.size(); ++j) {
+            const Cluster& c2 = clusters_[j];
+            if (c1.lato == c2.lato || (!c1.any_reached && !c2.any_reached)) continue;
+            // The farthest the pairs of the two clusters reach along each axis.
+            const int most_dx = std::max(std::abs(c1.max_x - c2.min_x), std::abs(c2.max_x - c1.min_x));
+            const int most_dy = std::max(std::abs(c1.max_y - c2.min_y), std::abs(c2.max_y - c1.min_y));
+            if (most_dx < spanning_dx && most_dy < spanning_dy) continue;
+            // The middle points of the segments (the first look of
+            // walk_and_measure) lie within one pixel of the middles of their
+            // ends along each axis; those lie in this rectangle. With no line
+            // pixel near any of it, no segment between the clusters lies on
+            // line pixels.
+            const int from_x = (c1.min_x + c2.min_x) / 2;
+            const int to_x = (c1.max_x + c2.max_x) / 2;
+            const int from_y = (c1.min_y + c2.min_y) / 2;
+            const int to_y = (c1.max_y + c2.max_y) / 2;
+            const long long looks = static_cast<long long>(to_x - from_x + 1) * (to_y - from_y + 1);
+            if (looks <= static_cast<long long>(c1.end - c1.begin) * (c2.end - c2.begin)) {
+                bool near = false;
+                for (int y = from_y; y <= to_y && !near; ++y)
+                    for (int x = from_x; x <= to_x && !near; ++x) near = near_line_.near_line(x, y);
+                if (!near) continue;
+            }
+            for (int k1 = c1.begin; k1 < c1.end; ++k1) {
+                const int i1 = sides_[c1.lato][k1];
+                const BorderPixel e1 = entries[i1];
+                for (int k2 = c2.begin; k2 < c2.end; ++k2) {
+                    const int i2 = sides_[c2.lato][k2];
+                    if (!reached[i1] && !reached[i2]) continue;
+                    const BorderPixel e2 = entries[i2];
+                    const int dx = std::abs(e1.x - e2.x);
+                    const int dy = std::abs(e1.y - e2.y);
+                    if (dx < spanning_dx && dy < spanning_dy) continue;
+                    if (!near_line_.near_line((e1.x + e2.x) / 2, (e1.y + e2.y) / 2)) continue;
+                    pairs_.push_back({static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy,
+                                      std::min(i1, i2), std::max(i1, i2)});
+                }
+            }
+        }
+    }
+    // List order: by b, then (keeping that order) by a.
+    const int n = static_cast<int>(estremi_.size());
+    sort_by_key(pairs_, n, [](const Pair& p) { return p.b; });
+    sort_by_key(pairs_, n, [](const Pair& p) { return p.a; });
+}
+
+template <typename Key>
+void CandidateSearch::sort_by_key(std::vector<Pair>& pairs, int keys, Key key)
+{
+    tally_.assign(static_cast<std::size_t>(keys) + 1, 0);
+    for (const Pair& p : pairs) ++tally_[key(p) + 1];
+    for (int k = 1; k <= keys; ++k) tally_[k] += tally_[k - 1];
+    sorted_.resize(pairs.size());
+    for (const Pair& p : pairs) sorted_[tally_[key(p)]++] = p;
+    pairs.swap(sorted_);
+}
+
+std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
+{
+    const BorderPixel& ea = estremi_[a];
+    const BorderPixel& eb = estremi_[b];
+    const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
+    if (const std::optional<double> known = on_line_.find(ends)) {
+        if (*known < 0) return std::nullopt;
+        return known;
+    }
+    const SegmentRaster raster(ea.x, ea.y, eb.x, eb.y);
     // A segment that leaves the line mostly does so away from its ends, so a
     // few inner points are looked at first; then every point.
     const int n = raster.count();
+    const std::size_t width = static_cast<std::size_t>(immagine_.width());
+    bool on_line = true;
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
         const Point p = raster.point(i);
-        if (immagine_(p.x, p.y) == 255) return false;
+        on_line = on_line && near_line_.is_line(static_cast<std::size_t>(p.y) * width + static_cast<std::size_t>(p.x));
     }
-    for (int i = 0; i < n; ++i) {
-        const Point p = raster.point(i);
-        if (immagine_(p.x, p.y) == 255) return false;
+    on_line = on_line && raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
+                  return near_line_.is_line(static_cast<std::size_t>(cell));
+              });
+    if (!on_line) {
+        on_line_.insert(ends, off_line);
+        return std::nullopt;
     }
-    return true;
+    const double rapporto = static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
+    const double q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
+    on_line_.insert(ends, q);
+    return q;
 }
 
-Candidate CandidateSearch::make_candidate(int a, int b)
+double CandidateSearch::measure(int x1, int y1, int x2, int y2, double rapporto)
 {
-    Candidate c{};
-    c.x1 = estremi_[a].x;
-    c.y1 = estremi_[a].y;
-    c.x2 = estremi_[b].x;
-    c.y2 = estremi_[b].y;
-    c.rapporto = static_cast<double>(std::abs(c.y1 - c.y2) + 1) / static_cast<double>(std::abs(c.x1 - c.x2) + 1);
-    measure(c);
-    return c;
-}
-
-void CandidateSearch::measure(Candidate& c)
-{
-    calc_punt_seg(c.x1, c.y1, c.x2, c.y2, punti_segmento_);
-    const std::size_t n = punti_segmento_.size();
+    // How unevenly the line extends on the two sides of each point, from the
+    // widths of the mask: |conta_destra - conta_sinistra| along the rows,
+    // |conta_giu - conta_su| along the columns.
+    const SegmentRaster raster(x1, y1, x2, y2);
+    const std::ptrdiff_t width = immagine_.width();
     double qo = 999999;
     double qv = 999999;
-    if (c.rapporto > 0.5) {
-        conta_destra_.resize(n);
-        conta_sinistra_.resize(n);
-        for (std::size_t p = 0; p < n; ++p) {
-            conta_destra_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 1, 0);
-            conta_sinistra_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, -1, 0);
-        }
-        qo = asymmetry(conta_destra_, conta_sinistra_);
+    one_side_.resize(static_cast<std::size_t>(raster.count()));
+    if (rapporto > 0.5) {
+        int* d = one_side_.data();
+        raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
+            *d++ = widths_.across_row(static_cast<std::size_t>(cell));
+            return true;
+        });
+        qo = asymmetry(one_side_);
     }
-    if (c.rapporto < 2) {
-        conta_giu_.resize(n);
-        conta_su_.resize(n);
-        for (std::size_t p = 0; p < n; ++p) {
-            conta_giu_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 0, 1);
-            conta_su_[p] = run_from(copia_maschera_, punti_segmento_[p].x, punti_segmento_[p].y, 0, -1);
-        }
-        qv = asymmetry(conta_giu_, conta_su_);
+    if (rapporto < 2) {
+        int* d = one_side_.data();
+        raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
+            *d++ = widths_.across_column(static_cast<std::size_t>(cell));
+            return true;
+        });
+        qv = asymmetry(one_side_);
     }
-    c.q = qo < qv ? qo : qv;
-}
-
-std::optional<CandidateSearch::Pair> CandidateSearch::first_accepted(const Box& box)
-{
-    const int n = static_cast<int>(estremi_.size());
-    for (int a = 0; a < n; ++a)
-        for (int b = a + 1; b < n; ++b)
-            if (passes_cheap_tests(box, a, b) && lies_on_line(a, b)) return Pair{a, b};
-    return std::nullopt;
+    return qo < qv ? qo : qv;
 }
 
 SearchResult CandidateSearch::search(const Box& box)
 {
     list_border(box);
+    span_x_ = std::abs(box.maxX - box.minX);
+    span_y_ = std::abs(box.maxY - box.minY);
+    list_pairs();
     SearchResult result;
-    const std::optional<Pair> first = first_accepted(box);
-    if (!first) return result;
+    // Candidate 0: the first pair in list order that passes every test.
+    std::size_t first = 0;
+    std::optional<double> q0;
+    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    if (!q0) return result;
     result.accepted = true;
+    const Pair first_pair = pairs_[first - 1];
 
     struct Best {
-        Pair pair;
-        Candidate candidate;
+        int a, b;
         double score;
         double length;
     };
-    const Candidate c0 = make_candidate(first->a, first->b);
-    const double score0 = c0.q - length_term(c0.x1, c0.y1, c0.x2, c0.y2) / 10;
+    const BorderPixel& e1 = estremi_[first_pair.a];
+    const BorderPixel& e2 = estremi_[first_pair.b];
+    const double length0 = length_term(e1.x, e1.y, e2.x, e2.y);
+    const double score0 = *q0 - length0 / 10;
     std::optional<Best> best;
-    if (c0.q <= 1) best = Best{*first, c0, score0, length_term(c0.x1, c0.y1, c0.x2, c0.y2)};
+    if (*q0 <= 1) best = Best{first_pair.a, first_pair.b, score0, length0};
     double bar = score0;  // no candidate scoring above it can be chosen
 
-    // The entries of each side in list order, which is their order along
-    // the side. Seen from a pixel, the entries of a side grow nearer from
-    // both ends of any run of them inwards, so each (pixel, side) stream
-    // yields its pairs from the longest down by two ends closing in.
-    std::vector<int> side[4];
-    for (int i = 0; i < static_cast<int>(estremi_.size()); ++i) side[estremi_[i].lato].push_back(i);
-    struct Stream {
-        int a;
-        int lato;
-        int lo, hi;  // the entries of the side not yet yielded
-    };
-    std::vector<Stream> streams;
-    // Drops the ends a pair could never pass the reached test with; false
-    // when the stream is exhausted.
-    auto settle = [&](Stream& s) {
-        if (!reached_[s.a]) {
-            const std::vector<int>& entries = side[s.lato];
-            while (s.lo <= s.hi && !reached_[entries[s.lo]]) ++s.lo;
-            while (s.lo <= s.hi && !reached_[entries[s.hi]]) --s.hi;
+    // The pairs from the longest down, a whole length at a time: within one
+    // the order does not matter, the choice below being a strict order, as
+    // long as no pair that may still score low enough is passed over.
+    auto whole_length = [](const Pair& p) { return static_cast<int>(std::sqrt(static_cast<double>(p.squared_length))); };
+    int longest = 0;
+    for (const Pair& p : pairs_) longest = std::max(longest, whole_length(p));
+    sort_by_key(pairs_, longest + 1, [&](const Pair& p) { return longest - whole_length(p); });
+    for (std::size_t k = 0; k < pairs_.size(); ++k) {
+        const Pair& pair = pairs_[k];
+        const double length = std::sqrt(static_cast<double>(pair.squared_length)) + 1;
+        if (-(length / 10) > bar) {  // q >= 0: it cannot score low enough
+            // Nor can any pair from here on, all shorter than its whole length + 2.
+            if (-((whole_length(pair) + 2.0) / 10) > bar) break;
+            continue;
         }
-        return s.lo <= s.hi;
-    };
-    auto farther_end = [&](const Stream& s, bool& take_lo) {
-        const long long d_lo = squared_distance(estremi_[s.a], estremi_[side[s.lato][s.lo]]);
-        const long long d_hi = squared_distance(estremi_[s.a], estremi_[side[s.lato][s.hi]]);
-        take_lo = d_lo >= d_hi;
-        return take_lo ? d_lo : d_hi;
-    };
-    using Entry = std::pair<long long, int>;  // squared length, stream
-    std::priority_queue<Entry> heap;
-    bool take_lo;
-    for (int a = 0; a < static_cast<int>(estremi_.size()); ++a) {
-        for (int lato = 0; lato < 4; ++lato) {
-            if (lato == estremi_[a].lato || side[lato].empty()) continue;
-            // Only the entries after a: each pair is visited once, from its first entry.
-            const std::vector<int>& entries = side[lato];
-            const int lo = static_cast<int>(std::upper_bound(entries.begin(), entries.end(), a) - entries.begin());
-            Stream s{a, lato, lo, static_cast<int>(entries.size()) - 1};
-            if (!settle(s)) continue;
-            streams.push_back(s);
-            heap.push({farther_end(s, take_lo), static_cast<int>(streams.size()) - 1});
-        }
-    }
-
-    while (!heap.empty()) {
-        const Entry top = heap.top();
-        heap.pop();
-        const double length = std::sqrt(static_cast<double>(top.first)) + 1;
-        if (-(length / 10) > bar) break;  // q >= 0: no pair from here on can score low enough
-        Stream& s = streams[top.second];
-        farther_end(s, take_lo);
-        const int b = take_lo ? side[s.lato][s.lo++] : side[s.lato][s.hi--];
-        const int a = s.a;
-        // Along a side one coordinate difference is fixed and the other
-        // only shrinks from here on: once the pair does not span the box,
-        // no later pair of the stream does.
-        if (!passes_cheap_tests(box, a, b)) continue;
-        if (settle(s)) heap.push({farther_end(s, take_lo), top.second});
-
-        if (a == first->a && b == first->b) continue;
-        if (!lies_on_line(a, b)) continue;
-        const Candidate c = make_candidate(a, b);
-        const double score = c.q - length / 10;
-        if (c.q > 1 || score > score0) continue;
+        const int a = pair.a;
+        const int b = pair.b;
+        if (a == first_pair.a && b == first_pair.b) continue;
+        const std::optional<double> q = walk_and_measure(a, b);
+        if (!q) continue;
+        const double score = *q - length / 10;
+        if (*q > 1 || score > score0) continue;
         const bool better =
             !best || score < best->score ||
             (score == best->score &&
-             (length > best->length ||
-              (length == best->length && std::tie(a, b) < std::tie(best->pair.a, best->pair.b))));
+             (length > best->length || (length == best->length && std::tie(a, b) < std::tie(best->a, best->b))));
         if (!better) continue;
-        best = Best{Pair{a, b}, c, score, length};
+        best = Best{a, b, score, length};
         bar = score;
     }
 
     if (best) {
-        const Candidate& c = best->candidate;
-        result.chosen = SegmentChoice{c.x1, c.y1, c.x2, c.y2, c.rapporto, best->score};
+        const BorderPixel& ea = estremi_[best->a];
+        const BorderPixel& eb = estremi_[best->b];
+        const double rapporto =
+            static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
+        result.chosen = SegmentChoice{ea.x, ea.y, eb.x, eb.y, rapporto, best->score};
     }
     return result;
 }

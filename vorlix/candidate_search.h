@@ -8,6 +8,9 @@
 #pragma once
 
 #include "grid.h"
+#include "line_neighbourhood.h"
+#include "mask_runs.h"
+#include "pair_memo.h"
 #include "reached_plane.h"
 #include "segment_raster.h"
 
@@ -25,17 +28,10 @@ struct BorderPixel {
     int x, y, lato;
 };
 
-// An accepted pair: x1, y1 the entry met first in the border list.
-struct Candidate {
-    int x1, y1, x2, y2;
-    double q;         // asymmetry of the line's extent on the two sides
-    double rapporto;  // (|y1 - y2| + 1) / (|x1 - x2| + 1)
-};
-
 // The chosen candidate of a search, as kept for the region's extraction.
 struct SegmentChoice {
     int x1, y1, x2, y2;
-    double rapporto;
+    double rapporto;   // (|y1 - y2| + 1) / (|x1 - x2| + 1)
     double punteggio;  // q - (length + 1) / 10: lower is better
 };
 
@@ -46,10 +42,14 @@ struct SearchResult {
 
 class CandidateSearch {
 public:
-    // immagine: the line mask (not 255 = line pixel); copia_maschera: the
-    // mask the widths are measured on.
-    CandidateSearch(const Grid<std::uint8_t>& immagine, const Grid<std::uint8_t>& copia_maschera,
+    // immagine: the line mask (not 255 = line pixel), with its line
+    // neighbourhood; widths: the runs of the mask the widths are measured on.
+    CandidateSearch(const Grid<std::uint8_t>& immagine, const LineNeighbourhood& near_line, const MaskRuns& widths,
                     const ReachedPlane& raggiunto);
+
+    // To be called whenever pixels of immagine have changed: forgets which
+    // pairs were found to lie on line pixels or not.
+    void mask_changed() { on_line_.forget_all(); }
 
     // Runs one search over the box.
     //
@@ -59,26 +59,54 @@ public:
     // earlier pair. Only candidate 0 depends on the list order, so after it
     // the pairs are visited from the longest down, and the visit ends as soon
     // as a pair's length alone (q >= 0) cannot beat the best score so far.
+    //
+    // Pairs are listed a cluster of border pixels at a time (where a line
+    // crosses a side) and dropped when no line pixel lies near the middle of
+    // the segment; what the walk along a pair's segment found is kept until
+    // the mask changes, for the next searches of the growing region.
     SearchResult search(const Box& box);
 
 private:
     struct Pair {
-        int a, b;  // indices into estremi, a < b
+        long long squared_length;
+        int a, b;  // indices into estremi_, a < b
     };
 
     void list_border(const Box& box);
-    bool passes_cheap_tests(const Box& box, int a, int b) const;
-    bool lies_on_line(int a, int b) const;
-    Candidate make_candidate(int a, int b);
-    // The q of a candidate.
-    void measure(Candidate& c);
-    std::optional<Pair> first_accepted(const Box& box);
+    // The pairs that pass the tests short of the walk along the segment and
+    // have a line pixel near their middle, in list order.
+    void list_pairs();
+    // Orders the pairs by key(pair), from 0 to keys - 1, keeping the order of
+    // pairs with equal keys (a counting sort).
+    template <typename Key>
+    void sort_by_key(std::vector<Pair>& pairs, int keys, Key key);
+    // The q of the pair's segment when it lies wholly on line pixels (its
+    // middle known to be near a line pixel).
+    std::optional<double> walk_and_measure(int a, int b);
+    double measure(int x1, int y1, int x2, int y2, double rapporto);
 
     const Grid<std::uint8_t>& immagine_;
-    const Grid<std::uint8_t>& copia_maschera_;
+    const LineNeighbourhood& near_line_;
+    const MaskRuns& widths_;
     const ReachedPlane& raggiunto_;
     std::vector<BorderPixel> estremi_;
     std::vector<char> reached_;  // per entry of estremi_
-    std::vector<SegmentPoint> punti_segmento_;
-    std::vector<int> conta_destra_, conta_sinistra_, conta_giu_, conta_su_;
+    double span_x_ = 0, span_y_ = 0;
+    std::vector<Pair> pairs_, sorted_;
+    std::vector<int> tally_;
+    // A run of entries of one side at neighbouring pixels.
+    struct Cluster {
+        int lato;
+        int begin, end;  // its entries in sides_[lato]
+        int min_x, max_x, min_y, max_y;
+        bool any_reached;
+    };
+    std::vector<int> sides_[4];  // the entries of each side, in list order
+    std::vector<Cluster> clusters_;
+    std::vector<int> one_side_;
+
+    // The q of the pairs walked since the mask last changed (negative for a
+    // segment that leaves the line pixels), by their end points: growing
+    // boxes list many of the same pairs search after search.
+    PairMemo on_line_;
 };

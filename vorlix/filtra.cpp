@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -56,8 +57,9 @@ struct RadiusPlanes {
 };
 
 void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, const VorlixParameters& p,
-                      RadiusPlanes& planes, Grid<std::uint8_t>& finale)
+                      const FilterWork& work, RadiusPlanes& planes, Grid<std::uint8_t>& finale)
 {
+    const int threads = work.threads;
     scale_transforms(t);
     std::printf("\n");
     const RadiusThresholds s = thresholds_for_radius(t.raggio, p);
@@ -68,13 +70,13 @@ void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, c
     planes.maschera_minrad.fill(255);
     planes.maschera_varrad.fill(255);
     std::printf("Sogliatura della trasformata angolare:");
-    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang);
+    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang, threads);
     std::printf(" 100%% COMPLETED\n");
     std::printf("Sogliatura della trasformata minima-radianza:");
-    minimum_radiance_threshold(t.minima_radianza, h, s.soglia_min, planes.maschera_minrad);
+    minimum_radiance_threshold(t.minima_radianza, h, s.soglia_min, planes.maschera_minrad, threads);
     std::printf(" 100%% COMPLETED\n");
     std::printf("Sogliatura della trasformata scarto-radianza:");
-    radiance_deviation_threshold(t.scarto_radianza, h, s.soglia_var, planes.maschera_varrad);
+    radiance_deviation_threshold(t.scarto_radianza, h, s.soglia_var, planes.maschera_varrad, threads);
     std::printf(" 100%% COMPLETED\n");
     std::fflush(stdout);
 
@@ -88,13 +90,15 @@ void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, c
 
 }  // namespace
 
-Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p)
+Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p, const FilterWork& work)
 {
     const int width = immagine.width();
     const int height = immagine.height();
     Grid<std::uint8_t> finale(width, height, 255);
-    RadiusPlanes planes(width, height);
     if (parameters_problem(p)) return finale;  // the driver refuses such parameters
+    // Made once the first transforms are done: the transforms' working
+    // copies of the image are gone by then, which keeps the peak lower.
+    std::optional<RadiusPlanes> planes;
 
     // The radii in loop order, taken a pass at a time (64-bit steps: the
     // loop must end even next to the int limit).
@@ -107,14 +111,15 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
         print_transform_header(raggi.front());
         const DirectionTable table(direction_table_radius(raggi.back(), width, height));
         std::vector<RadiusTransforms> transforms =
-            compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); });
+            compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); }, work);
+        if (!planes) planes.emplace(width, height);
         for (std::size_t i = 0; i < raggi.size(); ++i) {
             if (i > 0) {
                 print_transform_header(raggi[i]);
                 for (int y = 0; y < height; ++y) print_row_progress(y, height);
             }
             std::printf(" 100%% COMPLETED\n");
-            threshold_radius(immagine, transforms[i], p, planes, finale);
+            threshold_radius(immagine, transforms[i], p, work, *planes, finale);
             transforms[i] = RadiusTransforms();  // its planes are no longer needed
         }
     }
@@ -164,7 +169,7 @@ std::optional<int> filtra(VorlixRun& run)
 
     std::vector<ExtractedSegment> segmenti_estratti;
     if (!all_zero(immagine)) {
-        Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters);
+        Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters, FilterWork{run.threads});
         std::printf("\nScrittura files...\n");
         // The mask goes through a working file of this run alone.
         const OutputFiles::Temporary working = run.outputs.scratch(working_file_name);

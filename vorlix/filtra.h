@@ -4,6 +4,7 @@
 // Plain twin: vorlix/tests/reference_filter.cpp:reference::filtra.
 #pragma once
 
+#include "filter_work.h"
 #include "grid.h"
 #include "parameters.h"
 #include "vorlix_run.h"
@@ -27,4 +28,5 @@ std::optional<int> filtra(VorlixRun& run);
 
 // The first stage alone: the accumulated line mask of `immagine` over all
 // radii (0 = line pixel, 255 = background), with its console lines.
-Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p);
+Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p,
+                                const FilterWork& work = {});

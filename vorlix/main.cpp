@@ -9,8 +9,11 @@
 #include "parameters.h"
 #include "program_main.h"
 #include "vorlix_run.h"
+#include "work_items.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -48,7 +51,7 @@ const ProgramInfo vorlix_info = {
     "a world file or .prj that cannot be used, an input or parameter file that\n"
     "cannot be read, parameters the filter cannot run with, or an output that\n"
     "cannot be written; 2 standard input ended at a prompt.\n",
-    {},
+    {{"threads", "N", "threads for the transforms and window tests (default: all processors)"}},
     "\nError in memory allocation\n",
     exit_status::vorlix_failure,
 };
@@ -75,8 +78,24 @@ std::optional<int> read_arguments(VorlixRun& run, int argc, char** argv)
     return std::nullopt;
 }
 
+// The --threads value: a whole number from 1 up; none when it is anything else.
+std::optional<int> thread_count(const std::string& text)
+{
+    const std::optional<int> count = whole_int(text);
+    if (!count || *count < 1) return std::nullopt;
+    return count;
+}
+
 int run_vorlix(VorlixRun& run, CommandLine& line)
 {
+    run.threads = processor_threads();
+    if (const auto text = line.value("threads")) {
+        const std::optional<int> count = thread_count(*text);
+        if (!count)
+            return refuse_option(vorlix_info,
+                                 "the option '--threads' needs a whole number from 1 up, not '" + *text + "'");
+        run.threads = *count;
+    }
     std::vector<char*> argv = line.argv();
     if (const auto status = read_arguments(run, line.argc(), argv.data())) return *status;
     run.nomefilein = run.named(run.nome_input + ".raw");

@@ -1,5 +1,6 @@
 #include "segment_extraction.h"
 
+#include "mask_runs.h"
 #include "neighbours.h"
 #include "reached_plane.h"
 #include "segment_raster.h"
@@ -14,10 +15,11 @@ class Extraction {
 public:
     Extraction(Grid<std::uint8_t>& immagine, const SegmentExtracted& on_extracted)
         : immagine_(immagine),
-          copia_maschera_(immagine),
+          near_line_(immagine),
+          widths_(immagine),
           raggiunto_(immagine.width(), immagine.height()),
           in_region_(immagine.width(), immagine.height()),
-          search_(immagine_, copia_maschera_, raggiunto_),
+          search_(immagine_, near_line_, widths_, raggiunto_),
           on_extracted_(on_extracted)
     {
     }
@@ -37,9 +39,16 @@ private:
     // Collects the band of a segment along rows (horizontal) or columns and
     // marks it; `band` receives the collected pixels.
     void mark_band(bool horizontal, std::vector<Point>& band);
+    // A line pixel becomes 255.
+    void consume(int x, int y)
+    {
+        immagine_(x, y) = 255;
+        near_line_.consumed(x, y);
+    }
 
     Grid<std::uint8_t>& immagine_;
-    const Grid<std::uint8_t> copia_maschera_;  // the mask as the extraction began
+    LineNeighbourhood near_line_;              // kept up to date with immagine_
+    const MaskRuns widths_;                    // runs of the mask as the extraction began (copia_maschera)
     ReachedPlane raggiunto_;
     VisitMarks in_region_;                     // membership of punto
     CandidateSearch search_;
@@ -116,7 +125,8 @@ void Extraction::grow_region(int sx, int sy)
         // The whole region was listed and holds no unused pixel: no growth
         // in it can ever search, so no later seed in it can do anything.
         // Retiring it spares growing it again from each of its pixels.
-        for (const Point& p : punto_) immagine_(p.x, p.y) = 255;
+        for (const Point& p : punto_) consume(p.x, p.y);
+        search_.mask_changed();
     }
 }
 
@@ -199,9 +209,10 @@ void Extraction::extract()
         for (const Point& k : *band) {
             std::uint8_t& value = immagine_(k.x, k.y);
             if (value == 200) value = 100;
-            else if (value == 250) value = 255;
+            else if (value == 250) consume(k.x, k.y);
         }
     }
+    search_.mask_changed();
 }
 
 }  // namespace

@@ -1,26 +1,15 @@
 #include "transforms.h"
 
+#include "transform_runs.h"
+#include "work_items.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
-// Columns worked together: a tile is one row segment of this many pixels,
-// small enough for its running state to stay in the first-level cache.
-constexpr int tile_width = 1024;
-
-constexpr int directions = DirectionTable::directions;
-
-// What one direction needs for the whole image.
-struct DirectionPlan {
-    std::vector<Offset> offsets;  // the offsets that can land inside the image
-    std::vector<int> limit;       // per radius: offsets in use
-    // Per column / row: how many leading offsets keep x + dx (kxp), x - dx
-    // (kxm), y + dy (kyp), y - dy (kym) inside the image. Along a direction dx
-    // and dy never change sign and never shrink, so the inside points of a
-    // half-line are always a leading run of its offsets.
-    std::vector<int> kxp, kxm, kyp, kym;
-};
+using namespace transform_runs;
 
 template <typename Inside>
 int leading_inside(const std::vector<Offset>& offsets, Inside inside)
@@ -56,132 +45,189 @@ DirectionPlan plan_direction(const DirectionTable& table, int a, const std::vect
     return plan;
 }
 
-// The image inside a frame of zeros wide enough for every offset in use.
-struct PaddedImage {
+// A zero-padded copy of the image rows [0, height) for the columns
+// [first_x, end_x), wide enough for every offset in use, stored row by row
+// (step_y = width of a stored row) or transposed (one stored row per column,
+// step_x = its width).
+struct PaddedCopy {
+    int first_x = 0;
     int pad_x = 0;
     int pad_y = 0;
-    Grid<std::uint8_t> pixels;
+    bool transposed = false;
+    Grid<Sample> pixels;
 
-    // Start of the samples of image row y shifted by dx, dy.
-    const std::uint8_t* at(int x, int y) const { return pixels.row(y + pad_y) + pad_x + x; }
+    LaneSamples at(int x, int y) const
+    {
+        if (transposed) {
+            const Sample* origin = pixels.row(x - first_x + pad_x) + pad_y + y;
+            return {origin, pixels.width(), 1};
+        }
+        const Sample* origin = pixels.row(y + pad_y) + pad_x + x - first_x;
+        return {origin, 1, pixels.width()};
+    }
 };
 
-PaddedImage pad_image(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans)
+PaddedCopy pad_columns(const Grid<std::uint8_t>& immagine, int first_x, int end_x, int pad_x, int pad_y,
+                       bool transposed)
 {
-    PaddedImage padded;
-    for (const DirectionPlan& plan : plans) {
-        for (const Offset& o : plan.offsets) {
-            padded.pad_x = std::max(padded.pad_x, std::abs(o.dx));
-            padded.pad_y = std::max(padded.pad_y, std::abs(o.dy));
-        }
-    }
+    PaddedCopy copy;
+    copy.first_x = first_x;
+    copy.pad_x = pad_x;
+    copy.pad_y = pad_y;
+    copy.transposed = transposed;
     const int width = immagine.width();
     const int height = immagine.height();
-    padded.pixels.resize(width + 2 * padded.pad_x, height + 2 * padded.pad_y, 0);
-    for (int y = 0; y < height; ++y) std::copy(immagine.row(y), immagine.row(y) + width, padded.pixels.row(y + padded.pad_y) + padded.pad_x);
-    return padded;
-}
-
-// acc += p + m, sample by sample.
-template <typename Acc>
-void add_pair(Acc* acc, const std::uint8_t* p, const std::uint8_t* m, int n)
-{
-    for (int x = 0; x < n; ++x) acc[x] = static_cast<Acc>(acc[x] + p[x] + m[x]);
-}
-
-// acc += p1 + m1 + p2 + m2: two offsets in one pass over the sums.
-template <typename Acc>
-void add_two_pairs(Acc* acc, const std::uint8_t* p1, const std::uint8_t* m1, const std::uint8_t* p2,
-                   const std::uint8_t* m2, int n)
-{
-    for (int x = 0; x < n; ++x) acc[x] = static_cast<Acc>(acc[x] + ((p1[x] + m1[x]) + (p2[x] + m2[x])));
-}
-
-// Folds the means of direction a into the running total and minimum.
-// Written without branches so that it vectorises: the direction of a new
-// minimum is blended in arithmetically (exact, the values are small whole
-// numbers).
-template <typename Acc>
-void fold_direction(const Acc* acc, const int* kxp, const int* kxm, int c1, int c2, double a, double* total,
-                    double* smallest, double* darkest, int n)
-{
-    for (int x = 0; x < n; ++x) {
-        const int p = kxp[x] < c1 ? kxp[x] : c1;
-        const int m = kxm[x] < c2 ? kxm[x] : c2;
-        const int count = p + m;
-        // Where no point is inside the sum is 0 too, so the mean is 0.
-        const double media = static_cast<double>(acc[x]) / static_cast<double>(count > 1 ? count : 1);
-        total[x] += media;
-        const double old = smallest[x];
-        const double smaller = media < old ? 1.0 : 0.0;
-        smallest[x] = media < old ? media : old;
-        darkest[x] += smaller * (a - darkest[x]);
-    }
-}
-
-template <typename Acc>
-void transform_tiles(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans,
-                     const PaddedImage& padded, std::vector<RadiusTransforms>& out, const RowProgress& before_row)
-{
-    const int width = immagine.width();
-    const int height = immagine.height();
-    const int radii = static_cast<int>(out.size());
-    const int tw_max = std::min(width, tile_width);
-    std::vector<Acc> sums(static_cast<std::size_t>(directions) * tw_max);
-    std::vector<double> total(tw_max), smallest(tw_max), darkest(tw_max);
-
+    const int columns = end_x - first_x + 2 * pad_x;
+    const int rows = height + 2 * pad_y;
+    if (transposed)
+        copy.pixels.resize(rows + vector_lanes, columns, 0);
+    else
+        copy.pixels.resize(columns + vector_lanes, rows, 0);
+    const int x_from = std::max(0, first_x - pad_x);
+    const int x_to = std::min(width, end_x + pad_x);
     for (int y = 0; y < height; ++y) {
-        if (before_row) before_row(y);
-        for (int x0 = 0; x0 < width; x0 += tile_width) {
-            const int tw = std::min(tile_width, width - x0);
-            std::fill(sums.begin(), sums.end(), Acc(0));
-            for (int i = 0; i < radii; ++i) {
-                std::fill(total.begin(), total.begin() + tw, 0.0);
-                std::fill(smallest.begin(), smallest.begin() + tw, 999.0);
-                std::fill(darkest.begin(), darkest.begin() + tw, 0.0);
-                for (int a = 0; a < directions; ++a) {
-                    const DirectionPlan& plan = plans[a];
-                    Acc* acc = sums.data() + static_cast<std::size_t>(a) * tw_max;
-                    int k = i == 0 ? 0 : plan.limit[i - 1];
-                    const int end = plan.limit[i];
-                    for (; k + 1 < end; k += 2) {
-                        const Offset o1 = plan.offsets[k];
-                        const Offset o2 = plan.offsets[k + 1];
-                        add_two_pairs(acc, padded.at(x0 + o1.dx, y + o1.dy), padded.at(x0 - o1.dx, y - o1.dy),
-                                      padded.at(x0 + o2.dx, y + o2.dy), padded.at(x0 - o2.dx, y - o2.dy), tw);
-                    }
-                    if (k < end) {
-                        const Offset o = plan.offsets[k];
-                        add_pair(acc, padded.at(x0 + o.dx, y + o.dy), padded.at(x0 - o.dx, y - o.dy), tw);
-                    }
-                    const int c1 = std::min(end, plan.kyp[y]);
-                    const int c2 = std::min(end, plan.kym[y]);
-                    fold_direction(acc, plan.kxp.data() + x0, plan.kxm.data() + x0, c1, c2, static_cast<double>(a),
-                                   total.data(), smallest.data(), darkest.data(), tw);
-                }
-                RadiusTransforms& r = out[i];
-                std::uint8_t* dir_row = r.direzione.row(y) + x0;
-                std::uint8_t* min_row = r.minima_radianza.row(y) + x0;
-                std::uint8_t* dev_row = r.scarto_radianza.row(y) + x0;
-                for (int x = 0; x < tw; ++x) {
-                    const double mean = total[x] / 180;
-                    const int minimum = static_cast<int>(smallest[x]);
-                    const int deviation = static_cast<int>(mean - smallest[x]);
-                    dir_row[x] = static_cast<std::uint8_t>(darkest[x]);
-                    min_row[x] = static_cast<std::uint8_t>(minimum);
-                    dev_row[x] = static_cast<std::uint8_t>(deviation);
-                    r.max_min = std::max(r.max_min, minimum);
-                    r.max_scarto = std::max(r.max_scarto, deviation);
-                }
-            }
+        const std::uint8_t* source = immagine.row(y);
+        for (int x = x_from; x < x_to; ++x) {
+            if (transposed)
+                copy.pixels(y + pad_y, x - first_x + pad_x) = source[x];
+            else
+                copy.pixels(x - first_x + pad_x, y + pad_y) = source[x];
         }
     }
+    return copy;
+}
+
+// The image split for the work: columns [xa, xb) and rows [ya, yb) are
+// those whose lines of every direction stay inside along the row and along
+// the column respectively.
+struct Layout {
+    int width, height;
+    int pad_x, pad_y;
+    int xa, xb, ya, yb;
+    bool recheck_every_deviation;
+    bool border_row(int y) const { return y < ya || y >= yb; }
+};
+
+struct Work {
+    enum Kind { row, left_column, right_column } kind;
+    int line;  // the row y, or the column x
+};
+
+template <typename Acc>
+void work_item(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans, const PaddedCopy& rows,
+               const PaddedCopy* left, const PaddedCopy* right, std::vector<RadiusTransforms>& out, Maxima& maxima,
+               Scratch<Acc>& s)
+{
+    const bool recheck_all = L.recheck_every_deviation;
+    const std::size_t width = static_cast<std::size_t>(L.width);
+    int kp[directions];
+    int km[directions];
+    if (w.kind == Work::row) {
+        const int y = w.line;
+        auto procedure = [&](int from, int to) {
+            for (int x0 = from; x0 < to; x0 += tile_lanes) {
+                const int n = std::min(tile_lanes, to - x0);
+                procedure_run(plans, y, x0, n, rows.at(x0, y), LaneCells{y * width + x0, 1}, out, maxima, s);
+            }
+        };
+        if constexpr (sizeof(Acc) == 2) {
+            for (int a = 0; a < directions; ++a) {
+                kp[a] = plans[a].kyp[y];
+                km[a] = plans[a].kym[y];
+            }
+            for (int x0 = L.xa; x0 < L.xb; x0 += tile_lanes) {
+                const int n = std::min(tile_lanes, L.xb - x0);
+                group_run(plans, kp, km, whole_vectors(n), n, rows.at(x0, y), LaneCells{y * width + x0, 1},
+                          recheck_all, out, maxima, s);
+            }
+            if (L.border_row(y)) {
+                procedure(0, L.xa);
+                procedure(L.xb, L.width);
+            }
+        } else {
+            procedure(0, L.width);
+        }
+        return;
+    }
+    if constexpr (sizeof(Acc) == 2) {
+        const int x = w.line;
+        const PaddedCopy& copy = w.kind == Work::left_column ? *left : *right;
+        for (int a = 0; a < directions; ++a) {
+            kp[a] = plans[a].kxp[x];
+            km[a] = plans[a].kxm[x];
+        }
+        for (int y0 = L.ya; y0 < L.yb; y0 += tile_lanes) {
+            const int n = std::min(tile_lanes, L.yb - y0);
+            group_run(plans, kp, km, whole_vectors(n), n, copy.at(x, y0), LaneCells{y0 * width + x, width},
+                      recheck_all, out, maxima, s);
+        }
+    }
+}
+
+template <typename Acc>
+void work_item_baseline(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans,
+                        const PaddedCopy& rows, const PaddedCopy* left, const PaddedCopy* right,
+                        std::vector<RadiusTransforms>& out, Maxima& maxima, Scratch<Acc>& s)
+{
+    work_item(w, L, plans, rows, left, right, out, maxima, s);
+}
+
+#if VORLIX_AVX2_VERSIONS
+template <typename Acc>
+VORLIX_TARGET_AVX2 void work_item_avx2(const Work& w, const Layout& L, const std::vector<DirectionPlan>& plans,
+                                       const PaddedCopy& rows, const PaddedCopy* left, const PaddedCopy* right,
+                                       std::vector<RadiusTransforms>& out, Maxima& maxima, Scratch<Acc>& s)
+{
+    work_item(w, L, plans, rows, left, right, out, maxima, s);
+}
+#endif
+
+template <typename Acc>
+void transform_image(const Grid<std::uint8_t>& immagine, const std::vector<DirectionPlan>& plans, const Layout& L,
+                     std::vector<RadiusTransforms>& out, const RowProgress& row_progress, const FilterWork& how)
+{
+    const bool grouped = sizeof(Acc) == 2;
+    const PaddedCopy rows = pad_columns(immagine, 0, L.width, L.pad_x, L.pad_y, false);
+    PaddedCopy left, right;
+    std::vector<Work> items;
+    for (int y = 0; y < L.height; ++y) items.push_back({Work::row, y});
+    if (grouped && L.ya < L.yb) {
+        left = pad_columns(immagine, 0, L.xa, L.pad_x, L.pad_y, true);
+        right = pad_columns(immagine, L.xb, L.width, L.pad_x, L.pad_y, true);
+        for (int x = 0; x < L.xa; ++x) items.push_back({Work::left_column, x});
+        for (int x = L.xb; x < L.width; ++x) items.push_back({Work::right_column, x});
+    }
+
+    const int threads = std::max(1, std::min(how.threads, static_cast<int>(items.size())));
+    std::vector<Scratch<Acc>> scratch(threads);
+    const int radii = static_cast<int>(out.size());
+    std::vector<Maxima> maxima(threads, Maxima{std::vector<int>(radii, 0), std::vector<int>(radii, 0)});
+    run_items(
+        static_cast<int>(items.size()), threads,
+        [&](int item, int worker) {
+#if VORLIX_AVX2_VERSIONS
+            if (how.instruction_set == InstructionSet::avx2) {
+                work_item_avx2(items[item], L, plans, rows, &left, &right, out, maxima[worker], scratch[worker]);
+                return;
+            }
+#endif
+            work_item_baseline(items[item], L, plans, rows, &left, &right, out, maxima[worker], scratch[worker]);
+        },
+        [&](int item) {
+            if (row_progress && item < L.height) row_progress(item);
+        });
+    for (const Maxima& m : maxima)
+        for (int i = 0; i < radii; ++i) {
+            out[i].max_min = std::max(out[i].max_min, m.min[i]);
+            out[i].max_scarto = std::max(out[i].max_scarto, m.scarto[i]);
+        }
 }
 
 }  // namespace
 
 std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
-                                                 const DirectionTable& table, const RowProgress& before_row)
+                                                 const DirectionTable& table, const RowProgress& row_progress,
+                                                 const FilterWork& work)
 {
     const int width = immagine.width();
     const int height = immagine.height();
@@ -196,16 +242,24 @@ std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immag
 
     std::vector<DirectionPlan> plans;
     plans.reserve(directions);
+    Layout L{width, height, 0, 0, 0, 0, 0, 0, work.recheck_every_deviation};
     int most_offsets = 0;
     for (int a = 0; a < directions; ++a) {
         plans.push_back(plan_direction(table, a, raggi, width, height));
         most_offsets = std::max(most_offsets, plans.back().limit.back());
+        for (const Offset& o : plans.back().offsets) {
+            L.pad_x = std::max(L.pad_x, std::abs(o.dx));
+            L.pad_y = std::max(L.pad_y, std::abs(o.dy));
+        }
     }
-    const PaddedImage padded = pad_image(immagine, plans);
+    L.xa = std::min(L.pad_x, width);
+    L.xb = std::max(L.xa, width - L.pad_x);
+    L.ya = std::min(L.pad_y, height);
+    L.yb = std::max(L.ya, height - L.pad_y);
     // A sum holds at most 2 * offsets samples of 255.
     if (2 * 255 * most_offsets <= 0xFFFF)
-        transform_tiles<std::uint16_t>(immagine, plans, padded, out, before_row);
+        transform_image<std::uint16_t>(immagine, plans, L, out, row_progress, work);
     else
-        transform_tiles<std::uint32_t>(immagine, plans, padded, out, before_row);
+        transform_image<std::uint32_t>(immagine, plans, L, out, row_progress, work);
     return out;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "direction_table.h"
+#include "filter_work.h"
 #include "grid.h"
 
 #include <cstdint>
@@ -23,7 +24,8 @@ struct RadiusTransforms {
     int max_scarto = 0;                  // largest scarto_radianza value of the image
 };
 
-// Called before the work on row y starts.
+// Told of each row y in increasing order, on the calling thread, once the
+// work on every row before it is done.
 using RowProgress = std::function<void(int y)>;
 
 // The transforms of `immagine` for each radius of `raggi`, which must be
@@ -35,8 +37,15 @@ using RowProgress = std::function<void(int y)>;
 // carried from radius to radius. A sum is the integer sum of shifted rows of
 // a zero-padded copy of the image; the number of inside points follows from
 // how many leading offsets stay inside along the row and along the column.
-// The means, their running minimum (strictly smaller from 999) and their
-// running total (in direction order) are the doubles of the per-pixel
-// procedure, bit for bit.
+//
+// The results are those of the per-pixel procedure in doubles, bit for bit.
+// Where every pixel of a run of pixels has the same number of inside points
+// on each direction (all of the image but its corners: the runs go along the
+// rows in the middle columns and down the columns near the left and right
+// edges), the darkest direction is found by comparing the sums as exact
+// fractions, grouped by their number of points, and the average of the means
+// is taken from the groups' sums; the rare pixel whose deviation lies within
+// a hair of a whole number is worked again in the procedure's own order.
 std::vector<RadiusTransforms> compute_transforms(const Grid<std::uint8_t>& immagine, const std::vector<int>& raggi,
-                                                 const DirectionTable& table, const RowProgress& before_row = {});
+                                                 const DirectionTable& table, const RowProgress& row_progress = {},
+                                                 const FilterWork& work = {});

@@ -22,6 +22,7 @@ struct VorlixRun : Invocation {
     Georeference georeference;  // where the image lies, for segmenti.bpw and segmenti.prj
     std::string nomefileout;  // the segments file as written
     VorlixParameters parameters;
+    int threads = 1;          // threads the transforms and the window tests share rows over
     Console console;
     OutputFiles outputs;      // segments file and marker, put in place when the run completes; the working file
 };

@@ -378,6 +378,19 @@ int calc_punt_seg(int x1, int y1, int x2, int y2, std::vector<SP>& ps)
     return static_cast<int>(ps.size());
 }
 
+}  // namespace
+
+std::vector<std::pair<int, int>> segment_points(int x1, int y1, int x2, int y2)
+{
+    std::vector<SP> ps;
+    calc_punt_seg(x1, y1, x2, y2, ps);
+    std::vector<std::pair<int, int>> points;
+    for (const SP& p : ps) points.emplace_back(p.x, p.y);
+    return points;
+}
+
+namespace {
+
 struct Extractor {
     Grid<std::uint8_t>& im;
     Grid<std::uint8_t> copia, raggiunto;

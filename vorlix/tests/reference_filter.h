@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace reference {
@@ -41,6 +42,9 @@ void reclassify_blobs(Grid<std::uint8_t>& maschera_comb, const Grid<std::uint8_t
 
 // The three clean-up rules.
 void clean_line_mask(Grid<std::uint8_t>& immagine);
+
+// The points of calc_punt_seg, as the procedure works them in doubles.
+std::vector<std::pair<int, int>> segment_points(int x1, int y1, int x2, int y2);
 
 struct Segment {
     int x1, y1, x2, y2;

@@ -1,3 +1,5 @@
+#include "line_neighbourhood.h"
+#include "mask_runs.h"
 #include "random_images.h"
 #include "reference_filter.h"
 #include "segment_extraction.h"
@@ -5,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
 #include <random>
+#include <utility>
 
 TEST(SegmentRaster, SwapsToTheUpperEndAndRoundsHalfUp)
 {
@@ -23,6 +28,99 @@ TEST(SegmentRaster, SwapsToTheUpperEndAndRoundsHalfUp)
     ASSERT_EQ(calc_punt_seg(4, 0, 0, 8, points), 9);
     EXPECT_EQ(points[1].x, 4 - 1);  // floor(1 * 0.5 + 0.5)
     EXPECT_EQ(points[8].x, 0);
+}
+
+namespace {
+
+std::vector<std::pair<int, int>> raster_points(const SegmentRaster& raster)
+{
+    std::vector<std::pair<int, int>> points;
+    raster.all_of([&](Point p) {
+        points.emplace_back(p.x, p.y);
+        return true;
+    });
+    return points;
+}
+
+}  // namespace
+
+// The integer walk and point(i) give the points of the doubles, also where
+// i * slope + 0.5 is a whole number (slopes 1/2, 3/2, 5/6 ...) and for ends
+// far apart; the middle point lies within one pixel of the middle of the
+// ends, which the search's first look relies on.
+TEST(SegmentRaster, IntegersGiveThePointsOfTheDoubles)
+{
+    std::mt19937 rng(11);
+    std::vector<std::array<int, 4>> ends = {{0, 0, 10, 5},   {0, 0, 6, 9},     {7, 3, 1, 8},   {5, 5, 5, 40},
+                                            {2, 9, 40, 9},   {0, 0, 12, 10},   {30, 0, 0, 45}, {0, 0, 1000, 333},
+                                            {0, 0, 3, 2000}, {9, 9, 9, 9},     {4, 0, 0, 8},   {100, 0, 0, 100}};
+    for (int i = 0; i < 3000; ++i) {
+        const int span = i < 1500 ? 20 : 3000;
+        std::uniform_int_distribution<int> coordinate(0, span);
+        ends.push_back({coordinate(rng), coordinate(rng), coordinate(rng), coordinate(rng)});
+    }
+    for (const auto& e : ends) {
+        const std::vector<std::pair<int, int>> want = reference::segment_points(e[0], e[1], e[2], e[3]);
+        const SegmentRaster raster(e[0], e[1], e[2], e[3]);
+        ASSERT_EQ(raster.count(), static_cast<int>(want.size()));
+        EXPECT_EQ(raster_points(raster), want) << e[0] << "," << e[1] << " " << e[2] << "," << e[3];
+        std::vector<std::pair<int, int>> from_cells;
+        const int width = 4000;
+        raster.all_of_cells(width, [&](std::ptrdiff_t cell) {
+            from_cells.emplace_back(static_cast<int>(cell % width), static_cast<int>(cell / width));
+            return true;
+        });
+        EXPECT_EQ(from_cells, want);
+        for (int k = 0; k < raster.count(); k += 1 + raster.count() / 7) {
+            const Point p = raster.point(k);
+            EXPECT_EQ(std::make_pair(p.x, p.y), want[k]);
+        }
+        const Point middle = raster.point(raster.count() / 2);
+        EXPECT_LE(std::abs(middle.x - (e[0] + e[2]) / 2), 1);
+        EXPECT_LE(std::abs(middle.y - (e[1] + e[3]) / 2), 1);
+    }
+}
+
+// Run lengths and line neighbourhoods from their tables, against counting.
+TEST(SegmentRaster, MaskTablesMatchCounting)
+{
+    for (std::uint32_t seed : {21u, 22u, 23u}) {
+        Grid<std::uint8_t> mask = testimages::line_mask(37, 29, seed);
+        const MaskRuns runs(mask);
+        LineNeighbourhood near(mask);
+        std::mt19937 rng(seed);
+        for (int round = 0; round < 2; ++round) {
+            for (int y = 0; y < mask.height(); ++y)
+                for (int x = 0; x < mask.width(); ++x) {
+                    auto count = [&](int sx, int sy) {
+                        int n = 0;
+                        for (int xx = x + sx, yy = y + sy; mask.contains(xx, yy) && mask(xx, yy) != 255;
+                             xx += sx, yy += sy)
+                            ++n;
+                        return n;
+                    };
+                    if (round == 0) {
+                        const std::size_t cell = static_cast<std::size_t>(y) * mask.width() + x;
+                        ASSERT_EQ(runs.across_row(cell), std::abs(count(1, 0) - count(-1, 0)));
+                        ASSERT_EQ(runs.across_column(cell), std::abs(count(0, 1) - count(0, -1)));
+                    }
+                    bool line_near = false;
+                    for (int yy = y - 1; yy <= y + 1; ++yy)
+                        for (int xx = x - 1; xx <= x + 1; ++xx)
+                            line_near = line_near || (mask.contains(xx, yy) && mask(xx, yy) != 255);
+                    ASSERT_EQ(near.near_line(x, y), line_near) << x << "," << y << " round " << round;
+                    ASSERT_EQ(near.is_line(static_cast<std::size_t>(y) * mask.width() + x), mask(x, y) != 255);
+                }
+            // Line pixels consumed as the extraction does.
+            for (auto& v : mask.cells()) {
+                if (v != 255 && rng() % 2 == 0) {
+                    const std::size_t i = static_cast<std::size_t>(&v - mask.cells().data());
+                    v = 255;
+                    near.consumed(static_cast<int>(i % mask.width()), static_cast<int>(i / mask.width()));
+                }
+            }
+        }
+    }
 }
 
 TEST(SegmentExtraction, HorizontalBandGivesItsMiddleRow)

@@ -87,25 +87,43 @@ TEST(Thresholds, ScalingWithAZeroMaximum)
     EXPECT_EQ(t.scarto_radianza(0, 0), 255);  // no deviation anywhere: all 255
 }
 
+// Also in bands of rows on several threads: the same masks.
 TEST(Thresholds, SlidingWindowsMatchTheWindowsPixelByPixel)
 {
     std::uint32_t seed = 100;
-    for (auto [w, h] : {std::pair{31, 23}, {5, 40}, {1, 1}, {12, 3}}) {
+    for (auto [w, h] : {std::pair{31, 23}, {5, 40}, {1, 1}, {12, 3}, {17, 75}}) {
         const Grid<std::uint8_t> dir = random_directions(w, h, seed++);
         for (int Q : {0, 1, 4, 8, 50}) {
             for (double tol : {11.0, 4.0, -2.0, 50.0}) {
-                Grid<std::uint8_t> mask(w, h, 255);
-                angular_threshold(dir, Q, 209, tol, mask);
-                EXPECT_TRUE(mask == plain_angular(dir, Q, 209, tol)) << w << "x" << h << " Q " << Q << " tol " << tol;
+                const Grid<std::uint8_t> want = plain_angular(dir, Q, 209, tol);
+                for (int threads : {1, 2, 3}) {
+                    Grid<std::uint8_t> mask(w, h, 255);
+                    angular_threshold(dir, Q, 209, tol, mask, threads);
+                    EXPECT_TRUE(mask == want) << w << "x" << h << " Q " << Q << " tol " << tol << " threads " << threads;
+                }
             }
         }
         const Grid<std::uint8_t> plane = testimages::grey_with_lines(w, h, seed++);
         for (int half : {0, 1, 4, 30}) {
-            Grid<std::uint8_t> a(w, h, 255), b(w, h, 255);
-            minimum_radiance_threshold(plane, half, 0.94, a);
-            EXPECT_TRUE(a == plain_local(plane, half, 0.94, false)) << "h " << half;
-            radiance_deviation_threshold(plane, half, 1.1, b);
-            EXPECT_TRUE(b == plain_local(plane, half, 1.1, true)) << "h " << half;
+            for (int threads : {1, 3}) {
+                Grid<std::uint8_t> a(w, h, 255), b(w, h, 255);
+                minimum_radiance_threshold(plane, half, 0.94, a, threads);
+                EXPECT_TRUE(a == plain_local(plane, half, 0.94, false)) << "h " << half << " threads " << threads;
+                radiance_deviation_threshold(plane, half, 1.1, b, threads);
+                EXPECT_TRUE(b == plain_local(plane, half, 1.1, true)) << "h " << half << " threads " << threads;
+            }
         }
     }
 }
+
+// A window too large for a table of its counts is worked out pixel by pixel.
+TEST(Thresholds, HugeAngularWindow)
+{
+    const Grid<std::uint8_t> dir = random_directions(1100, 6, 130);
+    for (double tol : {11.0, 45.0}) {
+        Grid<std::uint8_t> mask(1100, 6, 255);
+        angular_threshold(dir, 520, 250, tol, mask, 2);
+        EXPECT_TRUE(mask == plain_angular(dir, 520, 250, tol)) << tol;
+    }
+}
+

@@ -10,15 +10,18 @@
 
 namespace {
 
-void expect_same_transforms(const Grid<std::uint8_t>& image, const std::vector<int>& raggi)
+void expect_same_transforms(const Grid<std::uint8_t>& image, const std::vector<int>& raggi,
+                            const FilterWork& work = {})
 {
     const int max_r = *std::max_element(raggi.begin(), raggi.end());
     const DirectionTable table(max_r);
-    const std::vector<RadiusTransforms> fast = compute_transforms(image, raggi, table);
+    const std::vector<RadiusTransforms> fast = compute_transforms(image, raggi, table, {}, work);
     ASSERT_EQ(fast.size(), raggi.size());
     for (std::size_t i = 0; i < raggi.size(); ++i) {
         const reference::Transforms ref = reference::transforms(image, raggi[i]);
-        SCOPED_TRACE(testing::Message() << image.width() << "x" << image.height() << " radius " << raggi[i]);
+        SCOPED_TRACE(testing::Message() << image.width() << "x" << image.height() << " radius " << raggi[i] << " "
+                                        << instruction_set_name(work.instruction_set) << " threads "
+                                        << work.threads << (work.recheck_every_deviation ? " rechecked" : ""));
         EXPECT_EQ(fast[i].raggio, raggi[i]);
         EXPECT_TRUE(fast[i].direzione == ref.direzione);
         EXPECT_TRUE(fast[i].minima_radianza == ref.minima_radianza);
@@ -39,6 +42,48 @@ TEST(Transforms, MatchThePerPixelProcedureOnRandomImages)
         expect_same_transforms(testimages::grey_with_lines(w, h, seed++), {1, 3, 5});
         expect_same_transforms(testimages::noise(w, h, seed++), {2, 7, 12});
     }
+}
+
+// Images larger than twice the reach of the radii, so that most pixels are
+// worked by the grouped fractions: along the rows in the middle columns
+// (more than one run of lanes on the widest), down the columns near the left
+// and right edges, the corners by the procedure itself. Every instruction
+// set this processor runs, several thread counts, and every deviation also
+// worked again in the procedure's order.
+TEST(Transforms, GroupedFractionsMatchOnEveryPath)
+{
+    const std::vector<std::pair<int, int>> sizes = {{61, 47}, {1100, 13}, {15, 90}};
+    std::uint32_t seed = 300;
+    for (auto [w, h] : sizes) {
+        const Grid<std::uint8_t> lines = testimages::grey_with_lines(w, h, seed++);
+        const Grid<std::uint8_t> noise = testimages::noise(w, h, seed++);
+        for (InstructionSet set : usable_instruction_sets()) {
+            for (int threads : {1, 2, 3}) {
+                expect_same_transforms(lines, {1, 3, 5}, FilterWork{threads, set});
+                expect_same_transforms(noise, {2, 4}, FilterWork{threads, set});
+            }
+            expect_same_transforms(lines, {1, 3, 5}, FilterWork{2, set, true});
+        }
+    }
+}
+
+// Flat and two-valued images make many equal fractions of different counts
+// and whole deviations, where the order of ties and the truncation matter.
+TEST(Transforms, TiesAndWholeDeviations)
+{
+    Grid<std::uint8_t> steps(50, 40, 0);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x) steps(x, y) = static_cast<std::uint8_t>(((x / 7 + y / 5) % 2) * 90 + 60);
+    Grid<std::uint8_t> checker(45, 45, 0);
+    for (int y = 0; y < 45; ++y)
+        for (int x = 0; x < 45; ++x) checker(x, y) = static_cast<std::uint8_t>((x + y) % 2 == 0 ? 200 : 20);
+    for (const Grid<std::uint8_t>* image : {&steps, &checker}) {
+        for (InstructionSet set : usable_instruction_sets()) {
+            expect_same_transforms(*image, {1, 2, 4, 6}, FilterWork{1, set});
+            expect_same_transforms(*image, {1, 2, 4, 6}, FilterWork{3, set, true});
+        }
+    }
+    expect_same_transforms(Grid<std::uint8_t>(40, 30, 255), {3, 5});
 }
 
 TEST(Transforms, SingleAndDegenerateRadii)

@@ -334,6 +334,30 @@ TEST(VorlixProgram, HugeRadiusFromTheParameterFile)
     EXPECT_NE(run.out.find("### END ###"), std::string::npos);
 }
 
+// The transforms and window tests on one, two or three threads: the same
+// console text and segments, those of the straightforward filter; a thread
+// count that is no whole number from 1 up is refused.
+TEST(VorlixProgram, ThreadCountsGiveTheSameBytes)
+{
+    TempDir dir;
+    const Grid<std::uint8_t> image = testimages::grey_with_lines(120, 90, 47);
+    write_image(dir.file("img.raw"), image);
+    write_text(dir.file("vorlix_parameters.txt"), parameters_text(small_radii()));
+    const reference::Run want = reference::filtra(image, small_radii());
+    for (const char* threads : {"1", "2", "3"}) {
+        const RunResult run = run_program("vorlix", {"--threads", threads, "img", "120", "90"}, dir.path());
+        EXPECT_EQ(run.status, 0) << threads;
+        EXPECT_EQ(run.out, file_lines + want.console) << threads;
+        EXPECT_EQ(read_text(dir.file("segmenti.txt")), want.segments_file) << threads;
+    }
+    for (const char* wrong : {"0", "two", "-1", ""}) {
+        const RunResult run = run_program("vorlix", {"img", "120", "90", "--threads", wrong}, dir.path());
+        EXPECT_EQ(run.status, 1) << wrong;
+        EXPECT_EQ(run.out, std::string("vorlix: the option '--threads' needs a whole number from 1 up, not '") + wrong +
+                               "'\nRun 'vorlix --help' for the usage.\n");
+    }
+}
+
 // A RAW image with a standard world file and a ".prj" beside it: the same
 // segments, and beside them the image's world file in the outer-corner
 // convention Traskel reads, and the CRS.
