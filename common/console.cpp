@@ -151,7 +151,7 @@ void Console::flush_input()
 
 void Console::wait_for_key()
 {
-    get();
+    if (waits_) get();
 }
 
 const char* Console::input_ended_message()

@@ -50,8 +50,13 @@ public:
     // of the current line has been read yet.
     void flush_input();
 
-    // Reads one character; end of input returns at once.
+    // Reads one character; end of input returns at once. Returns at once
+    // too after never_wait().
     void wait_for_key();
+
+    // A run whose inputs came from its command line never waits for a
+    // person: its messages stand without a pause.
+    void never_wait() { waits_ = false; }
 
     // The text shown when InputEnded ends a program.
     static const char* input_ended_message();
@@ -65,4 +70,5 @@ private:
     std::FILE* in_;
     std::string pending_;  // characters read ahead and put back, last one first
     int last_ = '\n';      // last character consumed; a newline at start
+    bool waits_ = true;
 };

@@ -1,4 +1,4 @@
-// How a run writes beyond the layout its Parts give: the GIS-standard layout
+// How a run writes beyond its specified layout: the GIS-standard layout
 // (--gis, or SUITE_GIS=1 in the environment; also the default for a run
 // whose input came through GDAL) and the format of its outputs (--of GTiff
 // for rasters, --of GPKG for vectors).

@@ -40,6 +40,7 @@ Step take_inputs(MurgelRun& run, int argc, char** argv)
         }
         run.soglia_blob = *threshold;
         run.from_command_line(argc, argv, 4);
+        run.console.never_wait();
         return std::nullopt;
     }
     run.nome_input = run.console.ask_word("\nInput file=");

@@ -59,6 +59,7 @@ void take_names(PolvaneRun& run, int argc, char** argv)
         run.nome_input = argv[1];
         run.nome_output = argv[2];
         run.from_command_line(argc, argv, 3);
+        run.console.never_wait();
         return;
     }
     std::printf("\nInput File=");

@@ -39,6 +39,7 @@ std::optional<std::string> take_segment_tool_arguments(SegmentToolArguments& arg
         arguments.width = *width;
         arguments.height = *height;
         arguments.from_command_line(argc, argv, 5);
+        console.never_wait();
         return std::nullopt;
     }
     arguments.nome_input = ask_word(console, "\nInput File=");

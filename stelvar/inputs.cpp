@@ -55,6 +55,7 @@ std::optional<int> take_inputs(StelvarRun& run, int argc, char** argv)
         run.step = *step;
         run.p = *mode == 1 ? 's' : 'n';
         run.from_command_line(argc, argv, 6);
+        run.console.never_wait();
         return std::nullopt;
     }
     Console& console = run.console;
