@@ -94,7 +94,7 @@ void sample_shadows(const TalvernRun& run, const Grid<std::uint8_t>& Immagine4,
 
 }  // namespace
 
-void gestore(TalvernRun& run)
+bool gestore(TalvernRun& run)
 {
     std::printf("\n\n\nblob in process: ... initializing");
     const int width = run.width, height = run.height;
@@ -103,10 +103,10 @@ void gestore(TalvernRun& run)
     caricamento_building(run, 0, Immagine);
     Grid<std::uint8_t> Immagine4, Immagine4_ombre;
     if (!allocate_work_image(run.console, Immagine4, width, height, "\nError in memory allocation - Immagine4 - "))
-        return;
+        return false;
     if (!allocate_work_image(run.console, Immagine4_ombre, width, height,
                              "\nError in memory allocation - Immagine4_ombre - "))
-        return;
+        return false;
     // The building image: doubled, grown, with the scan's sentinels.
     build_work_image(Immagine, width, height, Immagine4);
     // The shadow image: doubled only; a shadow pixel is its 2 x 2 cells.
@@ -142,4 +142,5 @@ void gestore(TalvernRun& run)
         cancellatore(box_blob, Immagine4);
         seed_box_blob(box_blob, width, height);
     }
+    return true;
 }

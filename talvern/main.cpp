@@ -218,7 +218,7 @@ std::optional<int> estimate_heights(TalvernRun& run)
     if (const auto status = declare_outputs(run, height_sidecars(run))) return status;
     run.Matrice_raise.resize(run.width, run.height, 0.0f);
 
-    gestore(run);
+    if (!gestore(run)) return exit_status::failure;
     return write_heights(run);
 }
 

@@ -57,5 +57,6 @@ std::optional<std::string> take_inputs(TalvernRun& run, int argc, char** argv);
 
 // The building-shadow pairing: measures every building's shadow and writes
 // the heights into Matrice_raise. Releases Matrice_shadow once its mask is
-// built.
-void gestore(TalvernRun& run);
+// built. False when the work images do not fit in memory (the message is
+// printed): no height is measured.
+bool gestore(TalvernRun& run);
