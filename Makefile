@@ -17,6 +17,9 @@ PREFIX ?= /usr/local
 DEMO_TARGETS = stelvar murgel polvane talvern vorlix traskel drelwin kestrom zonrik make_samples compare_heights \
   compare_masks
 
+# What `make install` puts on the PATH.
+INSTALL_TARGETS = stelvar murgel polvane talvern vorlix traskel drelwin kestrom zonrik suite-tiles
+
 .PHONY: all build test sanitize fuzz windows demo bench install clean
 
 all: build
@@ -59,8 +62,12 @@ demo:
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(DEMO_TARGETS)
 	sh demo/run_demo.sh $(BUILD_DIR)/bin demo-out
 
-# The nine programs into $(PREFIX)/bin.
-install: build
+# The nine programs and the tiled runner into $(PREFIX)/bin (no test suite
+# is built for it).
+install:
+	sh tools/dependencies.sh demo
+	$(MAKE) $(BUILD_DIR)/CMakeCache.txt
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(INSTALL_TARGETS)
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
 
 bench: build

@@ -12,6 +12,10 @@ std::string help_text(const ProgramInfo& info)
     text += "\nOptions (anywhere on the command line; \"--\" ends them):\n";
     text += options_help(shared_options());
     text += options_help(info.options);
+#if !SUITE_HAVE_GDAL
+    text += "\nThis build has no GDAL: it reads the suite's own BMP and RAW files only\n"
+            "(no GeoTIFF or other GDAL raster) and refuses --of.\n";
+#endif
     return text;
 }
 

@@ -49,7 +49,7 @@ std::vector<IntegerColumn> class_columns(int index, const ClassColour& colour, s
 
 std::vector<std::string> class_field_names()
 {
-    return {"class_id", "palette", "red", "green", "blue"};
+    return {"CLASS_ID", "PALETTE", "RED", "GREEN", "BLUE"};
 }
 
 std::vector<std::vector<double>> class_field_values(int index, const ClassColour& colour, std::size_t count)

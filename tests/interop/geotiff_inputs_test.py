@@ -140,9 +140,9 @@ class PaletteGeoTiffThroughPolvane(sf.SuiteRuns):
         layer = source.GetLayer()
         self.assertTrue(layer.GetSpatialRef().IsSame(utm32()))
         for n, index in enumerate(self.order):
-            mask = burnt(layer, like, f"class_id = {n}")
+            mask = burnt(layer, like, f"CLASS_ID = {n}")
             self.assertEqual(int((mask != (self.grid == index)).sum()), 0, f"class {n}")
-        palettes = {feature["class_id"]: feature["palette"] for feature in layer}
+        palettes = {feature["CLASS_ID"]: feature["PALETTE"] for feature in layer}
         self.assertEqual(palettes, {n: index for n, index in enumerate(self.order)})
 
     def test_the_same_map_as_bmp_with_a_standard_world_file_gives_the_same_polygons(self):
