@@ -76,7 +76,7 @@ void sample_shadows(const TalvernRun& run, const Grid<std::uint8_t>& Immagine4,
         ++samples.lines_hitting_building;
         const Point E = edge.pixel;
         // F, the end of the search, max_dist_search pixels down the sun.
-        const Point search_end = estremi_alfa(E, run.sun_azimuth_angle, par.max_dist_search);
+        const Point search_end = estremi_alfa(E, run.sun_azimuth_angle, par.max_dist_search, run.origin);
         // S, the first shadow pixel, near enough to the edge.
         const TraceHit shadow_start = scan_tracce(Immagine4_ombre, E, search_end, shadow_cell::shadow);
         if (!shadow_start.met()) continue;

@@ -1,6 +1,7 @@
 // Talvern: building heights from their shadows.
 #include "talvern.h"
 
+#include "arguments.h"
 #include "colour_census.h"
 #include "exit_status.h"
 #include "geo_input.h"
@@ -13,6 +14,27 @@
 #include <cstdio>
 
 namespace {
+
+// --origin X,Y: the maps are a window of a larger mosaic, whose heights a
+// run on the window is to reproduce (a tiled run).
+std::vector<OptionSpec> with_origin_option(std::vector<OptionSpec> options)
+{
+    options.push_back({"origin", "X,Y",
+                       "the maps are a window of a larger mosaic, X columns from its left edge and Y rows from "
+                       "its bottom edge: their buildings get the heights one run on the mosaic gives them"});
+    return options;
+}
+
+// The --origin value: two whole numbers, 0 or more, joined by a comma.
+std::optional<Point> origin_of(const std::string& text)
+{
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return std::nullopt;
+    const std::optional<int> x = whole_int(text.substr(0, comma));
+    const std::optional<int> y = whole_int(text.substr(comma + 1));
+    if (!x || !y || *x < 0 || *y < 0) return std::nullopt;
+    return Point{*x, *y};
+}
 
 const ProgramInfo talvern_info = {
     "talvern",
@@ -54,7 +76,7 @@ const ProgramInfo talvern_info = {
     "ENVI header cannot hold, an output format not written, or an output that\n"
     "cannot be written; 2 standard input ended at a prompt; 255 not enough\n"
     "memory for the images.\n",
-    output_options({true, false}),
+    with_origin_option(output_options({true, false})),
     "\nError in memory allocation: the images are too large for the memory available\n",
     exit_status::failure,
 };
@@ -228,6 +250,13 @@ int run_talvern(TalvernRun& run, CommandLine& line)
     if (const auto problem = take_output_choices(line, {true, false}, run.choices)) {
         std::printf("\nError: %s\n", problem->c_str());
         return exit_status::usage;
+    }
+    if (const auto text = line.value("origin")) {
+        const std::optional<Point> origin = origin_of(*text);
+        if (!origin)
+            return refuse_option(talvern_info,
+                                 "the option '--origin' needs two whole numbers from 0 up, as X,Y, not '" + *text + "'");
+        run.origin = *origin;
     }
     std::vector<char*> argv = line.argv();
     if (const auto problem = take_inputs(run, line.argc(), argv.data())) {

@@ -11,6 +11,7 @@
 #include "output_choices.h"
 #include "output_files.h"
 #include "parameters.h"
+#include "trace_walk.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,6 +32,7 @@ struct TalvernRun : Invocation {
     float sun_elevation_angle = 0;    // degrees
     float risoluzione = 0;            // pixel size, metres
     TalvernParameters parameters;
+    Point origin;                     // --origin: the maps' lower-left pixel in the mosaic they are cut from
 
     std::vector<std::int32_t> colori_building;  // census of the building map; entry 0 the building colour
     std::vector<std::int32_t> colori_shadow;    // census of the shadow map; entry 0 the shadow colour

@@ -121,12 +121,16 @@ int nearest_pixel(float v)
 
 }  // namespace
 
-Point estremi_alfa(Point from, float alfa, int l)
+Point estremi_alfa(Point from, float alfa, int l, Point origin)
 {
     const double radians = alfa / 57.296;
-    const float x = static_cast<float>(l * std::cos(radians) + from.x);
-    const float y = static_cast<float>(l * std::sin(radians) + from.y);
-    return {nearest_pixel(x), nearest_pixel(y)};
+    const std::int64_t x0 = std::int64_t{from.x} + origin.x, y0 = std::int64_t{from.y} + origin.y;
+    const float x = static_cast<float>(l * std::cos(radians) + static_cast<double>(x0));
+    const float y = static_cast<float>(l * std::sin(radians) + static_cast<double>(y0));
+    auto back = [](int v, int o) {
+        return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{v} - o, INT_MIN, INT_MAX));
+    };
+    return {back(nearest_pixel(x), origin.x), back(nearest_pixel(y), origin.y)};
 }
 
 float MOD_distanza(const std::array<float, 4>& v)

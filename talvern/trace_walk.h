@@ -91,7 +91,13 @@ TraceHit scan_tracce(const Grid<std::uint8_t>& Immagine, Point from, Point to, i
 // The pixel at distance l from `from` in the direction alfa (degrees, from
 // +x towards +y), each coordinate rounded to the nearest integer (an exact
 // half downwards). Coordinates beyond the int range are clamped to it.
-Point estremi_alfa(Point from, float alfa, int l);
+//
+// The sum is rounded to single precision where the point lies, so its last
+// bits depend on the point's distance from the image's origin: when the
+// image is a window of a larger mosaic, `origin` (the window's lower-left
+// pixel in the mosaic) makes the sum the mosaic's, and the result is given
+// back in the window's pixels.
+Point estremi_alfa(Point from, float alfa, int l, Point origin = {});
 
 // Length of the segment v[0], v[1] to v[2], v[3].
 float MOD_distanza(const std::array<float, 4>& v);

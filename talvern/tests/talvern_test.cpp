@@ -648,3 +648,35 @@ TEST_F(Talvern, HelpAndVersionAskNothing)
     EXPECT_EQ(r.out.rfind("talvern ", 0), 0u);
     EXPECT_TRUE(list_files(dir.path()).empty());
 }
+
+TEST_F(Talvern, WindowWithItsOriginGivesTheMosaicsHeights)
+{
+    // At this azimuth the search end lies 19.5 pixels and a few millionths
+    // right of the edge: in single precision that is 19.5 (rounded down)
+    // far from the origin, more (rounded up) near it. The shadow ends 19
+    // pixels from the edge, so the mosaic finds no end and no height.
+    const std::string azimuth = "12.83858";
+    auto draw = [](Scene& scene, int dx) {
+        scene.building_box(60 + dx, 10, 65 + dx, 15);
+        scene.shadow_box(66 + dx, 10, 84 + dx, 21);
+    };
+    Scene mosaic(100, 30), window(50, 30);
+    draw(mosaic, 0);
+    draw(window, -50);
+    const Heights whole = measure(mosaic, azimuth);
+    window.write(dir, "w.bmp", "ws.bmp");
+    auto window_heights = [&](std::vector<std::string> options) {
+        std::vector<std::string> args = {"w.bmp", "ws.bmp", azimuth, "45", "0.5"};
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(run(args).status, 0);
+        return Heights(read_bytes(dir.file("w_raise.raw")), 50, 30);
+    };
+    const Heights placed = window_heights({"--origin", "50,0"});
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 50; ++x) ASSERT_EQ(bits(placed.at(x, y)), bits(whole.at(x + 50, y))) << x << "," << y;
+    EXPECT_EQ(whole.at(62, 12), 0.0f);
+    EXPECT_GT(window_heights({}).at(12, 12), 0.0f);  // a window on its own ends the search a pixel further
+
+    for (const char* wrong : {"50", "-1,0", "1,x"})
+        EXPECT_EQ(run({"--origin", wrong, "w.bmp", "ws.bmp", azimuth, "45", "0.5"}).status, 1) << wrong;
+}
