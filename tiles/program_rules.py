@@ -4,6 +4,7 @@ rule (the step of tiling.py that turns the tiles' results into one run's).
 A program joins the tiled runs with an entry here and, when no existing
 step fits, a merge step in tiling.py."""
 
+import re
 from dataclasses import dataclass
 from typing import Callable, List, Optional
 
@@ -26,8 +27,18 @@ class ProgramRule:
     # results in OUTDIR (None: the program names them itself); `stem` is the
     # mosaic's name without its extension.
     output_name: Callable[[List[str], str], Optional[str]]
-    # The program's arguments after the tile's name.
-    arguments: Callable[[dict], List[str]]
+    # The program's arguments after the tile's name, for the tile (its
+    # entry in the config's tiles).
+    arguments: Callable[[dict, dict], List[str]]
+    # The first argument after "--" is a second mosaic of the same size, cut
+    # on the same tiles as the tile's second map.
+    second_map: bool = False
+    # A parameter file read from the current folder: its text is kept in the
+    # config and written into every tile's folder.
+    parameter_file: Optional[str] = None
+    # The pixels beyond the overlap a tile reads around an object when they
+    # depend on the overlap and the parameter file's text (else `context`).
+    reach: Optional[Callable[[int, Optional[str]], int]] = None
 
 
 def polvane_request(extra):
@@ -69,18 +80,72 @@ def murgel_output(extra, stem):
     return stem + "_out"
 
 
+def talvern_output(extra, stem):
+    if len(extra) != 4:
+        raise UsageError("talvern needs four arguments after --: the shadow mosaic, the sun azimuth, the sun "
+                         "elevation and the pixel size")
+    for text, meaning in zip(extra[1:], ("sun azimuth", "sun elevation", "pixel size")):
+        try:
+            float(text)
+        except ValueError:
+            raise UsageError(f"'{text}' is not a number ({meaning})") from None
+    return stem + "_raise"
+
+
+def talvern_arguments(config, tile):
+    """The shadow tile, the numbers, and where the tile lies in the mosaic
+    (x from the left, y from the bottom), so that its searches end where one
+    run's do."""
+    x, y, _, h = tile["area"]
+    return ["shadow.bmp"] + list(config["args"][1:]) + ["--origin", f"{x},{config['info']['height'] - y - h}"]
+
+
+def talvern_search_length(text):
+    """max_lenght_shadow as Talvern reads it from the text of its parameter
+    file (None: the file is missing): entries "<key> = <integer>", the blank
+    before "=" part of the key; blanks, tabs, newlines and digits between
+    entries are skipped; the last entry wins; default 20."""
+    length, pos = 20, 0
+    text = text or ""
+    while True:
+        while pos < len(text) and (text[pos] in " \t\n0123456789" or text.startswith("\r\n", pos)):
+            pos += 1
+        equals = text.find("=", pos)
+        if pos >= len(text) or equals < 0:
+            return length
+        key, pos = text[pos : equals + 1], equals + 1
+        if key == "max_lenght_shadow =":
+            number = re.match(r"[ \t\n\r\v\f]*([-+]?[0-9]+)", text[pos:])
+            if number:
+                length = max(-2**31, min(2**31 - 1, int(number.group(1))))
+                pos += number.end()
+
+
+def talvern_reach(overlap, parameters):
+    """Around a building of up to `overlap` pixels a tile reads its trace
+    rectangle (up to half the building's size and one pixel beyond its
+    box) and the shadow search (the search length from a pixel next to the
+    building)."""
+    return max(overlap // 2, talvern_search_length(parameters))
+
+
 RULES = {
     # Blobs cut by seams are joined exactly: no overlap; the tiles are traced
     # in pixel units (no world file) and joined in the mosaic's.
     "polvane": ProgramRule(0, 0, True, 14, True, False, False, "join_polvane", polvane_output,
-                           lambda config: ["t"] + (["--mask"] if polvane_request(config["args"])["mask"] else [])),
+                           lambda config, tile: ["t"] + (["--mask"] if polvane_request(config["args"])["mask"] else [])),
     # Pixel by pixel: no overlap.
     "stelvar": ProgramRule(0, 0, True, 6, False, True, False, "assemble_stelvar", stelvar_output,
-                           lambda config: list(config["args"])),
+                           lambda config, tile: list(config["args"])),
     # Buildings up to the overlap are cleaned as in one run; the closing
     # reads two pixels around a building.
     "murgel": ProgramRule(256, 2, False, 6, False, True, True, "assemble_murgel", murgel_output,
-                          lambda config: list(config["args"])),
+                          lambda config, tile: list(config["args"])),
+    # Buildings up to the overlap, with their trace rectangles and shadow
+    # searches within their tiles, are measured as in one run.
+    "talvern": ProgramRule(256, 0, False, 30, False, True, False, "assemble_talvern", talvern_output,
+                           talvern_arguments, second_map=True, parameter_file="raise_parameters.txt",
+                           reach=talvern_reach),
 }
 
 
@@ -96,5 +161,4 @@ REFUSED = {
               "kept by the tile holding their midpoint) waits for them",
     "zonrik": "its statistics are sums taken in one order over each polygon, which tiles cannot "
               "reproduce to the bit yet",
-    "talvern": "the pairing of buildings with shadows across tiles is not yet in place",
 }

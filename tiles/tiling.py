@@ -33,14 +33,14 @@ class MosaicError(Exception):
     """A mosaic that cannot be tiled; the message says why."""
 
 
-def open_mosaic(path, work):
+def open_mosaic(path, work, vrt_name="mosaic.vrt"):
     """The GDAL raster of MOSAIC: the raster itself, or, for a folder of
-    GeoTIFF tiles, a VRT of them built in the work folder."""
+    GeoTIFF tiles, a VRT of them built in the work folder as `vrt_name`."""
     if os.path.isdir(path):
         names = sorted(n for n in os.listdir(path) if n.lower().endswith((".tif", ".tiff")))
         if not names:
             raise MosaicError(f"the folder '{path}' holds no GeoTIFF (.tif, .tiff) tiles")
-        vrt = os.path.join(work, "mosaic.vrt")
+        vrt = os.path.join(work, vrt_name)
         gdal.BuildVRT(vrt, [os.path.join(path, n) for n in names])
         return vrt
     return path
@@ -233,24 +233,34 @@ def write_standard_world(path, world, x, y):
             out.write(repr(float(v)) + "\n")
 
 
-def cut_tile(raster_path, info, area, folder, census=False, world_file=True, mask=False):
+def zero_background_palette():
+    """For the tiles of a class map without colour table read as the
+    programs read one: value 0 is the background (black), every other value
+    a class of its own (value_palette's colour)."""
+    palette = bytearray(value_palette())
+    palette[0:4] = bytes(4)
+    return bytes(palette)
+
+
+def cut_tile(raster_path, info, area, folder, census=False, world_file=True, mask=False, name="tile",
+             palette=None):
     """Writes the tile of `area` as folder/tile.bmp (with its standard world
     file folder/tile.wld and folder/tile.prj when the mosaic is placed and
     `world_file`), and, when `census`, folder/census.txt: the tile is then a
-    class map, and without colour table each value is a class. Returns the
-    pixels."""
+    class map, and without colour table each value is a class. `name`
+    replaces "tile", `palette` the mosaic's. Returns the pixels."""
     x, y, w, h = area
     ds = gdal.Open(raster_path)
     pixels = ds.GetRasterBand(1).ReadAsArray(x, y, w, h)
     os.makedirs(folder, exist_ok=True)
-    palette = info["palette"]
+    palette = palette or info["palette"]
     if census and not info["colour_table"]:
         palette = value_palette()
-    write_bmp(os.path.join(folder, "tile.bmp"), pixels, palette)
+    write_bmp(os.path.join(folder, name + ".bmp"), pixels, palette)
     if world_file and info["world"] is not None:
-        write_standard_world(os.path.join(folder, "tile.wld"), info["world"], x, y)
+        write_standard_world(os.path.join(folder, name + ".wld"), info["world"], x, y)
     if world_file and info.get("prj"):
-        with open(os.path.join(folder, "tile.prj"), "w") as out:
+        with open(os.path.join(folder, name + ".prj"), "w") as out:
             out.write(info["prj"])
     if census:
         with open(os.path.join(folder, "census.txt"), "w") as out:
@@ -270,7 +280,7 @@ def black_indices(palette):
 class TileRows:
     """The rows of a tile's result BMP or RAW, read where they stand."""
 
-    def __init__(self, path, kind, width, height):
+    def __init__(self, path, kind, width, height, dtype=np.uint8):
         if kind == "bmp":
             with open(path, "rb") as f:
                 head = f.read(BMP_HEADER_SIZE)
@@ -279,18 +289,19 @@ class TileRows:
             data = np.memmap(path, dtype=np.uint8, mode="r", offset=offset, shape=(height, stride))
             self.rows = data[::-1, :width]  # top first
         else:
-            self.rows = np.memmap(path, dtype=np.uint8, mode="r", shape=(height, width))
+            self.rows = np.memmap(path, dtype=dtype, mode="r", shape=(height, width))
 
     def block(self, y, n, x, w):
         return self.rows[y : y + n, x : x + w]
 
 
 def assemble(tiles, result_of, width, height, out_path, kind, header=None, palette=None, fill=None,
-             chunk_rows=256):
-    """Writes the mosaic-sized result `out_path` (BMP or RAW), each pixel
-    taken from the result of the tile whose core holds it. result_of(tile)
-    gives the tile's result file, or None when the tile is `fill`ed whole
-    with the value fill(tile). Streams chunk_rows rows at a time."""
+             chunk_rows=256, dtype=np.uint8):
+    """Writes the mosaic-sized result `out_path` (BMP or RAW of `dtype`,
+    little-endian), each pixel taken from the result of the tile whose core
+    holds it. result_of(tile) gives the tile's result file, or None when the
+    tile is `fill`ed whole with the value fill(tile). Streams chunk_rows rows
+    at a time."""
     stride = (width + 3) // 4 * 4 if kind == "bmp" else width
     by_band = {}
     for t in tiles:
@@ -307,14 +318,14 @@ def assemble(tiles, result_of, width, height, out_path, kind, header=None, palet
             for t in band:
                 path = result_of(t)
                 ax, ay, aw, ah = t["area"]
-                sources.append((t, TileRows(path, kind, aw, ah) if path else None))
+                sources.append((t, TileRows(path, kind, aw, ah, dtype) if path else None))
             band_h = band[0]["core"][3]
             starts = list(range(0, band_h, chunk_rows))
             if kind == "bmp":
                 starts.reverse()
             for s in starts:
                 n = min(chunk_rows, band_h - s)
-                block = np.full((n, stride), 255 if kind == "bmp" else 0, dtype=np.uint8)
+                block = np.full((n, stride), 255 if kind == "bmp" else 0, dtype=dtype)
                 for t, rows in sources:
                     cx, cy, cw, ch = t["core"]
                     ax, ay, _, _ = t["area"]
@@ -339,27 +350,65 @@ def tile_of(config, tile_id):
     return next(t for t in config["tiles"] if t["id"] == tile_id)
 
 
+def class_palette_of(info):
+    """The palette a class map's tiles are written with: the mosaic's, or
+    for a map without colour table value 0 as background and every other
+    value a class."""
+    return info["palette"] if info["colour_table"] else zero_background_palette()
+
+
+def class_colours(pixels, palette):
+    """The class colours a tile holds (packed), found in any order."""
+    colours = packed_colours(palette)[np.flatnonzero(np.bincount(pixels.ravel(), minlength=256))]
+    return sorted({int(c) for c in colours if c % 65793})
+
+
+def step_cut_two_maps(config, tile_id, folder):
+    """The tile of both class maps (tile.bmp and shadow.bmp), the parameter
+    file, and the colours each holds (classes.txt). A tile without a class
+    pixel in either map is left unrun (no_class): one run writes no height
+    on it."""
+    area = tile_of(config, tile_id)["area"]
+    found = []
+    for raster, info, name in ((config["raster"], config["info"], "tile"),
+                               (config["args"][0], config["second_info"], "shadow")):
+        palette = class_palette_of(info)
+        found.append(class_colours(cut_tile(raster, info, area, folder, name=name, palette=palette), palette))
+    with open(os.path.join(folder, "classes.txt"), "w") as out:
+        for colours in found:
+            out.write(" ".join(str(c) for c in colours) + "\n")
+    parameter_file = RULES[config["program"]].parameter_file
+    if config["parameters"] is not None:
+        with open(os.path.join(folder, parameter_file), "w", encoding="latin-1", newline="") as out:
+            out.write(config["parameters"])
+    if not all(found):
+        open(os.path.join(folder, "no_class"), "w").close()
+
+
 def step_cut(config, tile_id):
     rule, info = RULES[config["program"]], config["info"]
     folder = os.path.join("tiles", tile_id)
+    for marker in ("all_foreground", "no_class"):
+        if os.path.exists(os.path.join(folder, marker)):
+            os.remove(os.path.join(folder, marker))
+    if rule.second_map:
+        step_cut_two_maps(config, tile_id, folder)
+        return
     mask = config["program"] == "polvane" and polvane_request(config["args"])["mask"]
     pixels = cut_tile(config["raster"], info, tile_of(config, tile_id)["area"], folder, census=rule.census,
                       world_file=rule.world_file, mask=mask)
-    marker = os.path.join(folder, "all_foreground")
-    if os.path.exists(marker):
-        os.remove(marker)
     if rule.needs_black and pixels.size and not np.isin(pixels, black_indices(info["palette"])).any():
         # The program needs a black pixel: a tile of foreground alone stays
         # foreground alone.
-        open(marker, "w").close()
+        open(os.path.join(folder, "all_foreground"), "w").close()
 
 
 def step_run(config, tile_id):
     program = config["program"]
     folder = os.path.join("tiles", tile_id)
-    if os.path.exists(os.path.join(folder, "all_foreground")):
+    if any(os.path.exists(os.path.join(folder, marker)) for marker in ("all_foreground", "no_class")):
         return 0
-    arguments = ["tile.bmp"] + RULES[program].arguments(config)
+    arguments = ["tile.bmp"] + RULES[program].arguments(config, tile_of(config, tile_id))
     # The tiles' rings are joined as traced, in the specified layout; the
     # join writes them in the layout asked.
     environment = {k: v for k, v in os.environ.items() if k not in ("SUITE_SHAPEFILE_RINGS", "SUITE_GIS")}
@@ -455,6 +504,80 @@ def assemble_murgel(config):
             dim.write(f"{info['width']}\t{info['height']}\n")
         written.append((base + ".dim.part-tiles", base + ".dim"))
     sidecars(config, os.path.join(first_tile_folder(config), "tile_out"), base, written)
+    put_in_place(written)
+    return 0
+
+
+def one_class_each(config):
+    """None when the tiles together hold one class colour in each map, as
+    one run needs; else the reason, in one run's words."""
+    found = [set(), set()]
+    for t in config["tiles"]:
+        with open(os.path.join("tiles", t["id"], "classes.txt")) as f:
+            for colours, line in zip(found, f):
+                colours.update(int(c) for c in line.split())
+    for colours, classification in zip(found, ("Building", "Shadow")):
+        if len(colours) != 1:
+            return (f"the mosaics hold {len(colours)} colours of {classification.lower()}s together: "
+                    f"{classification} classification should contain just one color")
+    return None
+
+
+def corner_run(config):
+    """The folder of a run of the program on the mosaics' top-left pixel
+    alone, made a building and its shadow: its header and sidecars are
+    those of one run on the whole mosaic but for the size, and it checks the
+    numbers and the parameter file as one run does. For a top-left tile
+    left unrun."""
+    folder = "corner"
+    os.makedirs(folder, exist_ok=True)
+    palette = bytearray(grey_palette())
+    palette[4:8] = bytes((0, 0, 200, 0))
+    area = [0, 0, 1, 1]
+    for info, name in ((config["info"], "tile"), (config["second_info"], "shadow")):
+        write_bmp(os.path.join(folder, name + ".bmp"), np.ones((1, 1), dtype=np.uint8), palette)
+        if info["world"] is not None:
+            write_standard_world(os.path.join(folder, name + ".wld"), info["world"], 0, 0)
+        if info.get("prj"):
+            with open(os.path.join(folder, name + ".prj"), "w") as out:
+                out.write(info["prj"])
+    if config["parameters"] is not None:
+        with open(os.path.join(folder, RULES[config["program"]].parameter_file), "w", encoding="latin-1",
+                  newline="") as out:
+            out.write(config["parameters"])
+    corner = {"id": "corner", "area": area, "core": area}
+    arguments = ["tile.bmp"] + RULES[config["program"]].arguments(config, corner)
+    with open(os.path.join(folder, "log.txt"), "wb") as log:
+        done = subprocess.run([os.path.join(config["programs"], config["program"])] + arguments, cwd=folder,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        sys.stderr.write(f"{config['program']} ended with status {done.returncode} on the mosaics' top-left pixel "
+                         f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
+        return None
+    return folder
+
+
+def assemble_talvern(config):
+    problem = one_class_each(config)
+    if problem:
+        sys.stderr.write(f"Error: {problem}\n")
+        return 1
+    info = config["info"]
+    base = os.path.join(config["outdir"], config["output_name"])
+
+    def result(t):
+        folder = os.path.join("tiles", t["id"])
+        return None if os.path.exists(os.path.join(folder, "no_class")) else os.path.join(folder, "tile_raise.raw")
+
+    first = first_tile_folder(config)
+    if os.path.exists(os.path.join(first, "no_class")):
+        first = corner_run(config)
+        if first is None:
+            return 1
+    written = [(base + ".raw.part-tiles", base + ".raw")]
+    assemble(config["tiles"], result, info["width"], info["height"], written[0][0], "raw", fill=lambda t: 0,
+             dtype=np.dtype("<f4"))
+    sidecars(config, os.path.join(first, "tile_raise"), base, written)
     put_in_place(written)
     return 0
 

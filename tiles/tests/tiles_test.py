@@ -49,6 +49,33 @@ def random_class_map(rng, width, height):
     return pixels
 
 
+def shaded_buildings(rng, width, height, azimuth, largest, shadow_length, clear_corner=0):
+    """Building and shadow maps (rows top first): rectangular buildings of 1
+    to `largest` pixels each way on black, apart from one another, one
+    across a corner of tiles of 16, none within `clear_corner` pixels of the
+    top-left corner; each casts its shadow `shadow_length` pixels down the
+    sun (azimuth in degrees from +x towards the top) where no building
+    stands."""
+    buildings = np.zeros((height, width), dtype=np.uint8)
+    boxes = [(14, 14, 4, 3)]
+    for _ in range(width * height // 40):
+        w, h = (int(v) for v in rng.integers(1, largest + 1, 2))
+        boxes.append((int(rng.integers(1, width - w)), int(rng.integers(1, height - h)), w, h))
+    for x, y, w, h in boxes:
+        if not buildings[max(0, y - 2) : y + h + 2, max(0, x - 2) : x + w + 2].any() and \
+                (x >= clear_corner or y >= clear_corner):
+            buildings[y : y + h, x : x + w] = 1
+    shadows = np.zeros_like(buildings)
+    rows, columns = np.nonzero(buildings)
+    dx, dy = np.cos(np.radians(azimuth)), -np.sin(np.radians(azimuth))
+    for t in np.arange(0.5, shadow_length + 0.5, 0.5):
+        sx, sy = np.rint(columns + t * dx).astype(int), np.rint(rows + t * dy).astype(int)
+        inside = (sx >= 0) & (sx < width) & (sy >= 0) & (sy < height)
+        shadows[sy[inside], sx[inside]] = 3
+    shadows[buildings == 1] = 0
+    return buildings, shadows
+
+
 class TileCensus(SuiteRuns):
     def test_census_of_column_blocks_as_a_plain_column_scan(self):
         rng = np.random.default_rng(8)
@@ -234,6 +261,50 @@ class TiledRuns(SuiteRuns):
             done = self.tiles("murgel", name + ".bmp", out, "--tile", 12, "--overlap", overlap, "--", kind, 3)
             self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
             self.assertSameFiles(self.outputs(name + "_out"), out)
+
+    def test_talvern_buildings_smaller_than_the_overlap_as_one_run(self):
+        # Azimuth 12.83858 puts the default 20-pixel search end a few
+        # millionths past a half pixel, where single precision rounds
+        # differently in tile and mosaic coordinates.
+        rng = np.random.default_rng(10)
+        runs = [(12.83858, None, 23, 6, 0), (137.4, 8, 17, 5, 20), (250.0, 8, 16, 6, 0), (300.7, 6, 31, 4, 45)]
+        for n, (azimuth, search, tile, overlap, clear_corner) in enumerate(runs):
+            buildings, shadows = shaded_buildings(rng, 90, 70, azimuth, overlap, (search or 20) - 2, clear_corner)
+            for name, pixels in ((f"b{n}", buildings), (f"s{n}", shadows)):
+                tiling.write_bmp(os.path.join(self.work, name + ".bmp"), pixels, class_palette())
+                with open(os.path.join(self.work, name + ".wld"), "w") as f:
+                    f.write("0.5\n0\n0\n-0.5\n420000.25\n5100000.75\n")
+                srs = osr.SpatialReference()
+                srs.ImportFromEPSG(32633)
+                srs.MorphToESRI()
+                with open(os.path.join(self.work, name + ".prj"), "w") as f:
+                    f.write(srs.ExportToWkt())
+            parameters = os.path.join(self.work, "raise_parameters.txt")
+            if search:
+                with open(parameters, "w") as f:
+                    f.write(f"max_lenght_shadow = {search}\n")
+            elif os.path.exists(parameters):
+                os.remove(parameters)
+            numbers = [repr(azimuth), "35", "0.25"]
+            self.one_run("talvern", f"b{n}.bmp", f"s{n}.bmp", *numbers)
+            out = os.path.join(self.work, f"out{n}")
+            done = self.tiles("talvern", f"b{n}.bmp", out, "--tile", tile, "--overlap", overlap, "--jobs", 2,
+                              "--", f"s{n}.bmp", *numbers)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertEqual(sorted(os.listdir(out)), self.outputs(f"b{n}_raise"))
+            self.assertSameFiles(self.outputs(f"b{n}_raise"), out)
+            heights = np.fromfile(os.path.join(out, f"b{n}_raise.raw"), dtype="<f4")
+            self.assertGreater(np.count_nonzero(heights), buildings.sum() // 2)
+
+        # Two building colours, each alone in its tile: refused as one run refuses them.
+        two = np.zeros_like(buildings)
+        two[10:13, 5:8], two[10:13, 80:83] = 1, 2
+        tiling.write_bmp(os.path.join(self.work, "two.bmp"), two, class_palette())
+        shutil.copy(os.path.join(self.work, f"b{n}.wld"), os.path.join(self.work, "two.wld"))
+        done = self.tiles("talvern", "two.bmp", os.path.join(self.work, "two"), "--tile", 45, "--overlap", 4,
+                          "--", f"s{n}.bmp", *numbers)
+        self.assertEqual(done.returncode, 1)
+        self.assertIn("Building classification should contain just one color", done.stderr)
 
     def test_a_failed_tile_fails_the_run_and_the_next_run_completes_only_it(self):
         rng = np.random.default_rng(7)
