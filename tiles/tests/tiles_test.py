@@ -119,6 +119,16 @@ class TiledRuns(SuiteRuns):
             with open(os.path.join(self.work, name), "rb") as a, open(os.path.join(folder, name), "rb") as b:
                 self.assertEqual(a.read(), b.read(), name)
 
+    def place(self, name, world, epsg):
+        """A standard world file and an ESRI ".prj" beside name.bmp."""
+        with open(os.path.join(self.work, name + ".wld"), "w") as f:
+            f.write(world)
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(epsg)
+        srs.MorphToESRI()
+        with open(os.path.join(self.work, name + ".prj"), "w") as f:
+            f.write(srs.ExportToWkt())
+
     def outputs(self, prefix):
         return sorted(n for n in os.listdir(self.work) if n.startswith(prefix) and os.path.isfile(os.path.join(self.work, n)))
 
@@ -249,13 +259,7 @@ class TiledRuns(SuiteRuns):
             tiling.write_bmp(os.path.join(self.work, name + ".bmp"), mask, tiling.grey_palette())
             if kind == "raw":
                 # A placed mosaic: the results' world file, ".prj" and map info as one run's.
-                with open(os.path.join(self.work, name + ".wld"), "w") as f:
-                    f.write("0.25\n0\n0\n-0.25\n500000.125\n5000000.875\n")
-                srs = osr.SpatialReference()
-                srs.ImportFromEPSG(32632)
-                srs.MorphToESRI()
-                with open(os.path.join(self.work, name + ".prj"), "w") as f:
-                    f.write(srs.ExportToWkt())
+                self.place(name, "0.25\n0\n0\n-0.25\n500000.125\n5000000.875\n", 32632)
             self.one_run("murgel", name + ".bmp", kind, 3)
             out = os.path.join(self.work, f"out{overlap}")
             done = self.tiles("murgel", name + ".bmp", out, "--tile", 12, "--overlap", overlap, "--", kind, 3)
@@ -272,13 +276,7 @@ class TiledRuns(SuiteRuns):
             buildings, shadows = shaded_buildings(rng, 90, 70, azimuth, overlap, (search or 20) - 2, clear_corner)
             for name, pixels in ((f"b{n}", buildings), (f"s{n}", shadows)):
                 tiling.write_bmp(os.path.join(self.work, name + ".bmp"), pixels, class_palette())
-                with open(os.path.join(self.work, name + ".wld"), "w") as f:
-                    f.write("0.5\n0\n0\n-0.5\n420000.25\n5100000.75\n")
-                srs = osr.SpatialReference()
-                srs.ImportFromEPSG(32633)
-                srs.MorphToESRI()
-                with open(os.path.join(self.work, name + ".prj"), "w") as f:
-                    f.write(srs.ExportToWkt())
+                self.place(name, "0.5\n0\n0\n-0.5\n420000.25\n5100000.75\n", 32633)
             parameters = os.path.join(self.work, "raise_parameters.txt")
             if search:
                 with open(parameters, "w") as f:
