@@ -39,7 +39,7 @@ struct Georeference {
 
 // Why an input could not be read: by the suite's own reader (`raster`), and
 // when that found no file of its format, through GDAL (`geo`, none when
-// GDAL did not open it either). The program words `raster` as its Parts say
+// GDAL did not open it either). The program words `raster` in its own messages
 // unless `geo` names a raster GDAL opened but could not take.
 struct InputProblem {
     RasterProblem raster;

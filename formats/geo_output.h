@@ -1,5 +1,5 @@
-// What places a run's outputs on the ground, beside the files the Parts
-// give: for a raster output (BMP, RAW) of a placed run a standard world
+// What places a run's outputs on the ground, beside the files the programs
+// have always written: for a raster output (BMP, RAW) of a placed run a standard world
 // file (".wld", centre of the top-left pixel, as GDAL and QGIS read it; the
 // suite reads it back the same), and for every raster and shapefile output
 // the CRS as a ".prj" (ESRI WKT) when the run knows it; the georeferencing
