@@ -20,8 +20,8 @@ namespace {
 std::vector<OptionSpec> with_origin_option(std::vector<OptionSpec> options)
 {
     options.push_back({"origin", "X,Y",
-                       "the maps are a window of a larger mosaic, X columns from its left edge and Y rows from "
-                       "its bottom edge: their buildings get the heights one run on the mosaic gives them"});
+                       "the maps are cut from a mosaic, X columns from its left and Y rows from its bottom edge: "
+                       "heights as one run on the mosaic"});
     return options;
 }
 
