@@ -3,6 +3,7 @@
 #pragma once
 
 #include "arguments.h"
+#include "console.h"
 #include "paths.h"
 
 #include <string>
@@ -17,10 +18,12 @@ struct Invocation {
 
     // The inputs came from the command line; the words from `first` on, when
     // there are any, are the working folder (a folder whose name holds blanks
-    // arrives split over several words, joined back with single blanks).
-    void from_command_line(int argc, char** argv, int first)
+    // arrives split over several words, joined back with single blanks). The
+    // run's `console` then never waits for a person.
+    void from_command_line(int argc, char** argv, int first, Console& console)
     {
         check_line_com = true;
+        console.never_wait();
         if (argc > first) {
             path = join_arguments(argc, argv, first);
             check_path = true;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-const std::vector<OptionSpec>& shared_options()
+const std::vector<KnownOption>& shared_options()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<KnownOption> options = {
         {"help", "", "show this text and end (also -h)"},
         {"version", "", "show the program's name and the suite's version and end"},
     };
@@ -28,11 +28,11 @@ std::vector<char*> CommandLine::argv()
 
 namespace {
 
-const OptionSpec* find_option(const std::string& name, const std::vector<OptionSpec>& known)
+const KnownOption* find_option(const std::string& name, const std::vector<KnownOption>& known)
 {
     for (const auto* list : {&shared_options(), &known}) {
         const auto found =
-            std::find_if(list->begin(), list->end(), [&](const OptionSpec& spec) { return spec.name == name; });
+            std::find_if(list->begin(), list->end(), [&](const KnownOption& option) { return option.name == name; });
         if (found != list->end()) return &*found;
     }
     return nullptr;
@@ -40,7 +40,7 @@ const OptionSpec* find_option(const std::string& name, const std::vector<OptionS
 
 }  // namespace
 
-ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<OptionSpec>& known)
+ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<KnownOption>& known)
 {
     ParsedCommandLine parsed;
     CommandLine& line = parsed.command_line;
@@ -67,12 +67,12 @@ ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<Op
             value = name.substr(equals + 1);
             name.erase(equals);
         }
-        const OptionSpec* spec = find_option(name, known);
-        if (!spec) {
+        const KnownOption* option = find_option(name, known);
+        if (!option) {
             if (!parsed.problem) parsed.problem = OptionProblem{"unknown option '" + word + "'"};
             continue;
         }
-        if (spec->value_name.empty()) {
+        if (option->value_name.empty()) {
             if (value && !parsed.problem)
                 parsed.problem = OptionProblem{"the option '--" + name + "' takes no value"};
             line.options[name] = "";
@@ -81,7 +81,7 @@ ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<Op
         if (!value) {
             if (i + 1 >= argc) {
                 if (!parsed.problem)
-                    parsed.problem = OptionProblem{"the option '--" + name + "' needs a value (" + spec->value_name + ")"};
+                    parsed.problem = OptionProblem{"the option '--" + name + "' needs a value (" + option->value_name + ")"};
                 continue;
             }
             value = argv[++i];
@@ -93,15 +93,15 @@ ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<Op
     return parsed;
 }
 
-std::string options_help(const std::vector<OptionSpec>& options)
+std::string options_help(const std::vector<KnownOption>& options)
 {
     std::string text;
-    for (const OptionSpec& spec : options) {
-        std::string left = "  --" + spec.name;
-        if (!spec.value_name.empty()) left += " " + spec.value_name;
+    for (const KnownOption& option : options) {
+        std::string left = "  --" + option.name;
+        if (!option.value_name.empty()) left += " " + option.value_name;
         if (left.size() < 22) left.resize(22, ' ');
         else left += "  ";
-        text += left + spec.help + "\n";
+        text += left + option.help + "\n";
     }
     return text;
 }

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct KnownOption {
     std::string name;        // without the dashes: "gis"
     std::string value_name;  // "N", "FORMAT"; empty for a switch
     std::string help;        // one line for --help
 };
 
 // The options every program takes.
-const std::vector<OptionSpec>& shared_options();
+const std::vector<KnownOption>& shared_options();
 
 struct CommandLine {
     std::vector<std::string> arguments;  // the program's name, then the arguments in order
@@ -44,7 +44,7 @@ struct ParsedCommandLine {
     CommandLine command_line;
     std::optional<OptionProblem> problem;
 };
-ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<OptionSpec>& known);
+ParsedCommandLine parse_command_line(int argc, char** argv, const std::vector<KnownOption>& known);
 
 // The lines that list `options` in a program's help, one per option.
-std::string options_help(const std::vector<OptionSpec>& options);
+std::string options_help(const std::vector<KnownOption>& options);

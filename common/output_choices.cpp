@@ -16,9 +16,9 @@ std::string lower(std::string text)
 
 }  // namespace
 
-std::vector<OptionSpec> output_options(OutputKinds kinds)
+std::vector<KnownOption> output_options(OutputKinds kinds)
 {
-    std::vector<OptionSpec> options = {
+    std::vector<KnownOption> options = {
         {"gis", "", "GIS-standard layout: ESRI ring order, true extents, class and record fields (also SUITE_GIS=1)"}};
     if (kinds.rasters && kinds.vectors)
         options.push_back({"of", "FORMAT", "GTiff: rasters as GeoTIFF; GPKG: vectors as one GeoPackage"});

@@ -1,4 +1,4 @@
-// How a run writes beyond its specified layout: the GIS-standard layout
+// How a run writes beyond the layout it has always written: the GIS-standard layout
 // (--gis, or SUITE_GIS=1 in the environment; also the default for a run
 // whose input came through GDAL) and the format of its outputs (--of GTiff
 // for rasters, --of GPKG for vectors).
@@ -24,7 +24,7 @@ struct OutputKinds {
 };
 
 // The options "--gis" and "--of FORMAT" with the formats the program writes.
-std::vector<OptionSpec> output_options(OutputKinds kinds);
+std::vector<KnownOption> output_options(OutputKinds kinds);
 
 // Takes the choices from the command line and the environment; a format the
 // program does not write is refused (the reason, one line).

@@ -17,7 +17,7 @@ struct ProgramInfo {
     std::string name;     // "polvane"
     std::string purpose;  // one line: what the program does
     std::string usage;    // argument forms, prompts, what is written where, exit statuses
-    std::vector<OptionSpec> options;  // the program's own options, beyond the shared ones
+    std::vector<KnownOption> options;  // the program's own options, beyond the shared ones
     std::string memory_message = "\nError in memory allocation\n";
     int memory_status = exit_status::failure;
 };

@@ -76,8 +76,7 @@ void take_arguments(Kestrom& run, int argc, char** argv)
     if (argc >= 3) {
         run.nome_input_cross = argv[1];
         run.nome_input_dtm = argv[2];
-        run.from_command_line(argc, argv, 3);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 3, run.console);
         return;
     }
     run.nome_input_cross = run.console.ask_word("Input file crossroads (ascii file): ");

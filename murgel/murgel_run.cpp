@@ -39,8 +39,7 @@ Step take_inputs(MurgelRun& run, int argc, char** argv)
             return exit_status::error;
         }
         run.soglia_blob = *threshold;
-        run.from_command_line(argc, argv, 4);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 4, run.console);
         return std::nullopt;
     }
     run.nome_input = run.console.ask_word("\nInput file=");

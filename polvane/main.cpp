@@ -32,9 +32,9 @@ const ProgramInfo polvane_info = {
     "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
     "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
     [] {
-        std::vector<OptionSpec> options = {
+        std::vector<KnownOption> options = {
             {"mask", "", "the class map is a mask: every colour but black is a class, greys included"}};
-        for (const OptionSpec& spec : output_options({false, true})) options.push_back(spec);
+        for (const KnownOption& option : output_options({false, true})) options.push_back(option);
         return options;
     }(),
     "\nError in memory allocation: the image is too large for the memory available\n",
@@ -58,8 +58,7 @@ void take_names(PolvaneRun& run, int argc, char** argv)
     if (argc >= 3) {
         run.nome_input = argv[1];
         run.nome_output = argv[2];
-        run.from_command_line(argc, argv, 3);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 3, run.console);
         return;
     }
     std::printf("\nInput File=");

@@ -38,8 +38,7 @@ std::optional<std::string> take_segment_tool_arguments(SegmentToolArguments& arg
         if (!height) return not_a_whole_number(argv[4], "height");
         arguments.width = *width;
         arguments.height = *height;
-        arguments.from_command_line(argc, argv, 5);
-        console.never_wait();
+        arguments.from_command_line(argc, argv, 5, console);
         return std::nullopt;
     }
     arguments.nome_input = ask_word(console, "\nInput File=");

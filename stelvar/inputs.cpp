@@ -54,8 +54,7 @@ std::optional<int> take_inputs(StelvarRun& run, int argc, char** argv)
         run.soglia_max = truncated_threshold(*upper);
         run.step = *step;
         run.p = *mode == 1 ? 's' : 'n';
-        run.from_command_line(argc, argv, 6);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 6, run.console);
         return std::nullopt;
     }
     Console& console = run.console;

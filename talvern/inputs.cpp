@@ -27,8 +27,7 @@ std::optional<std::string> take_command_line(TalvernRun& run, int argc, char** a
     run.risoluzione = static_cast<float>(*risoluzione);
     if (!usable_pixel_size(run.risoluzione))
         return "the pixel size must be a finite number greater than 0 ('" + std::string(argv[5]) + "' given)";
-    run.from_command_line(argc, argv, 6);
-    run.console.never_wait();
+    run.from_command_line(argc, argv, 6, run.console);
     return std::nullopt;
 }
 

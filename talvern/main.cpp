@@ -17,7 +17,7 @@ namespace {
 
 // --origin X,Y: the maps are a window of a larger mosaic, whose heights a
 // run on the window is to reproduce (a tiled run).
-std::vector<OptionSpec> with_origin_option(std::vector<OptionSpec> options)
+std::vector<KnownOption> with_origin_option(std::vector<KnownOption> options)
 {
     options.push_back({"origin", "X,Y",
                        "the maps are cut from a mosaic, X columns from its left and Y rows from its bottom edge: "

@@ -409,7 +409,7 @@ def step_run(config, tile_id):
     if any(os.path.exists(os.path.join(folder, marker)) for marker in ("all_foreground", "no_class")):
         return 0
     arguments = ["tile.bmp"] + RULES[program].arguments(config, tile_of(config, tile_id))
-    # The tiles' rings are joined as traced, in the specified layout; the
+    # The tiles' rings are joined as traced, in the default layout; the
     # join writes them in the layout asked.
     environment = {k: v for k, v in os.environ.items() if k not in ("SUITE_SHAPEFILE_RINGS", "SUITE_GIS")}
     with open(os.path.join(folder, "log.txt"), "wb") as log:

@@ -69,8 +69,7 @@ std::optional<int> read_arguments(VorlixRun& run, int argc, char** argv)
         }
         run.xdim = *xdim;
         run.ydim = *ydim;
-        run.from_command_line(argc, argv, 4);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 4, run.console);
         return std::nullopt;
     }
     run.nome_input = run.console.ask_word("Input file: ");

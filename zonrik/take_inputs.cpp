@@ -39,8 +39,7 @@ void take_names(Zonrik& run, int argc, char** argv)
         run.input_back_ground = argv[2];
         run.raw_output = argv[3];
         run.typology = argv[4];
-        run.from_command_line(argc, argv, 5);
-        run.console.never_wait();
+        run.from_command_line(argc, argv, 5, run.console);
     } else {
         run.check_line_com = false;
         run.input_shp = prompt_word(run, "\nShape file =");

@@ -124,12 +124,12 @@ const ProgramInfo& zonrik_info()
         "missing cover thresholds, or an output that would overwrite an input or\n"
         "cannot be written; 2 standard input ended at a prompt.\n",
         [] {
-            std::vector<OptionSpec> options = {
+            std::vector<KnownOption> options = {
                 {"partial", "", "measure a polygon partly outside the background over its pixels inside it"},
                 {"cover-max", "N", "c_cover: the upper albedo threshold (0 - 100)"},
                 {"cover-min", "N", "c_cover: the lower albedo threshold (0 - 100)"},
             };
-            for (const OptionSpec& spec : output_options(zonrik_outputs)) options.push_back(spec);
+            for (const KnownOption& option : output_options(zonrik_outputs)) options.push_back(option);
             return options;
         }(),
         "\nError in memory allocation: the background is too large for the memory available\n",

@@ -8,7 +8,7 @@
 
 namespace {
 
-ParsedCommandLine parse(std::vector<std::string> words, const std::vector<OptionSpec>& known = {})
+ParsedCommandLine parse(std::vector<std::string> words, const std::vector<KnownOption>& known = {})
 {
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
@@ -19,7 +19,7 @@ ParsedCommandLine parse(std::vector<std::string> words, const std::vector<Option
 
 TEST(Options, TakenOutBeforeTheArgumentsAreCounted)
 {
-    const std::vector<OptionSpec> known = {{"gis", "", "g"}, {"of", "FORMAT", "f"}};
+    const std::vector<KnownOption> known = {{"gis", "", "g"}, {"of", "FORMAT", "f"}};
     auto parsed = parse({"prog", "--gis", "in.bmp", "--of", "GTiff", "out", "--", "--folder"}, known);
     ASSERT_FALSE(parsed.problem);
     const CommandLine& line = parsed.command_line;
@@ -37,7 +37,7 @@ TEST(Options, TakenOutBeforeTheArgumentsAreCounted)
 
 TEST(Options, WrongOptionsAreProblems)
 {
-    const std::vector<OptionSpec> known = {{"gis", "", "g"}, {"of", "FORMAT", "f"}};
+    const std::vector<KnownOption> known = {{"gis", "", "g"}, {"of", "FORMAT", "f"}};
     EXPECT_EQ(parse({"prog", "--gsi"}, known).problem->message, "unknown option '--gsi'");
     EXPECT_EQ(parse({"prog", "--of"}, known).problem->message, "the option '--of' needs a value (FORMAT)");
     EXPECT_EQ(parse({"prog", "--gis=1"}, known).problem->message, "the option '--gis' takes no value");

@@ -11,7 +11,7 @@
 #include <random>
 
 using namespace testsupport;
-using gdaltest::RasterSpec;
+using gdaltest::RasterContents;
 
 namespace {
 
@@ -29,14 +29,14 @@ std::vector<double> ramp(int width = 5, int height = 3)
 TEST(GdalRaster, PaletteGeoTiffClassMap)
 {
     TempDir dir;
-    RasterSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.values = {0, 1, 2, 3, 1, 1, 1, 0, 0, 2, 3, 3, 2, 2, 0};
-    spec.geotransform = utm_half_metre;
-    spec.epsg = 32632;
-    spec.colour_table = {{0, 0, 0}, {255, 0, 0}, {0, 200, 10}, {128, 128, 128}};
-    gdaltest::create_raster(dir.file("classes.tif"), spec);
+    RasterContents contents;
+    contents.width = 5;
+    contents.height = 3;
+    contents.values = {0, 1, 2, 3, 1, 1, 1, 0, 0, 2, 3, 3, 2, 2, 0};
+    contents.geotransform = utm_half_metre;
+    contents.epsg = 32632;
+    contents.colour_table = {{0, 0, 0}, {255, 0, 0}, {0, 200, 10}, {128, 128, 128}};
+    gdaltest::create_raster(dir.file("classes.tif"), contents);
 
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("classes.tif")));
@@ -67,17 +67,17 @@ TEST(GdalRaster, PaletteGeoTiffClassMap)
     ASSERT_EQ(indices.width(), 5);
     ASSERT_EQ(indices.height(), 3);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(indices(x, y), spec.values[static_cast<std::size_t>(5 * y + x)]);
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(indices(x, y), contents.values[static_cast<std::size_t>(5 * y + x)]);
 }
 
 TEST(GdalRaster, ByteWithoutColourTableMakesEveryValueAClass)
 {
     TempDir dir;
-    RasterSpec spec;
-    spec.width = 2;
-    spec.height = 1;
-    spec.values = {0, 255};
-    gdaltest::create_raster(dir.file("grey.tif"), spec);
+    RasterContents contents;
+    contents.width = 2;
+    contents.height = 1;
+    contents.values = {0, 255};
+    gdaltest::create_raster(dir.file("grey.tif"), contents);
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("grey.tif")));
     const ClassMapColours& colours = raster.info().colours;
@@ -98,12 +98,12 @@ TEST(GdalRaster, ClassMapOfAnotherTypeIsRefusedByName)
 {
     TempDir dir;
     for (const auto& [type, name] : {std::pair{GDT_Int16, "Int16"}, std::pair{GDT_Float32, "Float32"}}) {
-        RasterSpec spec;
-        spec.width = 5;
-        spec.height = 3;
-        spec.type = type;
-        spec.values = ramp();
-        gdaltest::create_raster(dir.file("wide.tif"), spec);
+        RasterContents contents;
+        contents.width = 5;
+        contents.height = 3;
+        contents.type = type;
+        contents.values = ramp();
+        gdaltest::create_raster(dir.file("wide.tif"), contents);
         GdalRaster raster;
         ASSERT_FALSE(raster.open(dir.file("wide.tif")));
         Grid<std::uint8_t> indices;
@@ -113,12 +113,12 @@ TEST(GdalRaster, ClassMapOfAnotherTypeIsRefusedByName)
         EXPECT_EQ(problem.message(), "'" + dir.file("wide.tif") + "': band 1 is " + name + ", not Byte");
     }
     // A signed-byte band is no Byte either.
-    RasterSpec spec;
-    spec.width = 1;
-    spec.height = 1;
-    spec.values = {253};  // the byte of -3
-    spec.options = {"PIXELTYPE=SIGNEDBYTE"};
-    gdaltest::create_raster(dir.file("signed.tif"), spec);
+    RasterContents contents;
+    contents.width = 1;
+    contents.height = 1;
+    contents.values = {253};  // the byte of -3
+    contents.options = {"PIXELTYPE=SIGNEDBYTE"};
+    gdaltest::create_raster(dir.file("signed.tif"), contents);
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("signed.tif")));
     Grid<std::uint8_t> indices;
@@ -142,16 +142,16 @@ TEST(GdalRaster, NumericTypesWithNodata)
                           Case{GDT_Float32, -3.4028234663852886e38, 0.1f}, Case{GDT_Int32, 2147483647, 2147483646},
                           Case{GDT_Float64, -9999, 1e300}}) {
         SCOPED_TRACE(GDALGetDataTypeName(c.type));
-        RasterSpec spec;
-        spec.width = 5;
-        spec.height = 3;
-        spec.type = c.type;
-        spec.values = ramp();
-        spec.values[1] = c.nodata;
-        spec.values[2] = c.big;
-        spec.nodata = c.nodata;
-        spec.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16"};
-        gdaltest::create_raster(dir.file("values.tif"), spec);
+        RasterContents contents;
+        contents.width = 5;
+        contents.height = 3;
+        contents.type = c.type;
+        contents.values = ramp();
+        contents.values[1] = c.nodata;
+        contents.values[2] = c.big;
+        contents.nodata = c.nodata;
+        contents.options = {"TILED=YES", "BLOCKXSIZE=16", "BLOCKYSIZE=16"};
+        gdaltest::create_raster(dir.file("values.tif"), contents);
 
         GdalRaster raster;
         ASSERT_FALSE(raster.open(dir.file("values.tif")));
@@ -174,16 +174,16 @@ TEST(GdalRaster, NumericTypesWithNodata)
 TEST(GdalRaster, BlockTallerThanAStrip)
 {
     TempDir dir;
-    RasterSpec spec;
-    spec.width = 4096;
-    spec.height = 1100;
-    spec.type = GDT_Float64;
-    for (int y = 0; y < spec.height; ++y)
-        for (int x = 0; x < spec.width; ++x) spec.values.push_back(y * 256.0 + x % 251);
-    spec.values[5 * 4096 + 3] = -1;
-    spec.nodata = -1;
-    spec.options = {"BLOCKYSIZE=1100", "COMPRESS=DEFLATE", "ZLEVEL=1"};
-    gdaltest::create_raster(dir.file("tall.tif"), spec);
+    RasterContents contents;
+    contents.width = 4096;
+    contents.height = 1100;
+    contents.type = GDT_Float64;
+    for (int y = 0; y < contents.height; ++y)
+        for (int x = 0; x < contents.width; ++x) contents.values.push_back(y * 256.0 + x % 251);
+    contents.values[5 * 4096 + 3] = -1;
+    contents.nodata = -1;
+    contents.options = {"BLOCKYSIZE=1100", "COMPRESS=DEFLATE", "ZLEVEL=1"};
+    gdaltest::create_raster(dir.file("tall.tif"), contents);
 
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("tall.tif")));
@@ -192,21 +192,21 @@ TEST(GdalRaster, BlockTallerThanAStrip)
     EXPECT_TRUE(std::isnan(values(3, 5)));
     values(3, 5) = -1;
     bool same = true;
-    for (int y = 0; y < spec.height && same; ++y)
-        for (int x = 0; x < spec.width && same; ++x)
-            same = values(x, y) == static_cast<float>(spec.values[static_cast<std::size_t>(y) * 4096 + x]);
+    for (int y = 0; y < contents.height && same; ++y)
+        for (int x = 0; x < contents.width && same; ++x)
+            same = values(x, y) == static_cast<float>(contents.values[static_cast<std::size_t>(y) * 4096 + x]);
     EXPECT_TRUE(same);
 }
 
 TEST(GdalRaster, RotatedGeotransformIsRefused)
 {
     TempDir dir;
-    RasterSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.values = {1, 2, 3, 4};
-    spec.geotransform = Geotransform{1000.0, 1.0, 0.2, 2000.0, 0.1, -1.0};
-    gdaltest::create_raster(dir.file("rotated.tif"), spec);
+    RasterContents contents;
+    contents.width = 2;
+    contents.height = 2;
+    contents.values = {1, 2, 3, 4};
+    contents.geotransform = Geotransform{1000.0, 1.0, 0.2, 2000.0, 0.1, -1.0};
+    gdaltest::create_raster(dir.file("rotated.tif"), contents);
     GdalRaster raster;
     ASSERT_FALSE(raster.open(dir.file("rotated.tif")));
     WorldFile world;
@@ -217,15 +217,15 @@ TEST(GdalRaster, RotatedGeotransformIsRefused)
 TEST(GdalRaster, EnviAndVrtInputs)
 {
     TempDir dir;
-    RasterSpec spec;
-    spec.driver = "ENVI";
-    spec.width = 5;
-    spec.height = 3;
-    spec.type = GDT_Float32;
-    spec.values = ramp();
-    spec.geotransform = utm_half_metre;
-    spec.epsg = 32633;
-    gdaltest::create_raster(dir.file("background.raw"), spec);
+    RasterContents contents;
+    contents.driver = "ENVI";
+    contents.width = 5;
+    contents.height = 3;
+    contents.type = GDT_Float32;
+    contents.values = ramp();
+    contents.geotransform = utm_half_metre;
+    contents.epsg = 32633;
+    gdaltest::create_raster(dir.file("background.raw"), contents);
 
     // A VRT of the ENVI raster, made with GDAL's own copy.
     {

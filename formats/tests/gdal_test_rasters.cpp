@@ -10,38 +10,38 @@
 
 namespace gdaltest {
 
-void create_raster(const std::string& path, const RasterSpec& spec)
+void create_raster(const std::string& path, const RasterContents& contents)
 {
     register_gdal_drivers();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(spec.driver.c_str());
-    if (!driver) throw std::runtime_error("no driver " + spec.driver);
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(contents.driver.c_str());
+    if (!driver) throw std::runtime_error("no driver " + contents.driver);
     CPLStringList options;
-    for (const std::string& option : spec.options) options.AddString(option.c_str());
-    GdalDataset dataset(driver->Create(path.c_str(), spec.width, spec.height, 1, spec.type, options.List()));
+    for (const std::string& option : contents.options) options.AddString(option.c_str());
+    GdalDataset dataset(driver->Create(path.c_str(), contents.width, contents.height, 1, contents.type, options.List()));
     if (!dataset) throw std::runtime_error("cannot create " + path);
-    if (spec.geotransform) {
-        Geotransform gt = *spec.geotransform;
+    if (contents.geotransform) {
+        Geotransform gt = *contents.geotransform;
         dataset->SetGeoTransform(gt.data());
     }
-    if (spec.epsg) {
+    if (contents.epsg) {
         OGRSpatialReference srs;
-        srs.importFromEPSG(spec.epsg);
+        srs.importFromEPSG(contents.epsg);
         dataset->SetSpatialRef(&srs);
     }
     GDALRasterBand* band = dataset->GetRasterBand(1);
-    if (spec.nodata) band->SetNoDataValue(*spec.nodata);
-    if (!spec.colour_table.empty()) {
+    if (contents.nodata) band->SetNoDataValue(*contents.nodata);
+    if (!contents.colour_table.empty()) {
         GDALColorTable table;
-        for (std::size_t i = 0; i < spec.colour_table.size(); ++i) {
-            const GDALColorEntry entry{spec.colour_table[i][0], spec.colour_table[i][1], spec.colour_table[i][2], 255};
+        for (std::size_t i = 0; i < contents.colour_table.size(); ++i) {
+            const GDALColorEntry entry{contents.colour_table[i][0], contents.colour_table[i][1], contents.colour_table[i][2], 255};
             table.SetColorEntry(static_cast<int>(i), &entry);
         }
         band->SetColorTable(&table);
     }
-    std::vector<double> values = spec.values;
-    if (values.size() != static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height))
+    std::vector<double> values = contents.values;
+    if (values.size() != static_cast<std::size_t>(contents.width) * static_cast<std::size_t>(contents.height))
         throw std::runtime_error("wrong sample count");
-    if (band->RasterIO(GF_Write, 0, 0, spec.width, spec.height, values.data(), spec.width, spec.height, GDT_Float64, 0,
+    if (band->RasterIO(GF_Write, 0, 0, contents.width, contents.height, values.data(), contents.width, contents.height, GDT_Float64, 0,
                        0, nullptr) != CE_None)
         throw std::runtime_error("cannot write " + path);
 }

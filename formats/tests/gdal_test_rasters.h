@@ -12,7 +12,7 @@
 
 namespace gdaltest {
 
-struct RasterSpec {
+struct RasterContents {
     std::string driver = "GTiff";
     int width = 0;
     int height = 0;
@@ -26,7 +26,7 @@ struct RasterSpec {
 };
 
 // Creates the raster (throws std::runtime_error when GDAL cannot).
-void create_raster(const std::string& path, const RasterSpec& spec);
+void create_raster(const std::string& path, const RasterContents& contents);
 
 // The WKT of an EPSG code.
 std::string epsg_wkt(int epsg);

@@ -24,21 +24,6 @@ bool can_write_geotiffs()
     return true;
 }
 
-namespace {
-
-// A class map's colour table: entry 0 black, entry 1 the class colour, the
-// other entries grey, as in the BMP samples.
-std::array<std::uint8_t, 1024> class_palette(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
-{
-    std::array<std::uint8_t, 1024> palette = grey_palette();
-    palette[4] = blue;
-    palette[5] = green;
-    palette[6] = red;
-    return palette;
-}
-
-}  // namespace
-
 bool write_geotiff_samples(const std::string& folder, std::vector<std::string>& written)
 {
     RasterGeoreferencing placed;

@@ -33,17 +33,13 @@ public:
         if (ok_) done(name, bmp_grayscale256_create(path(name), image));
     }
 
-    // A class map: palette entry 0 black, entry 1 the class colour, the
-    // other entries grey; `cls` is 1 on the class.
+    // A class map with class_palette; `cls` is 1 on the class.
     void class_bmp(const std::string& base, const Grid<std::uint8_t>& cls, std::uint8_t red, std::uint8_t green,
                    std::uint8_t blue)
     {
         if (!ok_) return;
         MaskFileState state;
-        state.palette = grey_palette();
-        state.palette[4] = blue;
-        state.palette[5] = green;
-        state.palette[6] = red;
+        state.palette = class_palette(red, green, blue);
         state.b_value = 1;
         Grid<std::uint8_t> bordered(cls.width() + 2, cls.height() + 2, 0);
         for (int y = 0; y < cls.height(); ++y)
@@ -166,6 +162,15 @@ std::string roads_truth(const Countryside& land)
 }
 
 }  // namespace
+
+std::array<std::uint8_t, 1024> class_palette(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+{
+    std::array<std::uint8_t, 1024> palette = grey_palette();
+    palette[4] = blue;
+    palette[5] = green;
+    palette[6] = red;
+    return palette;
+}
 
 bool write_samples(const std::string& folder, std::vector<std::string>& written)
 {

@@ -824,7 +824,7 @@ TEST_F(Zonrik, InterruptedAtTheThresholdPromptLeavesTheFolderAsItWas)
     EXPECT_EQ(folder_contents(dir.path()), before);
 }
 
-// A placed background places the outputs: the files of the specified run,
+// A placed background places the outputs: the files of an unplaced run,
 // byte for byte, plus a standard world file and the CRS, and the ENVI
 // header's map info; --gis adds the input record number beside VALUE.
 TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
@@ -840,7 +840,7 @@ TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
     const Bytes zones = polygon_shapefile({{{test_rectangle(1002, 4990, 1008, 4996)}},
                                            {{test_rectangle(990, 4990, 1004, 4996)}},
                                            {{test_rectangle(1010, 4984, 1020, 5000)}}});
-    const std::string specified[] = {"out.dbf", "out.hdr", "out.raw", "out.shp", "out.shx"};
+    const std::string unplaced_outputs[] = {"out.dbf", "out.hdr", "out.raw", "out.shp", "out.shx"};
     auto run_in = [&](const std::string& folder, bool world, bool crs, std::vector<std::string> options) {
         std::filesystem::create_directory(dir.file(folder));
         std::vector<float> values;
@@ -859,10 +859,10 @@ TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
     const auto with_crs = run_in("crs", true, true, {});
     const auto gis = run_in("gis", true, true, {"--gis"});
 
-    EXPECT_EQ(pixels.size(), 3u + 5u);  // bg.raw, bg.dim, zones.shp and the specified outputs
+    EXPECT_EQ(pixels.size(), 3u + 5u);  // bg.raw, bg.dim, zones.shp and the unplaced run's outputs
     EXPECT_EQ(placed.size(), 4u + 5u + 1u);
     EXPECT_EQ(with_crs.size(), 5u + 5u + 2u);
-    for (const std::string& name : specified) {
+    for (const std::string& name : unplaced_outputs) {
         if (name != "out.hdr") {
             EXPECT_EQ(placed.at(name), with_crs.at(name)) << name;
         }
@@ -886,10 +886,10 @@ TEST_F(Zonrik, PlacedRunAddsOnlyItsSidecarsAndTheGisLayoutNamesTheRecords)
     EXPECT_EQ(std::string(dbf.begin() + 97 + 1, dbf.begin() + 97 + 27),
               std::string(with_crs.at("out.dbf").begin() + 66, with_crs.at("out.dbf").begin() + 92));
     // ESRI order turns the outer rings round; the header box is the zones'.
-    const auto specified_rings = shapefile_rings(with_crs.at("out.shp"));
+    const auto default_rings = shapefile_rings(with_crs.at("out.shp"));
     const auto gis_rings = shapefile_rings(gis.at("out.shp"));
     ASSERT_EQ(gis_rings.size(), 2u);
-    EXPECT_EQ(gis_rings[0][0], TestRing(specified_rings[0][0].rbegin(), specified_rings[0][0].rend()));
+    EXPECT_EQ(gis_rings[0][0], TestRing(default_rings[0][0].rbegin(), default_rings[0][0].rend()));
     EXPECT_EQ(le_double(gis.at("out.shx"), 36), 1002.0);
     EXPECT_EQ(le_double(gis.at("out.shx"), 52), 1020.0);
 }
