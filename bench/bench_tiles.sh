@@ -4,7 +4,9 @@
 # two jobs at once (wall time, CPU time of all processes, peak memory of the
 # largest process and of each tile's program); then a 32768 x 32768 class
 # map with every process held to 2 GB of address space: one process cannot
-# hold it, the tiled run can.
+# hold it, the tiled run can. Last, a road image through Vorlix (8192 x 8192,
+# VORLIX_SIZE to change it): one process on both cores against tiles of 2048
+# with two jobs at once, each tile's run on one thread.
 set -eu
 bin=$1 gen=$2 out=$3
 mkdir -p "$out"
@@ -24,7 +26,7 @@ timed() {
 
 # Each tile's program run through /usr/bin/time, its peak noted.
 mkdir -p wrap
-for program in polvane murgel; do
+for program in polvane murgel vorlix; do
   cat > wrap/$program <<EOT
 #!/bin/sh
 exec /usr/bin/time -a -o "$out/workers.txt" -f "%e %M" "$bin/$program" "\$@"
@@ -70,5 +72,25 @@ timed "polvane, suite-tiles --tile 4096 --jobs 2, 32768x32768, 2 GB per process"
   sh -c "ulimit -v 2097152; exec '$bin/suite-tiles' polvane big.bmp tiled --tile 4096 --jobs 2 --programs wrap -- big"
 workers "polvane per tile"
 echo "  shapefiles written: $(ls tiled | grep -c '\.shp$')"
+
+size=${VORLIX_SIZE:-8192}
+"$gen/vorlix_gen" $size $size roads.raw 1
+rm -f vorlix_parameters.txt  # the built-in defaults
+# An ENVI header makes the RAW image a raster GDAL reads.
+printf 'ENVI\nsamples = %d\nlines = %d\nbands = 1\nheader offset = 0\nfile type = ENVI Standard\ndata type = 1\ninterleave = bsq\nbyte order = 0\n' \
+  $size $size > roads.hdr
+mkdir -p one
+timed "vorlix, one process (2 threads), ${size}x${size}" sh -c "cd one && exec '$bin/vorlix' ../roads $size $size --line-mask lines.raw"
+timed "vorlix, suite-tiles --tile 2048 --jobs 2" "$bin/suite-tiles" vorlix roads.raw tiled --tile 2048 --jobs 2 \
+  --programs wrap -- --line-mask lines.raw
+workers "vorlix per tile run (3 runs a tile)"
+cmp -s one/lines.raw tiled/lines.raw && echo "  tiled line mask identical to one run's" ||
+  echo "  tiled line mask: $(cmp -l one/lines.raw tiled/lines.raw | wc -l) pixels differ from one run's"
+sort one/segmenti.txt > one.sorted
+sort tiled/segmenti.txt > tiled.sorted
+echo "  segments: one run $(wc -l < one/segmenti.txt), tiled $(wc -l < tiled/segmenti.txt), the same lines" \
+  "$(comm -12 one.sorted tiled.sorted | wc -l)"
+rm -rf one tiled roads.* one.sorted tiled.sorted
+
 cd /
 rm -rf "$out"

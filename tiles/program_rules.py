@@ -39,6 +39,8 @@ class ProgramRule:
     # The pixels beyond the overlap a tile reads around an object when they
     # depend on the overlap and the parameter file's text (else `context`).
     reach: Optional[Callable[[int, Optional[str]], int]] = None
+    # The default --overlap when it depends on the parameter file's text.
+    default_overlap: Optional[Callable[[Optional[str]], int]] = None
 
 
 def polvane_request(extra):
@@ -129,6 +131,73 @@ def talvern_reach(overlap, parameters):
     return max(overlap // 2, talvern_search_length(parameters))
 
 
+def vorlix_request(extra):
+    """Vorlix's options after "--": --line-mask NAME and --threads N (the
+    threads of each tile's run, 1 by default: the tiles share the cores)."""
+    request = {"line-mask": None, "threads": "1"}
+    words = list(extra)
+    while words:
+        word = words.pop(0)
+        if word not in ("--line-mask", "--threads"):
+            raise UsageError(f"vorlix takes only the options --line-mask NAME and --threads N after --, not '{word}' "
+                             "(the image is the mosaic, the working folder OUTDIR)")
+        if not words:
+            raise UsageError(f"vorlix's option '{word}' needs a value")
+        request[word[2:]] = words.pop(0)
+    if request["line-mask"] is not None and ("/" in request["line-mask"] or request["line-mask"] in ("", ".", "..")):
+        raise UsageError("the line mask's name must be a plain file name")
+    if not re.fullmatch(r"[1-9][0-9]*", request["threads"]):
+        raise UsageError(f"vorlix's --threads needs a whole number from 1 up, not '{request['threads']}'")
+    return request
+
+
+def vorlix_output(extra, stem):
+    vorlix_request(extra)
+    return None
+
+
+def vorlix_parameters(text):
+    """The twelve values of vorlix_parameters.txt as Vorlix reads them (None:
+    the file is missing, the defaults apply): in order, integers and reals
+    as formatted input reads them; reading stops at the first value that
+    cannot be read, which and all after it stay 0."""
+    if text is None:
+        return [5, 40, 5, 0.9, 0.92, 210.0, 8, 16, 1000, 1.35, 1.35, 1.5]
+    kinds = [int, int, int, float, float, float, int, int, int, float, float, float]
+    integer = re.compile(r"[ \t\n\r\v\f]*([-+]?[0-9]+)")
+    real = re.compile(r"[ \t\n\r\v\f]*([-+]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][-+]?[0-9]+)?)")
+    values, pos = [0] * 12, 0
+    for i, kind in enumerate(kinds):
+        number = (integer if kind is int else real).match(text, pos)
+        if not number:
+            break
+        values[i] = kind(number.group(1)) if kind is float else max(-2**31, min(2**31 - 1, int(number.group(1))))
+        pos = number.end()
+    return values
+
+
+def vorlix_largest_radius(text):
+    """The largest radius the transforms use: the last of min, min + step,
+    ... up to max (0 when none runs)."""
+    low, high, step = vorlix_parameters(text)[:3]
+    if low > high or step < 1:
+        return 0
+    return low + (high - low) // step * step
+
+
+def vorlix_reach(overlap, parameters):
+    """How far the filter reads around a pixel: the transforms' lines (one
+    pixel beyond the largest radius) and the angular window around them."""
+    return vorlix_largest_radius(parameters) + 1 + max(0, vorlix_parameters(parameters)[6])
+
+
+def vorlix_arguments(config, tile):
+    request = vorlix_request(config["args"])
+    _, _, w, h = tile["area"]
+    mask = ["--line-mask", "tile_lines.raw"] if request["line-mask"] else []
+    return ["0", "0", "--threads", request["threads"]] + mask
+
+
 RULES = {
     # Blobs cut by seams are joined exactly: no overlap; the tiles are traced
     # in pixel units (no world file) and joined in the mosaic's.
@@ -146,6 +215,12 @@ RULES = {
     "talvern": ProgramRule(256, 0, False, 30, False, True, False, "assemble_talvern", talvern_output,
                            talvern_arguments, second_map=True, parameter_file="raise_parameters.txt",
                            reach=talvern_reach),
+    # Lines whose candidate blobs stay within the overlap of a core are
+    # found as in one run, every tile run with the whole mosaic's
+    # statistics; segments are kept by the tile holding their midpoint.
+    "vorlix": ProgramRule(0, 0, False, 45, False, False, False, "assemble_vorlix", vorlix_output,
+                          vorlix_arguments, parameter_file="vorlix_parameters.txt", reach=vorlix_reach,
+                          default_overlap=lambda parameters: 2 * vorlix_largest_radius(parameters)),
 }
 
 
@@ -157,8 +232,6 @@ REFUSED = {
                "is the one raster it holds",
     "kestrom": "it intersects a file of segment pairs and reads the terrain model only at the crossings; "
                "one run does no work per pixel to share among tiles",
-    "vorlix": "its filters are being reworked; tiling it (overlap of twice its largest radius, segments "
-              "kept by the tile holding their midpoint) waits for them",
     "zonrik": "its statistics are sums taken in one order over each polygon, which tiles cannot "
               "reproduce to the bit yet",
 }

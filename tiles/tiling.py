@@ -7,7 +7,9 @@ overlap of context on every side, clipped to the mosaic.
 """
 
 import json
+import math
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -15,7 +17,7 @@ import sys
 import numpy as np
 from osgeo import gdal, osr
 
-from program_rules import RULES, polvane_request
+from program_rules import RULES, polvane_request, vorlix_request
 
 gdal.UseExceptions()
 # Each tile is read once: GDAL's block cache would only grow with the mosaic.
@@ -614,6 +616,186 @@ def join_polvane(config):
     return 0
 
 
+# --- Vorlix: the mosaic's statistics, the tiles' segments ---------------------
+
+
+def vorlix_cut(config, tile_id):
+    """The tile as a GeoTIFF (tile.tif) cut from the mosaic with GDAL, which
+    keeps the mosaic's placement and CRS, with the parameter file."""
+    folder = os.path.join("tiles", tile_id)
+    os.makedirs(folder, exist_ok=True)
+    gdal.Translate(os.path.join(folder, "tile.tif"), config["raster"], srcWin=tile_of(config, tile_id)["area"],
+                   format="GTiff", bandList=[1])
+    if config["parameters"] is not None:
+        with open(os.path.join(folder, "vorlix_parameters.txt"), "w", encoding="latin-1", newline="") as out:
+            out.write(config["parameters"])
+    return folder
+
+
+def run_vorlix(config, tile_id, folder, options, what):
+    arguments = ["tile.tif"] + RULES["vorlix"].arguments(config, tile_of(config, tile_id)) + options
+    with open(os.path.join(folder, f"log_{what}.txt"), "wb") as log:
+        done = subprocess.run([os.path.join(config["programs"], "vorlix")] + arguments, cwd=folder,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    if done.returncode != 0:
+        sys.stderr.write(f"vorlix ended with status {done.returncode} on the tile {tile_id} ({what}; its console "
+                         f"output: {os.path.abspath(folder)}/log_{what}.txt)\n")
+        return 1
+    return 0
+
+
+def step_vorlix_share(config, tile_id, n):
+    """Pass n of a tile: its core's share of the statistics, with the
+    mosaic's largest values in pass 2."""
+    folder = vorlix_cut(config, tile_id)
+    tile = tile_of(config, tile_id)
+    (cx, cy, cw, ch), (ax, ay, _, _) = tile["core"], tile["area"]
+    options = ["--core", f"{cx - ax},{cy - ay},{cw},{ch}", "--measure", f"share{n}.txt"]
+    if n == "2":
+        options += ["--statistics", os.path.abspath("statistics1.txt")]
+    return run_vorlix(config, tile_id, folder, options, f"share{n}")
+
+
+def read_shares(path):
+    with open(path) as f:
+        return [[int(v) for v in line.split()] for line in f if line.strip()]
+
+
+def step_vorlix_statistics(config, n):
+    """The mosaic's statistics from the tiles' shares: per radius the
+    largest values (pass 1), then the sums added up (pass 2)."""
+    whole = {}
+    for t in config["tiles"]:
+        for line in read_shares(os.path.join("tiles", t["id"], f"share{n}.txt")):
+            r, values = line[0], line[1:]
+            if r not in whole:
+                whole[r] = [0] * 6
+            whole[r][0] = max(whole[r][0], values[0])
+            whole[r][1] = max(whole[r][1], values[1])
+            for i in range(2, len(values)):
+                whole[r][i] += values[i]
+    with open(f"statistics{n}.txt.part", "w") as out:
+        for r in sorted(whole):
+            values = whole[r] if n == "2" else whole[r][:2]
+            out.write(" ".join(str(v) for v in [r] + values) + "\n")
+    os.replace(f"statistics{n}.txt.part", f"statistics{n}.txt")
+    return 0
+
+
+def step_vorlix_tile(config, tile_id):
+    folder = vorlix_cut(config, tile_id)
+    return run_vorlix(config, tile_id, folder, ["--statistics", os.path.abspath("statistics2.txt")], "segments")
+
+
+def read_segments(path, dx, dy):
+    """A segments file's lines as [x1, y1, x2, y2, score], moved by dx, dy."""
+    segments = []
+    with open(path) as f:
+        for line in f:
+            x1, y1, x2, y2, score = line.split()
+            segments.append([int(x1) + dx, int(y1) + dy, int(x2) + dx, int(y2) + dy, float(score)])
+    return segments
+
+
+def kept_by_midpoint(segments, core):
+    """The segments whose midpoint lies in `core` (half pixels counted to
+    the pixel they begin)."""
+    cx, cy, cw, ch = core
+    return [s for s in segments if 2 * cx <= s[0] + s[2] < 2 * (cx + cw) and 2 * cy <= s[1] + s[3] < 2 * (cy + ch)]
+
+
+def collinear_join(a, b, tolerance=1.5):
+    """The segment through the outer ends of `a` and `b` when they lie on
+    one line (every end within `tolerance` pixels of the other segment's
+    line) and overlap or touch along it; else None. It keeps a's direction;
+    its score is the two's asymmetries weighted by their lengths, less a
+    tenth of its length term, as a segment's score is made."""
+    ax, ay = a[2] - a[0], a[3] - a[1]
+    length = math.hypot(ax, ay)
+    if length == 0:
+        return None
+    ux, uy = ax / length, ay / length
+
+    def off_line(px, py, s):
+        sx, sy = s[2] - s[0], s[3] - s[1]
+        n = math.hypot(sx, sy)
+        return abs((px - s[0]) * sy - (py - s[1]) * sx) / n if n else math.hypot(px - s[0], py - s[1])
+
+    ends = [(a[0], a[1]), (a[2], a[3]), (b[0], b[1]), (b[2], b[3])]
+    if any(off_line(x, y, b) > tolerance for x, y in ends[:2]) or any(off_line(x, y, a) > tolerance for x, y in ends[2:]):
+        return None
+    along = [(x - a[0]) * ux + (y - a[1]) * uy for x, y in ends]
+    if min(along[2:]) > along[1] + 1.5 or max(along[2:]) < along[0] - 1.5:
+        return None  # apart along the line
+    first = ends[along.index(min(along))]
+    last = ends[along.index(max(along))]
+    terms = [math.hypot(s[2] - s[0], s[3] - s[1]) + 1 for s in (a, b)]
+    asymmetry = sum((s[4] + t / 10) * t for s, t in zip((a, b), terms)) / sum(terms)
+    term = math.hypot(last[0] - first[0], last[1] - first[1]) + 1
+    return [first[0], first[1], last[0], last[1], asymmetry - term / 10]
+
+
+def rejoin_across_seams(kept, reach, width, height):
+    """Joins collinear pieces that come from different tiles and meet within
+    `reach` of a seam (an end of one lies outside its tile's core or within
+    `reach` of a core edge inside the width x height mosaic), until no two
+    join. `kept` holds (tile index, segment, core) in output order; a joined
+    segment takes the place of the first of its pieces."""
+
+    def near_seam(entry):
+        _, s, (cx, cy, cw, ch) = entry
+        return any((cx > 0 and x < cx + reach) or (cx + cw < width and x >= cx + cw - reach) or
+                   (cy > 0 and y < cy + reach) or (cy + ch < height and y >= cy + ch - reach)
+                   for x, y in ((s[0], s[1]), (s[2], s[3])))
+
+    joined = True
+    while joined:
+        joined = False
+        seam = [i for i, e in enumerate(kept) if e is not None and near_seam(e)]
+        for i in seam:
+            for j in seam:
+                if j <= i or kept[i] is None or kept[j] is None or kept[i][0] == kept[j][0]:
+                    continue
+                whole = collinear_join(kept[i][1], kept[j][1])
+                if whole is not None:
+                    kept[i] = (kept[i][0], whole, kept[i][2])
+                    kept[j] = None
+                    joined = True
+    return [e[1] for e in kept if e is not None]
+
+
+def assemble_vorlix(config):
+    """segmenti.txt from the tiles' segments kept by their midpoints, pieces
+    cut by seams joined; the line mask (when asked) from the tiles' cores;
+    segmenti.bpw and .prj as the top-left tile's, which lie as the mosaic's."""
+    request = vorlix_request(config["args"])
+    outdir = config["outdir"]
+    kept = []
+    for n, t in enumerate(config["tiles"]):
+        ax, ay, _, _ = t["area"]
+        pieces = read_segments(os.path.join("tiles", t["id"], "segmenti.txt"), ax, ay)
+        kept += [(n, s, t["core"]) for s in kept_by_midpoint(pieces, t["core"])]
+    cut = max(max(t["core"][0] - t["area"][0], t["core"][1] - t["area"][1]) for t in config["tiles"])
+    segments = rejoin_across_seams(kept, max(cut, 2), config["info"]["width"], config["info"]["height"])
+    written = [(os.path.join(outdir, "segmenti.txt.part-tiles"), os.path.join(outdir, "segmenti.txt"))]
+    with open(written[0][0], "wb") as out:
+        for x1, y1, x2, y2, score in segments:
+            out.write(b"%5d %5d %5d %5d %5.2f\r\n" % (x1, y1, x2, y2, score))
+    if request["line-mask"]:
+        final = os.path.join(outdir, request["line-mask"])
+        written.append((final + ".part-tiles", final))
+        assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], "tile_lines.raw"), config["info"]["width"],
+                 config["info"]["height"], written[-1][0], "raw")
+    first = first_tile_folder(config)
+    for name in ("segmenti.bpw", "segmenti.prj"):
+        if os.path.exists(os.path.join(first, name)):
+            final = os.path.join(outdir, name)
+            shutil.copyfile(os.path.join(first, name), final + ".part-tiles")
+            written.append((final + ".part-tiles", final))
+    put_in_place(written)
+    return 0
+
+
 def step_merge(config):
     return globals()[RULES[config["program"]].merge](config)
 
@@ -624,5 +806,11 @@ if __name__ == "__main__":
     step = sys.argv[1]
     if step == "merge":
         sys.exit(step_merge(work_config))
+    if step == "vorlix-share":
+        sys.exit(step_vorlix_share(work_config, sys.argv[3], sys.argv[4]))
+    if step == "vorlix-statistics":
+        sys.exit(step_vorlix_statistics(work_config, sys.argv[3]))
+    if work_config["program"] == "vorlix":
+        sys.exit(step_vorlix_tile(work_config, sys.argv[3]))
     step_cut(work_config, sys.argv[3])
     sys.exit(step_run(work_config, sys.argv[3]))

@@ -9,6 +9,7 @@
 #include "raw.h"
 #include "segment_extraction.h"
 #include "thresholds.h"
+#include "tile_share.h"
 #include "transforms.h"
 #include "visit_marks.h"
 
@@ -57,9 +58,10 @@ struct RadiusPlanes {
 };
 
 void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, const VorlixParameters& p,
-                      const FilterWork& work, RadiusPlanes& planes, Grid<std::uint8_t>& finale)
+                      const FilterWork& work, RadiusPlanes& planes, Grid<std::uint8_t>& finale, TileShare* tile)
 {
     const int threads = work.threads;
+    if (tile) tile->take_maxima(t);
     scale_transforms(t);
     std::printf("\n");
     const RadiusThresholds s = thresholds_for_radius(t.raggio, p);
@@ -82,7 +84,8 @@ void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, c
 
     combine_masks(planes.maschera_ang, planes.maschera_minrad, planes.maschera_varrad, planes.maschera_comb);
     remove_small_blobs(planes.maschera_comb, p.par_min_blob, planes.marks);
-    const GlobalMeans means = global_means(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza);
+    GlobalMeans means = global_means(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza);
+    if (tile) means = tile->take_means(t.raggio, planes.maschera_comb, immagine, t, means);
     reclassify_blobs(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza, p, means, planes.marks,
                      planes.punto);
     accumulate_lines(planes.maschera_comb, finale);
@@ -90,7 +93,8 @@ void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, c
 
 }  // namespace
 
-Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p, const FilterWork& work)
+Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p, const FilterWork& work,
+                                TileShare* tile)
 {
     const int width = immagine.width();
     const int height = immagine.height();
@@ -119,7 +123,7 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
                 for (int y = 0; y < height; ++y) print_row_progress(y, height);
             }
             std::printf(" 100%% COMPLETED\n");
-            threshold_radius(immagine, transforms[i], p, work, *planes, finale);
+            threshold_radius(immagine, transforms[i], p, work, *planes, finale, tile);
             transforms[i] = RadiusTransforms();  // its planes are no longer needed
         }
     }
@@ -157,6 +161,29 @@ int cannot_write(const char* name, const std::string& path, const std::error_cod
     return exit_status::error;
 }
 
+// With --line-mask, the cleaned line mask (0 = line, 255 = background), one
+// byte per pixel, rows from the top.
+std::optional<int> write_line_mask(VorlixRun& run, const Grid<std::uint8_t>& mask)
+{
+    if (run.line_mask.empty()) return std::nullopt;
+    const OutputFiles::Temporary out = run.outputs.temporary(run.line_mask);
+    const std::error_code error = out.problem ? out.problem->error : write_raw_bytes(out.path, mask);
+    if (out.problem || error) return cannot_write(run.line_mask.c_str(), run.line_mask, error);
+    return std::nullopt;
+}
+
+// A measuring run of a tile writes its share of the whole image's
+// statistics instead of segments (none for an image of zeros, where nothing
+// is worked).
+std::optional<int> write_tile_statistics(VorlixRun& run)
+{
+    const OutputFiles::Temporary out = run.outputs.temporary(run.statistics_out);
+    const std::error_code error = out.problem ? out.problem->error : write_statistics(out.path, run.tile.measured);
+    if (out.problem || error) return cannot_write(run.statistics_out.c_str(), run.statistics_out, error);
+    std::printf("\n\n### END ###\n");
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<int> filtra(VorlixRun& run)
@@ -168,8 +195,10 @@ std::optional<int> filtra(VorlixRun& run)
     }
 
     std::vector<ExtractedSegment> segmenti_estratti;
+    if (!run.statistics_out.empty() && all_zero(immagine)) return write_tile_statistics(run);
     if (!all_zero(immagine)) {
-        Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters, FilterWork{run.threads});
+        Grid<std::uint8_t> finale = detect_lines(immagine, run.parameters, FilterWork{run.threads}, &run.tile);
+        if (!run.statistics_out.empty()) return write_tile_statistics(run);
         std::printf("\nScrittura files...\n");
         // The mask goes through a working file of this run alone.
         const OutputFiles::Temporary working = run.outputs.scratch(working_file_name);
@@ -185,10 +214,13 @@ std::optional<int> filtra(VorlixRun& run)
         VisitMarks marks(immagine.width(), immagine.height());
         clean_line_mask(immagine, marks);
         marks = VisitMarks();
+        if (const auto status = write_line_mask(run, immagine)) return status;
         segmenti_estratti = extract_segments(immagine, [](const ExtractedSegment& s) {
             std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
             std::fflush(stdout);
         });
+    } else if (const auto status = write_line_mask(run, Grid<std::uint8_t>(immagine.width(), immagine.height(), 255))) {
+        return status;
     }
 
     const OutputFiles::Temporary segments = run.outputs.temporary(run.nomefileout);

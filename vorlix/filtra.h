@@ -7,6 +7,7 @@
 #include "filter_work.h"
 #include "grid.h"
 #include "parameters.h"
+#include "tile_share.h"
 #include "vorlix_run.h"
 
 #include <cstdint>
@@ -27,6 +28,8 @@ constexpr const char* marker_file_name = "nomefile";
 std::optional<int> filtra(VorlixRun& run);
 
 // The first stage alone: the accumulated line mask of `immagine` over all
-// radii (0 = line pixel, 255 = background), with its console lines.
+// radii (0 = line pixel, 255 = background), with its console lines. A tile
+// of a larger image takes the whole image's statistics from `tile` and
+// notes its share of them there.
 Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const VorlixParameters& p,
-                                const FilterWork& work = {});
+                                const FilterWork& work = {}, TileShare* tile = nullptr);

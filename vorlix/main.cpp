@@ -8,6 +8,7 @@
 #include "filtra.h"
 #include "parameters.h"
 #include "program_main.h"
+#include "tile_share.h"
 #include "vorlix_run.h"
 #include "work_items.h"
 
@@ -51,7 +52,11 @@ const ProgramInfo vorlix_info = {
     "a world file or .prj that cannot be used, an input or parameter file that\n"
     "cannot be read, parameters the filter cannot run with, or an output that\n"
     "cannot be written; 2 standard input ended at a prompt.\n",
-    {{"threads", "N", "threads for the transforms and window tests (default: all processors)"}},
+    {{"threads", "N", "threads for the transforms and window tests (default: all processors)"},
+     {"line-mask", "FILE", "also write the cleaned line mask (0 line, 255 background; RAW bytes)"},
+     {"statistics", "FILE", "a tile's run: the whole image's statistics (suite-tiles)"},
+     {"core", "X,Y,W,H", "a tile's run: the pixels it answers for (suite-tiles)"},
+     {"measure", "FILE", "a tile's run: its core's share of the statistics, instead of segments"}},
     "\nError in memory allocation\n",
     exit_status::vorlix_failure,
 };
@@ -86,6 +91,30 @@ std::optional<int> thread_count(const std::string& text)
     return count;
 }
 
+// The options of a tile's run (suite-tiles); none to go on, else the exit
+// status after the message.
+std::optional<int> read_tile_options(VorlixRun& run, CommandLine& line)
+{
+    if (const auto text = line.value("core")) {
+        run.tile.core = parse_pixel_window(*text);
+        if (!run.tile.core)
+            return refuse_option(vorlix_info, "the option '--core' needs X,Y,W,H (whole numbers, W and H from 1), not '" +
+                                                  *text + "'");
+    }
+    if (const auto file = line.value("statistics")) {
+        std::string problem;
+        const auto statistics = read_statistics(*file, problem);
+        if (!statistics) return refuse_option(vorlix_info, problem);
+        run.tile.given = *statistics;
+        run.outputs.add_input(*file);
+    }
+    if (const auto file = line.value("measure")) {
+        if (!run.tile.core) return refuse_option(vorlix_info, "the option '--measure' needs '--core'");
+        run.statistics_out = *file;
+    }
+    return std::nullopt;
+}
+
 int run_vorlix(VorlixRun& run, CommandLine& line)
 {
     run.threads = processor_threads();
@@ -96,6 +125,7 @@ int run_vorlix(VorlixRun& run, CommandLine& line)
                                  "the option '--threads' needs a whole number from 1 up, not '" + *text + "'");
         run.threads = *count;
     }
+    if (const auto status = read_tile_options(run, line)) return *status;
     std::vector<char*> argv = line.argv();
     if (const auto status = read_arguments(run, line.argc(), argv.data())) return *status;
     run.nomefilein = run.named(run.nome_input + ".raw");
@@ -121,13 +151,15 @@ int run_vorlix(VorlixRun& run, CommandLine& line)
     run.nomefileout = run.named(segments_file_name);
     std::vector<std::string> outputs = {run.nomefileout, marker_file_name};
     for (const std::string& file : placement_files(run)) outputs.push_back(file);
+    if (const auto file = line.value("line-mask")) outputs.push_back(run.line_mask = run.named(*file));
+    if (!run.statistics_out.empty()) outputs = {run.statistics_out};
     for (const std::string& output : outputs)
         if (const auto problem = run.outputs.add_output(output)) {
             report_output_problem(*problem);
             return exit_status::error;
         }
     if (const auto status = filtra(run)) return *status;
-    if (!write_placement_files(run)) return exit_status::error;
+    if (run.statistics_out.empty() && !write_placement_files(run)) return exit_status::error;
     if (const auto problem = run.outputs.commit()) {
         report_output_problem(*problem);
         return exit_status::error;

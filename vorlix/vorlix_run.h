@@ -7,6 +7,7 @@
 #include "invocation.h"
 #include "output_files.h"
 #include "parameters.h"
+#include "tile_share.h"
 
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ struct VorlixRun : Invocation {
     VorlixParameters parameters;
     int threads = 1;          // threads the transforms and the window tests share rows over
     Console console;
+    TileShare tile;              // --core, --statistics: a tile of a larger image
+    std::string statistics_out;  // --measure: the tile's share of the statistics, written instead of segments
+    std::string line_mask;       // --line-mask: the cleaned line mask, also written
     OutputFiles outputs;      // segments file and marker, put in place when the run completes; the working file
 };
 

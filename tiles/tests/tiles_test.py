@@ -304,6 +304,53 @@ class TiledRuns(SuiteRuns):
         self.assertEqual(done.returncode, 1)
         self.assertIn("Building classification should contain just one color", done.stderr)
 
+    def test_vorlix_line_mask_exact_and_short_roads_as_one_run(self):
+        # Small radii (largest 6, window 4): tiles of 60 are cut 12 + 11
+        # pixels wide. Two short roads cross the seam x = 60 and the tile
+        # corner (60, 60), one lies inside a tile, a long one crosses the
+        # seam and is found in two pieces.
+        rng = np.random.default_rng(3)
+        image = rng.integers(150, 200, size=(120, 120)).astype(np.uint8)
+        for x0, y0, x1, y1 in ((45, 20, 75, 24), (50, 50, 70, 70), (20, 70, 30, 90), (10, 95, 110, 100)):
+            for t in np.linspace(0, 1, 2 * max(abs(x1 - x0), abs(y1 - y0)) + 1):
+                x, y = round(x0 + t * (x1 - x0)), round(y0 + t * (y1 - y0))
+                image[y - 1 : y + 2, x - 1 : x + 2] = 50
+        image.tofile(os.path.join(self.work, "roads.raw"))
+        ds = gdal.GetDriverByName("GTiff").Create(os.path.join(self.work, "roads.tif"), 120, 120, 1, gdal.GDT_Byte)
+        ds.GetRasterBand(1).WriteArray(image)
+        ds.SetGeoTransform([420000.25, 0.5, 0, 5100000.75, 0, -0.5])
+        srs = osr.SpatialReference()
+        srs.ImportFromEPSG(32633)
+        ds.SetProjection(srs.ExportToWkt())
+        ds = None
+        with open(os.path.join(self.work, "vorlix_parameters.txt"), "w") as f:
+            f.write("3 6 3 0.9 0.92 210 4 8 1000 1.35 1.35 1.5\n")
+        self.one_run("vorlix", "roads.tif", 0, 0, "--line-mask", "lines.raw")
+        out = os.path.join(self.work, "out")
+        done = self.tiles("vorlix", "roads.tif", out, "--tile", 60, "--jobs", 2, "--", "--line-mask", "lines.raw")
+        self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+        self.assertIn("overlap 23", done.stdout)
+        self.assertEqual(sorted(os.listdir(out)), ["lines.raw", "segmenti.bpw", "segmenti.prj", "segmenti.txt"])
+        self.assertSameFiles(["lines.raw", "segmenti.bpw", "segmenti.prj"], out)
+
+        def segments(folder):
+            with open(os.path.join(folder, "segmenti.txt"), "rb") as f:
+                return [line.split() for line in f.read().split(b"\r\n") if line]
+
+        one, tiled = segments(self.work), segments(out)
+        self.assertEqual(len(one), 4)
+        # The short roads to the score; the long one rejoined end to end.
+        self.assertEqual(sorted(s for s in one if s[0] != b"11"), sorted(s for s in tiled if s[0] != b"11"))
+        self.assertEqual(sorted(s[:4] for s in one), sorted(s[:4] for s in tiled))
+
+        # A tile's run with the whole image's statistics, measured as one
+        # tile, finds what one run finds.
+        self.one_run("vorlix", "roads.tif", 0, 0, "--core", "0,0,120,120", "--measure", "whole.txt")
+        self.one_run("vorlix", "roads.tif", 0, 0, "--statistics", "whole.txt", "--line-mask", "again.raw")
+        with open(os.path.join(self.work, "again.raw"), "rb") as a, open(os.path.join(out, "lines.raw"), "rb") as b:
+            self.assertEqual(a.read(), b.read())
+        self.assertEqual(segments(self.work), one)
+
     def test_a_failed_tile_fails_the_run_and_the_next_run_completes_only_it(self):
         rng = np.random.default_rng(7)
         tiling.write_bmp(os.path.join(self.work, "classes.bmp"), random_class_map(rng, 40, 40), class_palette())
