@@ -192,10 +192,9 @@ def vorlix_reach(overlap, parameters):
 
 
 def vorlix_arguments(config, tile):
-    request = vorlix_request(config["args"])
-    _, _, w, h = tile["area"]
-    mask = ["--line-mask", "tile_lines.raw"] if request["line-mask"] else []
-    return ["0", "0", "--threads", request["threads"]] + mask
+    """Each tile's line mask tells the merge which of its lines it holds
+    whole."""
+    return ["0", "0", "--threads", vorlix_request(config["args"])["threads"], "--line-mask", "tile_lines.raw"]
 
 
 RULES = {

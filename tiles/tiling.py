@@ -682,9 +682,66 @@ def step_vorlix_statistics(config, n):
     return 0
 
 
+def whole_lines(mask, segments, inside):
+    """For each segment (in the tile's pixels), whether its line (the
+    8-connected line pixels, 0 in `mask`, holding its first end) lies wholly
+    within `inside` (x0, y0, x1, y1, exclusive ends). Each pixel is visited
+    once: a line found to leave `inside` is not followed further, and its
+    pixels seen so far carry that verdict."""
+    height, width = mask.shape
+    x0, y0, x1, y1 = inside
+    verdict = {}  # pixel index -> whether its line stays inside
+    line = mask == 0
+    flags = []
+    for s in segments:
+        start = s[1] * width + s[0]
+        if start not in verdict:
+            seen, todo, whole = [start], [start], True
+            verdict[start] = None
+            while todo and whole:
+                i = todo.pop()
+                y, x = divmod(i, width)
+                if not (x0 <= x < x1 and y0 <= y < y1):
+                    whole = False
+                    break
+                for dy in (-1, 0, 1):
+                    for dx in (-1, 0, 1):
+                        u, v = x + dx, y + dy
+                        if 0 <= u < width and 0 <= v < height and line[v, u]:
+                            j = v * width + u
+                            seen_before = verdict.get(j, 0)
+                            if seen_before is False:
+                                whole = False
+                            elif seen_before == 0:
+                                verdict[j] = None
+                                seen.append(j)
+                                todo.append(j)
+            for i in seen:
+                verdict[i] = whole
+        flags.append(bool(verdict[start]))
+    return flags
+
+
 def step_vorlix_tile(config, tile_id):
+    """The tile's segments with the mosaic's statistics, each marked whole
+    (1) when its line lies within the overlap of the core, where the
+    tile's mask is exact (whole.txt, a line per segment)."""
     folder = vorlix_cut(config, tile_id)
-    return run_vorlix(config, tile_id, folder, ["--statistics", os.path.abspath("statistics2.txt")], "segments")
+    if run_vorlix(config, tile_id, folder, ["--statistics", os.path.abspath("statistics2.txt")], "segments"):
+        return 1
+    tile = tile_of(config, tile_id)
+    (cx, cy, cw, ch), (ax, ay, aw, ah) = tile["core"], tile["area"]
+    n = config["vorlix_overlap"]
+    mask = np.fromfile(os.path.join(folder, "tile_lines.raw"), dtype=np.uint8).reshape(ah, aw)
+    segments = read_segments(os.path.join(folder, "segmenti.txt"), 0, 0)
+    inside = (max(0, cx - n - ax), max(0, cy - n - ay), min(aw, cx + cw + n - ax), min(ah, cy + ch + n - ay))
+    # The mosaic's edges bound a line as the tile's do.
+    inside = (0 if ax == 0 else inside[0], 0 if ay == 0 else inside[1],
+              aw if ax + aw == config["info"]["width"] else inside[2],
+              ah if ay + ah == config["info"]["height"] else inside[3])
+    with open(os.path.join(folder, "whole.txt"), "w") as out:
+        out.writelines(f"{int(w)}\n" for w in whole_lines(mask, segments, inside))
+    return 0
 
 
 def read_segments(path, dx, dy):
@@ -735,48 +792,76 @@ def collinear_join(a, b, tolerance=1.5):
     return [first[0], first[1], last[0], last[1], asymmetry - term / 10]
 
 
+def near_seam(s, core, reach, width, height):
+    """Whether an end of segment `s` lies outside `core` or within `reach` of
+    a core edge inside the width x height mosaic."""
+    cx, cy, cw, ch = core
+    return any((cx > 0 and x < cx + reach) or (cx + cw < width and x >= cx + cw - reach) or
+               (cy > 0 and y < cy + reach) or (cy + ch < height and y >= cy + ch - reach)
+               for x, y in ((s[0], s[1]), (s[2], s[3])))
+
+
 def rejoin_across_seams(kept, reach, width, height):
-    """Joins collinear pieces that come from different tiles and meet within
-    `reach` of a seam (an end of one lies outside its tile's core or within
-    `reach` of a core edge inside the width x height mosaic), until no two
-    join. `kept` holds (tile index, segment, core) in output order; a joined
-    segment takes the place of the first of its pieces."""
-
-    def near_seam(entry):
-        _, s, (cx, cy, cw, ch) = entry
-        return any((cx > 0 and x < cx + reach) or (cx + cw < width and x >= cx + cw - reach) or
-                   (cy > 0 and y < cy + reach) or (cy + ch < height and y >= cy + ch - reach)
-                   for x, y in ((s[0], s[1]), (s[2], s[3])))
-
+    """Joins collinear pieces of cut lines that come from different tiles
+    and meet near a seam (near_seam), until no two join. `kept` holds
+    (tile index, place in the tile, segment, core, whole) in output order; a
+    joined segment takes the place of the first of its pieces; segments of
+    whole lines are left as found."""
+    kept = list(kept)
     joined = True
     while joined:
         joined = False
-        seam = [i for i, e in enumerate(kept) if e is not None and near_seam(e)]
+        seam = [i for i, e in enumerate(kept) if e is not None and not e[4] and near_seam(e[2], e[3], reach, width,
+                                                                                            height)]
         for i in seam:
             for j in seam:
                 if j <= i or kept[i] is None or kept[j] is None or kept[i][0] == kept[j][0]:
                     continue
-                whole = collinear_join(kept[i][1], kept[j][1])
+                whole = collinear_join(kept[i][2], kept[j][2])
                 if whole is not None:
-                    kept[i] = (kept[i][0], whole, kept[i][2])
+                    kept[i] = kept[i][:2] + (whole,) + kept[i][3:]
                     kept[j] = None
                     joined = True
-    return [e[1] for e in kept if e is not None]
+    return [e[2] for e in kept if e is not None]
+
+
+def segment_pixels(s):
+    """The pixels of a segment (a step along its major axis)."""
+    x1, y1, x2, y2 = s[:4]
+    n = max(abs(x2 - x1), abs(y2 - y1))
+    return {(x1 + round(i * (x2 - x1) / n), y1 + round(i * (y2 - y1) / n)) for i in range(n + 1)} if n else {(x1, y1)}
 
 
 def assemble_vorlix(config):
-    """segmenti.txt from the tiles' segments kept by their midpoints, pieces
-    cut by seams joined; the line mask (when asked) from the tiles' cores;
-    segmenti.bpw and .prj as the top-left tile's, which lie as the mosaic's."""
+    """segmenti.txt from the tiles' segments: those of lines a tile held
+    whole once each, the others kept by the tile holding their midpoint
+    unless they lie on a whole line's segment, pieces cut by seams joined;
+    the line mask (when asked) from the tiles' cores; segmenti.bpw and .prj
+    as the top-left tile's, which lie as the mosaic's."""
     request = vorlix_request(config["args"])
     outdir = config["outdir"]
-    kept = []
+    width, height = config["info"]["width"], config["info"]["height"]
+    reach = max(2, max(max(t["core"][0] - t["area"][0], t["core"][1] - t["area"][1]) for t in config["tiles"]))
+    entries, seen = [], set()  # (tile, its place in the tile, segment, core, whole)
     for n, t in enumerate(config["tiles"]):
         ax, ay, _, _ = t["area"]
-        pieces = read_segments(os.path.join("tiles", t["id"], "segmenti.txt"), ax, ay)
-        kept += [(n, s, t["core"]) for s in kept_by_midpoint(pieces, t["core"])]
-    cut = max(max(t["core"][0] - t["area"][0], t["core"][1] - t["area"][1]) for t in config["tiles"])
-    segments = rejoin_across_seams(kept, max(cut, 2), config["info"]["width"], config["info"]["height"])
+        folder = os.path.join("tiles", t["id"])
+        pieces = read_segments(os.path.join(folder, "segmenti.txt"), ax, ay)
+        with open(os.path.join(folder, "whole.txt")) as f:
+            flags = [line.strip() == "1" for line in f]
+        for i, (s, is_whole) in enumerate(zip(pieces, flags)):
+            if not is_whole or tuple(s) not in seen:
+                seen.add(tuple(s)) if is_whole else None
+                entries.append((n, i, s, t["core"], is_whole))
+    # A whole line's segments near a seam may be found again, cut, by the
+    # tile across it: those copies are dropped.
+    covered = set()
+    for _, _, s, core, is_whole in entries:
+        if is_whole and near_seam(s, core, reach, width, height):
+            covered |= {(x + dx, y + dy) for x, y in segment_pixels(s) for dx in (-1, 0, 1) for dy in (-1, 0, 1)}
+    kept = [e for e in entries if e[4] or (kept_by_midpoint([e[2]], e[3]) and
+                                           2 * len(segment_pixels(e[2]) & covered) <= len(segment_pixels(e[2])))]
+    segments = rejoin_across_seams(kept, reach, width, height)
     written = [(os.path.join(outdir, "segmenti.txt.part-tiles"), os.path.join(outdir, "segmenti.txt"))]
     with open(written[0][0], "wb") as out:
         for x1, y1, x2, y2, score in segments:
