@@ -690,8 +690,8 @@ def whole_lines(mask, segments, inside):
     pixels seen so far carry that verdict."""
     height, width = mask.shape
     x0, y0, x1, y1 = inside
-    verdict = {}  # pixel index -> whether its line stays inside
-    line = mask == 0
+    verdict = {}  # pixel index -> whether its line stays inside (None while it is followed)
+    line = (mask == 0).tobytes()  # one byte a pixel, read faster than the array
     flags = []
     for s in segments:
         start = s[1] * width + s[0]
@@ -699,23 +699,21 @@ def whole_lines(mask, segments, inside):
             seen, todo, whole = [start], [start], True
             verdict[start] = None
             while todo and whole:
-                i = todo.pop()
-                y, x = divmod(i, width)
+                y, x = divmod(todo.pop(), width)
                 if not (x0 <= x < x1 and y0 <= y < y1):
                     whole = False
                     break
-                for dy in (-1, 0, 1):
-                    for dx in (-1, 0, 1):
-                        u, v = x + dx, y + dy
-                        if 0 <= u < width and 0 <= v < height and line[v, u]:
-                            j = v * width + u
-                            seen_before = verdict.get(j, 0)
-                            if seen_before is False:
-                                whole = False
-                            elif seen_before == 0:
-                                verdict[j] = None
-                                seen.append(j)
-                                todo.append(j)
+                for v in range(max(0, y - 1), min(height, y + 2)):
+                    for u in range(max(0, x - 1), min(width, x + 2)):
+                        j = v * width + u
+                        if not line[j]:
+                            continue
+                        if j not in verdict:
+                            verdict[j] = None
+                            seen.append(j)
+                            todo.append(j)
+                        elif verdict[j] is False:  # part of a line already found to leave
+                            whole = False
             for i in seen:
                 verdict[i] = whole
         flags.append(bool(verdict[start]))
@@ -754,11 +752,11 @@ def read_segments(path, dx, dy):
     return segments
 
 
-def kept_by_midpoint(segments, core):
-    """The segments whose midpoint lies in `core` (half pixels counted to
-    the pixel they begin)."""
+def midpoint_in(s, core):
+    """Whether segment `s` has its midpoint in `core` (a half pixel counted
+    to the pixel it begins)."""
     cx, cy, cw, ch = core
-    return [s for s in segments if 2 * cx <= s[0] + s[2] < 2 * (cx + cw) and 2 * cy <= s[1] + s[3] < 2 * (cy + ch)]
+    return 2 * cx <= s[0] + s[2] < 2 * (cx + cw) and 2 * cy <= s[1] + s[3] < 2 * (cy + ch)
 
 
 def collinear_join(a, b, tolerance=1.5):
@@ -850,17 +848,22 @@ def assemble_vorlix(config):
         with open(os.path.join(folder, "whole.txt")) as f:
             flags = [line.strip() == "1" for line in f]
         for i, (s, is_whole) in enumerate(zip(pieces, flags)):
-            if not is_whole or tuple(s) not in seen:
-                seen.add(tuple(s)) if is_whole else None
-                entries.append((n, i, s, t["core"], is_whole))
+            if is_whole and tuple(s) in seen:
+                continue  # listed by an earlier tile holding the line whole
+            if is_whole:
+                seen.add(tuple(s))
+            entries.append((n, i, s, t["core"], is_whole))
     # A whole line's segments near a seam may be found again, cut, by the
     # tile across it: those copies are dropped.
     covered = set()
     for _, _, s, core, is_whole in entries:
         if is_whole and near_seam(s, core, reach, width, height):
             covered |= {(x + dx, y + dy) for x, y in segment_pixels(s) for dx in (-1, 0, 1) for dy in (-1, 0, 1)}
-    kept = [e for e in entries if e[4] or (kept_by_midpoint([e[2]], e[3]) and
-                                           2 * len(segment_pixels(e[2]) & covered) <= len(segment_pixels(e[2])))]
+    def on_whole_line(s):
+        pixels = segment_pixels(s)
+        return 2 * len(pixels & covered) > len(pixels)
+
+    kept = [e for e in entries if e[4] or (midpoint_in(e[2], e[3]) and not on_whole_line(e[2]))]
     segments = rejoin_across_seams(kept, reach, width, height)
     written = [(os.path.join(outdir, "segmenti.txt.part-tiles"), os.path.join(outdir, "segmenti.txt"))]
     with open(written[0][0], "wb") as out:
