@@ -39,6 +39,9 @@ class ProgramRule:
     # The pixels beyond the overlap a tile reads around an object when they
     # depend on the overlap and the parameter file's text (else `context`).
     reach: Optional[Callable[[int, Optional[str]], int]] = None
+    # The base of the results' names that one run takes from the name of a
+    # mosaic file (None: the name without its extension).
+    stem_of: Optional[Callable[[str], str]] = None
     # The default --overlap when it depends on the parameter file's text.
     default_overlap: Optional[Callable[[Optional[str]], int]] = None
 
@@ -213,10 +216,10 @@ RULES = {
     # searches within their tiles, are measured as in one run.
     "talvern": ProgramRule(256, 0, False, 30, False, True, False, "assemble_talvern", talvern_output,
                            talvern_arguments, second_map=True, parameter_file="raise_parameters.txt",
-                           reach=talvern_reach),
-    # Lines whose candidate blobs stay within the overlap of a core are
-    # found as in one run, every tile run with the whole mosaic's
-    # statistics; segments are kept by the tile holding their midpoint.
+                           reach=talvern_reach, stem_of=lambda name: name[:-4]),
+    # Every tile runs with the whole mosaic's statistics; lines a tile holds
+    # whole within the overlap give one run's segments, the others' are
+    # kept by the tile holding their midpoint.
     "vorlix": ProgramRule(0, 0, False, 45, False, False, False, "assemble_vorlix", vorlix_output,
                           vorlix_arguments, parameter_file="vorlix_parameters.txt", reach=vorlix_reach,
                           default_overlap=lambda parameters: 2 * vorlix_largest_radius(parameters)),
