@@ -15,7 +15,7 @@ import sys
 import numpy as np
 from osgeo import gdal, osr
 
-from program_rules import RULES, polvane_request
+from program_rules import RULES, polvane_request, zonrik_command, zonrik_request
 
 gdal.UseExceptions()
 # Each tile is read once: GDAL's block cache would only grow with the mosaic.
@@ -614,6 +614,70 @@ def join_polvane(config):
     return 0
 
 
+# --- A background measured by Zonrik's helper ----------------------------------
+
+
+def zonrik_helper(tools, arguments, cwd, log_path):
+    """Runs suite-tiles-zonrik with its console output in `log_path`; its
+    status and output."""
+    with open(log_path, "wb") as log:
+        done = subprocess.run([os.path.join(tools, "suite-tiles-zonrik")] + arguments, cwd=cwd,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    with open(log_path, "rb") as log:
+        return done.returncode, log.read().decode(errors="replace")
+
+
+def describe_background(mosaic_path, work, extra, tools):
+    """The arguments after "--" with the shapefile's name made absolute,
+    the raster the runs read (a folder of GeoTIFFs becomes a VRT) and its
+    size as one zonrik run reads it (suite-tiles-zonrik size, which checks
+    the whole command line as that run does)."""
+    request = zonrik_request(extra)
+    extra = [os.path.abspath(w) if w == request["shapefile"] else w for w in extra]
+    raster = open_mosaic(mosaic_path, work)
+    status, output = zonrik_helper(tools, ["size", "--"] + zonrik_command({"args": extra, "raster": raster}), work,
+                                   os.path.join(work, "size_log.txt"))
+    found = [line.split() for line in output.splitlines() if line.startswith("size ")]
+    if status != 0 or not found:
+        last = [line for line in output.splitlines() if line.strip()][-3:]
+        raise MosaicError(f"zonrik refuses it (status {status}): " + " ".join(last))
+    width, height, reader = found[-1][1:4]
+    return extra, raster, {"width": int(width), "height": int(height), "through_gdal": reader == "gdal"}
+
+
+def step_background_tile(config, tile_id):
+    """The tile's values of every zone (tiles/<id>/values.bin); for a
+    background read through GDAL the helper reads the tile's window as a
+    VRT of it."""
+    folder = os.path.join("tiles", tile_id)
+    os.makedirs(folder, exist_ok=True)
+    x, y, w, h = tile_of(config, tile_id)["core"]
+    window = "-"
+    if config["info"]["through_gdal"]:
+        window = os.path.abspath(os.path.join(folder, "window.vrt"))
+        gdal.Translate(window, config["raster"], format="VRT", srcWin=[x, y, w, h])
+    status, _ = zonrik_helper(config["tools"], ["tile", str(x), str(y), str(w), str(h), window, "values.bin", "--"] +
+                              zonrik_command(config), folder, os.path.join(folder, "log.txt"))
+    if status != 0:
+        sys.stderr.write(f"suite-tiles-zonrik ended with status {status} on the tile {tile_id} "
+                         f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
+        return 1
+    return 0
+
+
+def merge_zonrik(config):
+    """The run itself in OUTDIR, each zone's values taken from the tiles."""
+    first = config["tiles"][0]["core"]
+    tile = max(first[2], first[3])
+    status, output = zonrik_helper(config["tools"], ["merge", str(tile), os.path.abspath("tiles"), "--"] +
+                                   zonrik_command(config), config["outdir"], os.path.abspath("merge_log.txt"))
+    if status != 0:
+        sys.stderr.write(output)
+        sys.stderr.write(f"\nmeasuring the zones from the tiles ended with status {status}\n")
+        return 1
+    return 0
+
+
 def step_merge(config):
     return globals()[RULES[config["program"]].merge](config)
 
@@ -624,5 +688,7 @@ if __name__ == "__main__":
     step = sys.argv[1]
     if step == "merge":
         sys.exit(step_merge(work_config))
+    if RULES[work_config["program"]].background:
+        sys.exit(step_background_tile(work_config, sys.argv[3]))
     step_cut(work_config, sys.argv[3])
     sys.exit(step_run(work_config, sys.argv[3]))

@@ -5,12 +5,18 @@
 #include "zone_tracing.h"
 
 ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside)
-    : Matrice_output(Matrice_background.width(), Matrice_background.height(), outside),
+    : ZonalRun(Matrice_background, Matrice_background.width(), Matrice_background.height(), f_type, outside)
+{
+}
+
+ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside)
+    : Matrice_output(width, height, outside),
       Matrice_background(Matrice_background),
+      width(width),
+      height(height),
       f_type(f_type)
 {
-    if (f_type == function_code::cover)
-        Immagine_bmp.resize(Matrice_background.width(), Matrice_background.height(), 255);
+    if (f_type == function_code::cover) Immagine_bmp.resize(width, height, 255);
 }
 
 float ZonalRun::measure(const Zone& zone, std::string& report_line)
@@ -42,14 +48,17 @@ float ZonalRun::measure(const Zone& zone, std::string& report_line)
 
 std::string ZonalRun::process(Console& console, const PixelRecord& record)
 {
-    const Zone& zone = rasteriser.rasterise(record, Matrice_background.width(), Matrice_background.height());
+    const Zone& zone = rasteriser.rasterise(record, width, height);
     values.clear();
-    for (const ZonePixel& p : zone.pixels) values.push_back(Matrice_background(p.x, p.y));
+    if (zone_values)
+        zone_values(zone, values);
+    else
+        for (const ZonePixel& p : zone.pixels) values.push_back(Matrice_background(p.x, p.y));
 
     std::string report_line;
     const float value = measure(zone, report_line);
     for (const ZonePixel& p : zone.pixels) Matrice_output(p.x, p.y) = value;
     valori_db.push_back(value);
-    gestore(console, zone, Matrice_background.width(), Matrice_background.height(), window, records);
+    gestore(console, zone, width, height, window, records);
     return report_line;
 }

@@ -14,6 +14,7 @@
 #include "zone_statistics.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ public:
     // code (function_choice.h); `outside` what the output raster holds
     // outside every zone.
     ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside = 0.0f);
+    // A background of width x height pixels whose samples the grid may not
+    // hold: then zone_values gives each zone's values.
+    ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside);
+
+    // When set, the background values of each zone in zone order
+    // (Zone::pixels), instead of the grid's.
+    std::function<void(const Zone&, std::vector<float>&)> zone_values;
 
     // The cover thresholds, asked for before the first zone.
     CoverThresholds thresholds;
@@ -47,6 +55,7 @@ private:
     float measure(const Zone& zone, std::string& report_line);
 
     const Grid<float>& Matrice_background;
+    const int width, height;
     const int f_type;
     int sequenziale = 0;          // zones processed; numbers the report lines
     int valore_incrementale = 0;  // cover zones processed
