@@ -148,6 +148,9 @@ def zonrik_request(extra):
         elif word in ZONRIK_VALUE_OPTIONS:
             if not rest:
                 raise UsageError(f"zonrik's option '{word}' needs a value")
+            if word == "--of" and rest[0].lower() in ("gtiff", "geotiff"):
+                raise UsageError("a tiled zonrik run writes its value raster and cover picture as RAW and BMP "
+                                 "(--of GPKG is taken)")
             options += [word, rest.pop(0)]
         elif word.startswith("--"):
             raise UsageError(f"zonrik's option '{word}' cannot be given to a tiled run (it takes "

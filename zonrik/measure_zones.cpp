@@ -161,9 +161,10 @@ std::optional<int> measure_zones(Zonrik& run)
 
     std::vector<long long> record_numbers;
     if (run.visit_zone) return record_loop(run, nullptr, record_numbers);
-    ZonalRun zonal(run.Matrice_background, run.width, run.height, run.f_type, outside_zones(run));
+    ZonalRun zonal(run.Matrice_background, run.width, run.height, run.f_type, outside_zones(run), run.paint_rasters);
     zonal.zone_values = run.zone_values;
     if (const auto end = record_loop(run, &zonal, record_numbers)) return end;
+    if (run.measured) run.measured(zonal.valori_db);
     if (const auto end = write_outputs(run, zonal, record_numbers)) return end;
     if (run.fp_aux)
         if (const std::error_code error = run.fp_aux->finish()) return report_not_written(run, error);

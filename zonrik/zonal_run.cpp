@@ -9,14 +9,16 @@ ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int f_type, float outs
 {
 }
 
-ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside)
-    : Matrice_output(width, height, outside),
+ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside,
+                   bool paint)
+    : Matrice_output(paint ? width : 1, paint ? height : 1, outside),
       Matrice_background(Matrice_background),
       width(width),
       height(height),
-      f_type(f_type)
+      f_type(f_type),
+      paint(paint)
 {
-    if (f_type == function_code::cover) Immagine_bmp.resize(width, height, 255);
+    if (f_type == function_code::cover) Immagine_bmp.resize(Matrice_output.width(), Matrice_output.height(), 255);
 }
 
 float ZonalRun::measure(const Zone& zone, std::string& report_line)
@@ -31,8 +33,9 @@ float ZonalRun::measure(const Zone& zone, std::string& report_line)
         ++sequenziale;
         const auto nullo = static_cast<std::uint8_t>(valore_incrementale % 16);
         const ZoneCover cover = zone_cover(values, thresholds, nullo);
-        for (std::size_t i = 0; i < zone.pixels.size(); ++i)
-            Immagine_bmp(zone.pixels[i].x, zone.pixels[i].y) = cover.indices[i];
+        if (paint)
+            for (std::size_t i = 0; i < zone.pixels.size(); ++i)
+                Immagine_bmp(zone.pixels[i].x, zone.pixels[i].y) = cover.indices[i];
         report_line = cover_report_line(sequenziale, cover);
         ++valore_incrementale;
         return cover.percentage;
@@ -57,7 +60,8 @@ std::string ZonalRun::process(Console& console, const PixelRecord& record)
 
     std::string report_line;
     const float value = measure(zone, report_line);
-    for (const ZonePixel& p : zone.pixels) Matrice_output(p.x, p.y) = value;
+    if (paint)
+        for (const ZonePixel& p : zone.pixels) Matrice_output(p.x, p.y) = value;
     valori_db.push_back(value);
     gestore(console, zone, width, height, window, records);
     return report_line;

@@ -82,6 +82,11 @@ struct Zonrik : Invocation {
     // Without samples: the background values of each zone measured, in
     // zone order.
     std::function<void(const Zone&, std::vector<float>&)> zone_values;
+    // Whether the zones are painted into the value raster and the cover
+    // picture; when they are painted tile by tile instead, both are written
+    // 1 x 1 and `measured` is given the zones' values.
+    bool paint_rasters = true;
+    std::function<void(const std::vector<float>&)> measured;
 };
 
 // Zonrik's name, help text and own options ("--partial": Zonrik::partial;
