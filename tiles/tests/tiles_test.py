@@ -413,7 +413,8 @@ class TiledRuns(SuiteRuns):
         for args in (["talvern", "a.bmp", "out"], ["zonrik", "a.tif", "out"], ["traskel", "s.txt", "out"],
                      ["polvane", "a.bmp", "out", "--", "--of", "GTiff", "z"], ["polvane", "a.bmp", "out", "--tile", "1x"],
                      ["stelvar", "a.bmp", "out", "--", "0", "255"], ["polvane", "a.bmp", "out", "--overlap", "3"],
-                     ["polvane", "missing.bmp", "out"]):
+                     ["polvane", "missing.bmp", "out"],
+                     ["zonrik", "g.tif", "out", "--", "z.shp", "o", "mean", "--of", "GTiff"]):
             done = self.tiles(*args)
             self.assertEqual(done.returncode, 1, args)
             self.assertIn("Error: ", done.stdout)
