@@ -42,6 +42,9 @@ class ProgramRule:
     # The base of the results' names that one run takes from the name of a
     # mosaic file (None: the name without its extension).
     stem_of: Optional[Callable[[str], str]] = None
+    # The mosaic is a background that the program's own helper describes,
+    # reads tile by tile and measures (tiling.py's background steps).
+    background: bool = False
     # The default --overlap when it depends on the parameter file's text.
     default_overlap: Optional[Callable[[Optional[str]], int]] = None
 
@@ -200,6 +203,48 @@ def vorlix_arguments(config, tile):
     return ["0", "0", "--threads", vorlix_request(config["args"])["threads"], "--line-mask", "tile_lines.raw"]
 
 
+ZONRIK_FLAGS = ("--partial", "--gis")
+ZONRIK_VALUE_OPTIONS = ("--cover-max", "--cover-min", "--of")
+
+
+def zonrik_request(extra):
+    """Zonrik's arguments after "--": POLYGONS OUTPUT FUNCTION and its
+    options (--partial, --gis, --cover-max N, --cover-min N, --of FORMAT),
+    in any order."""
+    words, options, rest = [], [], list(extra)
+    while rest:
+        word = rest.pop(0)
+        if word in ZONRIK_FLAGS:
+            options.append(word)
+        elif word in ZONRIK_VALUE_OPTIONS:
+            if not rest:
+                raise UsageError(f"zonrik's option '{word}' needs a value")
+            if word == "--of" and rest[0].lower() in ("gtiff", "geotiff"):
+                raise UsageError("a tiled zonrik run writes its value raster and cover picture as RAW and BMP "
+                                 "(--of GPKG is taken)")
+            options += [word, rest.pop(0)]
+        elif word.startswith("--"):
+            raise UsageError(f"zonrik's option '{word}' cannot be given to a tiled run (it takes "
+                             f"{', '.join(ZONRIK_FLAGS + ZONRIK_VALUE_OPTIONS)})")
+        else:
+            words.append(word)
+    if len(words) != 3:
+        raise UsageError("zonrik needs three arguments after --: the polygon shapefile, the output name and the "
+                         "function (a working folder is OUTDIR)")
+    return {"shapefile": words[0], "output": words[1], "function": words[2], "options": options}
+
+
+def zonrik_output(extra, stem):
+    return zonrik_request(extra)["output"]
+
+
+def zonrik_command(config):
+    """One zonrik run's arguments on the whole background (the shapefile's
+    name made absolute by suite-tiles)."""
+    request = zonrik_request(config["args"])
+    return request["options"] + [request["shapefile"], config["raster"], request["output"], request["function"]]
+
+
 RULES = {
     # Blobs cut by seams are joined exactly: no overlap; the tiles are traced
     # in pixel units (no world file) and joined in the mosaic's.
@@ -223,6 +268,10 @@ RULES = {
     "vorlix": ProgramRule(0, 0, False, 45, False, False, False, "assemble_vorlix", vorlix_output,
                           vorlix_arguments, parameter_file="vorlix_parameters.txt", reach=vorlix_reach,
                           default_overlap=lambda parameters: 2 * vorlix_largest_radius(parameters)),
+    # Zones are measured from the tiles' values in one run's order, exactly:
+    # no overlap; the helper reads each tile's window of the background.
+    "zonrik": ProgramRule(0, 0, True, 12, False, False, False, "merge_zonrik", zonrik_output,
+                          lambda config, tile: [], background=True),
 }
 
 
@@ -234,6 +283,4 @@ REFUSED = {
                "is the one raster it holds",
     "kestrom": "it intersects a file of segment pairs and reads the terrain model only at the crossings; "
                "one run does no work per pixel to share among tiles",
-    "zonrik": "its statistics are sums taken in one order over each polygon, which tiles cannot "
-              "reproduce to the bit yet",
 }
