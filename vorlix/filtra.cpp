@@ -185,10 +185,13 @@ std::optional<int> filtra(VorlixRun& run)
         VisitMarks marks(immagine.width(), immagine.height());
         clean_line_mask(immagine, marks);
         marks = VisitMarks();
-        segmenti_estratti = extract_segments(immagine, [](const ExtractedSegment& s) {
-            std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
-            std::fflush(stdout);
-        });
+        segmenti_estratti = extract_segments(
+            immagine,
+            [](const ExtractedSegment& s) {
+                std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
+                std::fflush(stdout);
+            },
+            run.threads);
     }
 
     const OutputFiles::Temporary segments = run.outputs.temporary(run.nomefileout);
