@@ -163,10 +163,8 @@ void CandidateSearch::list_pairs()
             }
         }
     }
-    // List order: by b, then (keeping that order) by a.
-    const int n = static_cast<int>(estremi_.size());
-    sort_by_key(pairs_, n, [](const Pair& p) { return p.b; });
-    sort_by_key(pairs_, n, [](const Pair& p) { return p.a; });
+    // By a; the pairs of one a are put in order of b as they are needed.
+    sort_by_key(pairs_, static_cast<int>(estremi_.size()), [](const Pair& p) { return p.a; });
 }
 
 template <typename Key>
@@ -258,10 +256,19 @@ SearchResult CandidateSearch::search(const Box& box, std::size_t reached_count)
     span_y_ = std::abs(box.maxY - box.minY);
     list_pairs();
     SearchResult result;
-    // Candidate 0: the first pair in list order that passes every test.
+    // Candidate 0: the first pair in list order (by a, then b) that passes
+    // every test.
     std::size_t first = 0;
     std::optional<double> q0;
-    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    for (std::size_t group_end = 0; first < pairs_.size() && !q0; ++first) {
+        if (first == group_end) {
+            while (group_end < pairs_.size() && pairs_[group_end].a == pairs_[first].a) ++group_end;
+            std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first),
+                      pairs_.begin() + static_cast<std::ptrdiff_t>(group_end),
+                      [](const Pair& p, const Pair& q) { return p.b < q.b; });
+        }
+        q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    }
     if (!q0) return result;
     result.accepted = true;
     const Pair first_pair = pairs_[first - 1];

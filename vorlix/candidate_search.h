@@ -83,7 +83,7 @@ private:
 
     void list_border(const Box& box, std::size_t reached_count);
     // The pairs that pass the tests short of the walk along the segment and
-    // have a line pixel near their middle, in list order.
+    // have a line pixel near their middle, ordered by their first entry.
     void list_pairs();
     // Orders the pairs by key(pair), from 0 to keys - 1, keeping the order of
     // pairs with equal keys (a counting sort).

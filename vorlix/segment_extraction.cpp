@@ -105,9 +105,9 @@ namespace {
 
 // A growth runs its searches one at a time until it has run this many; from
 // then on, with more than one thread, the growth steps ahead to this many
-// searches at a time, which are run at once. A search
-// that ends the growth makes the steps after it undone, and the searches
-// after it are dropped.
+// searches at a time, which are run at once. A search that ends the growth
+// makes the steps after it undone, and the searches after it are dropped:
+// each search depends only on its box and on the pixels reached before it.
 constexpr std::size_t searches_one_at_a_time = 16;
 constexpr std::size_t searches_at_once = 64;
 
