@@ -16,11 +16,13 @@ const ProgramInfo polvane_info = {
     "  polvane <class map> <output name> [working folder]\n"
     "  polvane                          (asks \"Input File=\" and \"Output file=\")\n"
     "\n"
-    "The class map is an 8-bit palette BMP; every palette colour that is not a\n"
-    "grey (red = green = blue) is a class, at most 253 of them. Each 8-connected\n"
-    "blob of a class becomes one polygon, its holes and the islands inside them\n"
-    "included. The classes are numbered from 0 in the order their first pixels\n"
-    "are met, column by column from the left, each column from the top.\n"
+    "The class map is an 8-bit palette BMP, or a Byte raster GDAL reads (its\n"
+    "colour table gives the colours; without one each value is a class). Every\n"
+    "palette colour that is not a grey (red = green = blue) is a class, at most\n"
+    "253 of them. Each 8-connected blob of a class becomes one polygon, its holes\n"
+    "and the islands inside them included. The classes are numbered from 0 in\n"
+    "the order their first pixels are met, column by column from the left, each\n"
+    "column from the top.\n"
     "\n"
     "Writes <output name>_<n>.shp, .shx and .dbf for class n, in the working\n"
     "folder when one is given; each \"Processing Color\" line names the class's\n"
@@ -30,7 +32,8 @@ const ProgramInfo polvane_info = {
     "folder as it was, and no output may overwrite an input.\n"
     "\n"
     "Exit status: 0 done; 1 the class map or world file cannot be used, too many\n"
-    "colours, or an output cannot be written; 2 standard input ended at a prompt.\n",
+    "colours, or an output cannot be written; 2 standard input ended at a prompt;\n"
+    "255 the image does not fit in memory.\n",
     [] {
         std::vector<KnownOption> options = {
             {"mask", "", "the class map is a mask: every colour but black is a class, greys included"}};

@@ -39,6 +39,9 @@ class ProgramRule:
     # The pixels beyond the overlap a tile reads around an object when they
     # depend on the overlap and the parameter file's text (else `context`).
     reach: Optional[Callable[[int, Optional[str]], int]] = None
+    # The base of the results' names that one run takes from the name of a
+    # mosaic file (None: the name without its extension).
+    stem_of: Optional[Callable[[str], str]] = None
 
 
 def polvane_request(extra):
@@ -145,7 +148,7 @@ RULES = {
     # searches within their tiles, are measured as in one run.
     "talvern": ProgramRule(256, 0, False, 30, False, True, False, "assemble_talvern", talvern_output,
                            talvern_arguments, second_map=True, parameter_file="raise_parameters.txt",
-                           reach=talvern_reach),
+                           reach=talvern_reach, stem_of=lambda name: name[:-4]),
 }
 
 
