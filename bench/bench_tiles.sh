@@ -1,6 +1,7 @@
 # Tiled runs (suite-tiles) against one process on the whole image: a
-# 16384 x 16384 class map through Polvane and a building mask of the same
-# size through Murgel, each as one process and tiled in tiles of 4096 with
+# 16384 x 16384 class map through Polvane, a building mask of the same
+# size through Murgel and a float background with a zone set through
+# Zonrik (ZONRIK_SIZE and ZONRIK_TILE choose a smaller one), each as one process and tiled in tiles of 4096 with
 # two jobs at once (wall time, CPU time of all processes, peak memory of the
 # largest process and of each tile's program); then a 32768 x 32768 class
 # map with every process held to 2 GB of address space: one process cannot
@@ -62,6 +63,24 @@ else
   echo "  tiled mask: $(cmp -l buildings_out.bmp tiled/buildings_out.bmp | wc -l) pixels differ from one run's"
 fi
 rm -rf tiled one_* classes.bmp buildings*
+
+# Zonrik: a float background of the same size and a zone set, measured with
+# the mean and with c_cover. The tiled run's peak is that of its largest
+# process: a tile's job, the merge (no background, no raster) or Snakemake.
+size=${ZONRIK_SIZE:-16384}
+tile=${ZONRIK_TILE:-4096}
+"$gen/zonrik_gen" ground zones.shp "$size" $((size * size / 6700))
+for function in mean c_cover; do
+  thresholds=""
+  [ "$function" = c_cover ] && thresholds="--cover-max 300 --cover-min 290"
+  timed "zonrik $function, one process, ${size}x${size}, $((size * size / 6700)) polygons" \
+    "$bin/zonrik" $thresholds zones.shp ground.raw "one_$function" "$function"
+  timed "zonrik $function, suite-tiles --tile $tile --jobs 2" "$bin/suite-tiles" zonrik ground.raw tiled \
+    --tile "$tile" --jobs 2 -- zones.shp "one_$function" "$function" $thresholds
+  same_files tiled $(ls tiled)
+  rm -rf tiled one_*
+done
+rm -f ground.* zones.shp
 
 "$gen/polvane_gen" big.bmp big_mask.bmp 32768 8 1024000 || [ -s big.bmp ]
 rm -f big_mask.bmp

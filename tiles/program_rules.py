@@ -42,6 +42,9 @@ class ProgramRule:
     # The base of the results' names that one run takes from the name of a
     # mosaic file (None: the name without its extension).
     stem_of: Optional[Callable[[str], str]] = None
+    # The mosaic is a background that the program's own helper describes,
+    # reads tile by tile and measures (tiling.py's background steps).
+    background: bool = False
 
 
 def polvane_request(extra):
@@ -132,6 +135,48 @@ def talvern_reach(overlap, parameters):
     return max(overlap // 2, talvern_search_length(parameters))
 
 
+ZONRIK_FLAGS = ("--partial", "--gis")
+ZONRIK_VALUE_OPTIONS = ("--cover-max", "--cover-min", "--of")
+
+
+def zonrik_request(extra):
+    """Zonrik's arguments after "--": POLYGONS OUTPUT FUNCTION and its
+    options (--partial, --gis, --cover-max N, --cover-min N, --of FORMAT),
+    in any order."""
+    words, options, rest = [], [], list(extra)
+    while rest:
+        word = rest.pop(0)
+        if word in ZONRIK_FLAGS:
+            options.append(word)
+        elif word in ZONRIK_VALUE_OPTIONS:
+            if not rest:
+                raise UsageError(f"zonrik's option '{word}' needs a value")
+            if word == "--of" and rest[0].lower() in ("gtiff", "geotiff"):
+                raise UsageError("a tiled zonrik run writes its value raster and cover picture as RAW and BMP "
+                                 "(--of GPKG is taken)")
+            options += [word, rest.pop(0)]
+        elif word.startswith("--"):
+            raise UsageError(f"zonrik's option '{word}' cannot be given to a tiled run (it takes "
+                             f"{', '.join(ZONRIK_FLAGS + ZONRIK_VALUE_OPTIONS)})")
+        else:
+            words.append(word)
+    if len(words) != 3:
+        raise UsageError("zonrik needs three arguments after --: the polygon shapefile, the output name and the "
+                         "function (a working folder is OUTDIR)")
+    return {"shapefile": words[0], "output": words[1], "function": words[2], "options": options}
+
+
+def zonrik_output(extra, stem):
+    return zonrik_request(extra)["output"]
+
+
+def zonrik_command(config):
+    """One zonrik run's arguments on the whole background (the shapefile's
+    name made absolute by suite-tiles)."""
+    request = zonrik_request(config["args"])
+    return request["options"] + [request["shapefile"], config["raster"], request["output"], request["function"]]
+
+
 RULES = {
     # Blobs cut by seams are joined exactly: no overlap; the tiles are traced
     # in pixel units (no world file) and joined in the mosaic's.
@@ -149,6 +194,10 @@ RULES = {
     "talvern": ProgramRule(256, 0, False, 30, False, True, False, "assemble_talvern", talvern_output,
                            talvern_arguments, second_map=True, parameter_file="raise_parameters.txt",
                            reach=talvern_reach, stem_of=lambda name: name[:-4]),
+    # Zones are measured from the tiles' values in one run's order, exactly:
+    # no overlap; the helper reads each tile's window of the background.
+    "zonrik": ProgramRule(0, 0, True, 12, False, False, False, "merge_zonrik", zonrik_output,
+                          lambda config, tile: [], background=True),
 }
 
 
@@ -162,6 +211,4 @@ REFUSED = {
                "one run does no work per pixel to share among tiles",
     "vorlix": "its filters are being reworked; tiling it (overlap of twice its largest radius, segments "
               "kept by the tile holding their midpoint) waits for them",
-    "zonrik": "its statistics are sums taken in one order over each polygon, which tiles cannot "
-              "reproduce to the bit yet",
 }

@@ -8,6 +8,7 @@ overlap of context on every side, clipped to the mosaic.
 
 import json
 import os
+import shutil
 import struct
 import subprocess
 import sys
@@ -15,7 +16,7 @@ import sys
 import numpy as np
 from osgeo import gdal, osr
 
-from program_rules import RULES, polvane_request
+from program_rules import RULES, polvane_request, zonrik_command, zonrik_request
 
 gdal.UseExceptions()
 # Each tile is read once: GDAL's block cache would only grow with the mosaic.
@@ -344,6 +345,8 @@ def write_config(path, config):
 # --- The work flow's steps, run by its rules ----------------------------------
 #   python3 tiling.py tile CONFIG TILE
 #   python3 tiling.py merge CONFIG
+#   python3 tiling.py paint CONFIG TILE, python3 tiling.py assemble CONFIG
+#   (a background's tiles painted with the merged values, put together)
 
 
 def tile_of(config, tile_id):
@@ -614,6 +617,126 @@ def join_polvane(config):
     return 0
 
 
+# --- A background measured by Zonrik's helper ----------------------------------
+
+
+def zonrik_helper(tools, arguments, cwd, log_path):
+    """Runs suite-tiles-zonrik with its console output in `log_path`; its
+    status and output."""
+    with open(log_path, "wb") as log:
+        done = subprocess.run([os.path.join(tools, "suite-tiles-zonrik")] + arguments, cwd=cwd,
+                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    with open(log_path, "rb") as log:
+        return done.returncode, log.read().decode(errors="replace")
+
+
+def describe_background(mosaic_path, work, extra, tools):
+    """The arguments after "--" with the shapefile's name made absolute,
+    the raster the runs read (a folder of GeoTIFFs becomes a VRT) and its
+    size as one zonrik run reads it (suite-tiles-zonrik size, which checks
+    the whole command line as that run does)."""
+    request = zonrik_request(extra)
+    extra = [os.path.abspath(w) if w == request["shapefile"] else w for w in extra]
+    raster = open_mosaic(mosaic_path, work)
+    status, output = zonrik_helper(tools, ["size", "--"] + zonrik_command({"args": extra, "raster": raster}), work,
+                                   os.path.join(work, "size_log.txt"))
+    found = [line.split() for line in output.splitlines() if line.startswith("size ")]
+    if status != 0 or not found:
+        last = [line for line in output.splitlines() if line.strip()][-3:]
+        raise MosaicError(f"zonrik refuses it (status {status}): " + " ".join(last))
+    width, height, reader = found[-1][1:4]
+    return extra, raster, {"width": int(width), "height": int(height), "through_gdal": reader == "gdal"}
+
+
+def background_window(config, tile_id, folder):
+    """The tile's core and, for a background read through GDAL, its window
+    as a VRT the helper reads ("-" for a RAW background)."""
+    x, y, w, h = tile_of(config, tile_id)["core"]
+    window = "-"
+    if config["info"]["through_gdal"]:
+        window = os.path.abspath(os.path.join(folder, "window.vrt"))
+        gdal.Translate(window, config["raster"], format="VRT", srcWin=[x, y, w, h])
+    return [str(x), str(y), str(w), str(h), window]
+
+
+def background_tile_step(config, tile_id, step, files):
+    folder = os.path.join("tiles", tile_id)
+    os.makedirs(folder, exist_ok=True)
+    arguments = [step] + background_window(config, tile_id, folder) + files + ["--"] + zonrik_command(config)
+    status, _ = zonrik_helper(config["tools"], arguments, folder, os.path.join(folder, f"{step}_log.txt"))
+    if status != 0:
+        sys.stderr.write(f"suite-tiles-zonrik {step} ended with status {status} on the tile {tile_id} "
+                         f"(its console output: {os.path.abspath(folder)}/{step}_log.txt)\n")
+        return 1
+    return 0
+
+
+def step_background_tile(config, tile_id):
+    """The tile's values of every zone (tiles/<id>/values.bin)."""
+    return background_tile_step(config, tile_id, "tile", ["values.bin"])
+
+
+def merge_zonrik(config):
+    """The run itself in the folder "staged", each zone's values taken from
+    the tiles; its value raster and cover picture are painted by the tiles
+    next (step_paint, assemble_zonrik), with the zones' values in
+    zone_values.bin."""
+    first = config["tiles"][0]["core"]
+    tile = max(first[2], first[3])
+    shutil.rmtree("staged", ignore_errors=True)
+    os.makedirs("staged")
+    status, output = zonrik_helper(config["tools"], ["merge", str(tile), os.path.abspath("tiles"),
+                                                     os.path.abspath("zone_values.bin"), "--"] + zonrik_command(config),
+                                   "staged", os.path.abspath("merge_log.txt"))
+    if status != 0:
+        sys.stderr.write(output)
+        sys.stderr.write(f"\nmeasuring the zones from the tiles ended with status {status}\n")
+        return 1
+    return 0
+
+
+def step_paint(config, tile_id):
+    """The tile's part of the value raster (value.raw) and cover picture
+    (picture.bmp)."""
+    folder = os.path.join("tiles", tile_id)
+    status = background_tile_step(config, tile_id, "paint",
+                                  [os.path.abspath("zone_values.bin"), "value.raw", "picture.raw"])
+    picture = os.path.join(folder, "picture.raw")
+    if status == 0 and os.path.exists(picture):
+        _, _, w, h = tile_of(config, tile_id)["core"]
+        write_bmp(os.path.join(folder, "picture.bmp"), np.fromfile(picture, dtype=np.uint8).reshape(h, w),
+                  grey_palette())
+    return status
+
+
+def assemble_zonrik(config):
+    """The tiles' parts put together over the run's 1 x 1 value raster (its
+    ENVI header given the mosaic's size) and cover picture; then every
+    output of the run into OUTDIR."""
+    info = config["info"]
+    width, height = info["width"], info["height"]
+    name = zonrik_request(config["args"])["output"]
+    raster = os.path.join("staged", name + ".raw")
+    assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], "value.raw"), width, height,
+             raster + ".part-tiles", "raw", dtype=np.dtype("<f4"))
+    os.replace(raster + ".part-tiles", raster)
+    header = os.path.join("staged", name + ".hdr")
+    with open(header) as f:
+        lines = [f"samples = {width}\n" if line.startswith("samples = ") else
+                 f"lines = {height}\n" if line.startswith("lines = ") else line for line in f]
+    with open(header, "w", newline="\n") as out:
+        out.writelines(lines)
+    picture = os.path.join("staged", name + ".bmp")
+    if os.path.exists(picture):
+        with open(picture, "rb") as f:
+            palette = f.read(DATA_OFFSET)[BMP_HEADER_SIZE:]
+        assemble(config["tiles"], lambda t: os.path.join("tiles", t["id"], "picture.bmp"), width, height,
+                 picture, "bmp", header=bmp_header(width, height), palette=palette)
+    for entry in os.listdir("staged"):
+        os.replace(os.path.join("staged", entry), os.path.join(config["outdir"], entry))
+    return 0
+
+
 def step_merge(config):
     return globals()[RULES[config["program"]].merge](config)
 
@@ -624,5 +747,11 @@ if __name__ == "__main__":
     step = sys.argv[1]
     if step == "merge":
         sys.exit(step_merge(work_config))
+    if step == "assemble":
+        sys.exit(assemble_zonrik(work_config))
+    if step == "paint":
+        sys.exit(step_paint(work_config, sys.argv[3]))
+    if RULES[work_config["program"]].background:
+        sys.exit(step_background_tile(work_config, sys.argv[3]))
     step_cut(work_config, sys.argv[3])
     sys.exit(step_run(work_config, sys.argv[3]))

@@ -29,3 +29,14 @@ void print_bit_number(int bit_number);
 // image(x, y), y = 0 the last row of the file. Returns false when the file
 // holds fewer samples.
 bool read_envi_background(std::FILE* file, const EnviHeader& header, Grid<float>& image);
+
+// The sample layout of a ".dim" background of `bit_number` bits as an ENVI
+// header gives it: data type 1, 2 or 4, little-endian, no offset.
+EnviHeader raw_sample_layout(int bit_number, int width, int height);
+
+// The window of w x h samples whose top-left sample is column x0 of file row
+// `top_row` (rows counted from the top of the file), read as
+// read_envi_background reads them: window(x, y), y = 0 the window's bottom
+// row. Returns false when the file holds fewer samples.
+bool read_background_window(std::FILE* file, const EnviHeader& header, int x0, int top_row, int w, int h,
+                            Grid<float>& window);

@@ -121,7 +121,7 @@ int unreadable_record(Zonrik& run, ShapeRead problem, std::int32_t block)
 
 // The record loop; `record_numbers` gets the number of each record
 // measured.
-std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal, std::vector<long long>& record_numbers)
+std::optional<int> record_loop(Zonrik& run, ZonalRun* zonal, std::vector<long long>& record_numbers)
 {
     std::printf("\n\n\n   -------   START ROUTINE   -----------  \n\n");
     const bool reported = run.f_type == function_code::cover || run.f_type == function_code::temperature;
@@ -139,9 +139,13 @@ std::optional<int> record_loop(Zonrik& run, ZonalRun& zonal, std::vector<long lo
             std::printf("     skipped: external Shape Bounding Box\n");
             continue;
         }
-        if (reported && zonal.reported_zones() == 0)
-            if (const auto end = open_report(run, zonal)) return end;
-        const std::string line = zonal.process(run.console, placed);
+        if (!zonal) {
+            run.visit_zone(placed);
+            continue;
+        }
+        if (reported && zonal->reported_zones() == 0)
+            if (const auto end = open_report(run, *zonal)) return end;
+        const std::string line = zonal->process(run.console, placed);
         record_numbers.push_back(record.number);
         if (run.fp_aux) run.fp_aux->write(line);
         std::printf("   ok\n");
@@ -155,9 +159,12 @@ std::optional<int> measure_zones(Zonrik& run)
     if (const auto end = check_header(run)) return end;
     print_bounding_boxes(run);
 
-    ZonalRun zonal(run.Matrice_background, run.f_type, outside_zones(run));
     std::vector<long long> record_numbers;
-    if (const auto end = record_loop(run, zonal, record_numbers)) return end;
+    if (run.visit_zone) return record_loop(run, nullptr, record_numbers);
+    ZonalRun zonal(run.Matrice_background, run.width, run.height, run.f_type, outside_zones(run), run.paint_rasters);
+    zonal.zone_values = run.zone_values;
+    if (const auto end = record_loop(run, &zonal, record_numbers)) return end;
+    if (run.measured) run.measured(zonal.valori_db);
     if (const auto end = write_outputs(run, zonal, record_numbers)) return end;
     if (run.fp_aux)
         if (const std::error_code error = run.fp_aux->finish()) return report_not_written(run, error);

@@ -108,8 +108,10 @@ std::optional<int> load_envi_background(Zonrik& run, std::FILE* background, std:
     if (const auto end = check_depth(run)) return end;
     const std::uint64_t needed =
         static_cast<std::uint64_t>(run.width) * static_cast<std::uint64_t>(run.height) * static_cast<std::uint64_t>(bytes);
-    if (size < header.header_offset || size - header.header_offset < needed ||
-        !read_envi_background(background, header, run.Matrice_background))
+    if (size < header.header_offset || size - header.header_offset < needed)
+        return failure(run, short_background);
+    run.sample_layout = header;
+    if (run.read_samples && !read_envi_background(background, header, run.Matrice_background))
         return failure(run, short_background);
     return {};
 }
@@ -126,7 +128,7 @@ void turn_rows_over(Grid<float>& image)
 // numeric type as floats, its nodata as NaN (left out by the statistics),
 // with the raster's georeferencing and CRS.
 std::optional<int> load_gdal_background(Zonrik& run, std::uint64_t size, const std::string& name,
-                                        const GdalRasterFacts& facts)
+                                        const GdalRasterFacts& facts, const Georeference& described)
 {
     run.width = facts.width;
     run.height = facts.height;
@@ -135,15 +137,17 @@ std::optional<int> load_gdal_background(Zonrik& run, std::uint64_t size, const s
     std::printf("\t\t%s raster read through GDAL (%s)", facts.data_type.c_str(), facts.driver.c_str());
     if (facts.nodata) std::printf(", nodata %s taken as NaN", format_number("%g", *facts.nodata).c_str());
     if (const auto end = check_depth(run)) return end;
-    Georeference read;
-    if (const GeoProblem problem = read_floats_through_gdal(name, run.Matrice_background, true, read))
-        return failure(run, "\nError: " + problem.message() + "\n");
+    Georeference read = described;
+    if (run.read_samples)
+        if (const GeoProblem problem = read_floats_through_gdal(name, run.Matrice_background, true, read))
+            return failure(run, "\nError: " + problem.message() + "\n");
     run.background_files = facts.files;
     // The grid holds the bottom row first. A raster stored south up (rows
     // going north) already has it first: it is placed as the same raster
     // stored north up.
     WorldFile& world = read.world;
-    if (world.complete && world.cell_y() > 0) {
+    run.gdal_rows_bottom_first = world.complete && world.cell_y() > 0;
+    if (run.gdal_rows_bottom_first) {
         world.values[5] = world.northing() + world.cell_y() * run.height;
         world.values[3] = -world.cell_y();
     } else {
@@ -173,7 +177,7 @@ std::optional<int> load_background_file(Zonrik& run)
         GdalRasterFacts facts;
         Georeference georeference;
         const GeoProblem problem = describe_through_gdal(name, facts, georeference);
-        if (!problem) return load_gdal_background(run, size.value_or(0), name, facts);
+        if (!problem) return load_gdal_background(run, size.value_or(0), name, facts, georeference);
         if (problem != GeoProblem::Kind::cannot_open) return failure(run, "\nError: " + problem.message() + "\n");
     }
     // The extent from the ".dim" file (its message when there is none).
@@ -185,7 +189,9 @@ std::optional<int> load_background_file(Zonrik& run)
         return failure(run, "\nError dimension in background file\n"
                             "\nThe background raw file must be 8 / 16 / 32 bit\n");
     if (const auto end = check_depth(run)) return end;
-    if (!read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
+    run.sample_layout = raw_sample_layout(run.bit_number, run.width, run.height);
+    if (run.read_samples &&
+        !read_raw_bottom_up(background.get(), run.bit_number, run.width, run.height, run.Matrice_background))
         return failure(run, short_background);
     return {};
 }

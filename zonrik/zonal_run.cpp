@@ -5,12 +5,20 @@
 #include "zone_tracing.h"
 
 ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside)
-    : Matrice_output(Matrice_background.width(), Matrice_background.height(), outside),
-      Matrice_background(Matrice_background),
-      f_type(f_type)
+    : ZonalRun(Matrice_background, Matrice_background.width(), Matrice_background.height(), f_type, outside)
 {
-    if (f_type == function_code::cover)
-        Immagine_bmp.resize(Matrice_background.width(), Matrice_background.height(), 255);
+}
+
+ZonalRun::ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside,
+                   bool paint)
+    : Matrice_output(paint ? width : 1, paint ? height : 1, outside),
+      Matrice_background(Matrice_background),
+      width(width),
+      height(height),
+      f_type(f_type),
+      paint(paint)
+{
+    if (f_type == function_code::cover) Immagine_bmp.resize(Matrice_output.width(), Matrice_output.height(), 255);
 }
 
 float ZonalRun::measure(const Zone& zone, std::string& report_line)
@@ -25,8 +33,9 @@ float ZonalRun::measure(const Zone& zone, std::string& report_line)
         ++sequenziale;
         const auto nullo = static_cast<std::uint8_t>(valore_incrementale % 16);
         const ZoneCover cover = zone_cover(values, thresholds, nullo);
-        for (std::size_t i = 0; i < zone.pixels.size(); ++i)
-            Immagine_bmp(zone.pixels[i].x, zone.pixels[i].y) = cover.indices[i];
+        if (paint)
+            for (std::size_t i = 0; i < zone.pixels.size(); ++i)
+                Immagine_bmp(zone.pixels[i].x, zone.pixels[i].y) = cover.indices[i];
         report_line = cover_report_line(sequenziale, cover);
         ++valore_incrementale;
         return cover.percentage;
@@ -42,14 +51,18 @@ float ZonalRun::measure(const Zone& zone, std::string& report_line)
 
 std::string ZonalRun::process(Console& console, const PixelRecord& record)
 {
-    const Zone& zone = rasteriser.rasterise(record, Matrice_background.width(), Matrice_background.height());
+    const Zone& zone = rasteriser.rasterise(record, width, height);
     values.clear();
-    for (const ZonePixel& p : zone.pixels) values.push_back(Matrice_background(p.x, p.y));
+    if (zone_values)
+        zone_values(zone, values);
+    else
+        for (const ZonePixel& p : zone.pixels) values.push_back(Matrice_background(p.x, p.y));
 
     std::string report_line;
     const float value = measure(zone, report_line);
-    for (const ZonePixel& p : zone.pixels) Matrice_output(p.x, p.y) = value;
+    if (paint)
+        for (const ZonePixel& p : zone.pixels) Matrice_output(p.x, p.y) = value;
     valori_db.push_back(value);
-    gestore(console, zone, Matrice_background.width(), Matrice_background.height(), window, records);
+    gestore(console, zone, width, height, window, records);
     return report_line;
 }

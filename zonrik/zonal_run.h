@@ -14,6 +14,7 @@
 #include "zone_statistics.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,15 @@ public:
     // code (function_choice.h); `outside` what the output raster holds
     // outside every zone.
     ZonalRun(const Grid<float>& Matrice_background, int f_type, float outside = 0.0f);
+    // A background of width x height pixels whose samples the grid may not
+    // hold: then zone_values gives each zone's values. Without `paint` the
+    // output raster and the cover picture stay 1 x 1 and unpainted.
+    ZonalRun(const Grid<float>& Matrice_background, int width, int height, int f_type, float outside,
+             bool paint = true);
+
+    // When set, the background values of each zone in zone order
+    // (Zone::pixels), instead of the grid's.
+    std::function<void(const Zone&, std::vector<float>&)> zone_values;
 
     // The cover thresholds, asked for before the first zone.
     CoverThresholds thresholds;
@@ -47,7 +57,9 @@ private:
     float measure(const Zone& zone, std::string& report_line);
 
     const Grid<float>& Matrice_background;
+    const int width, height;
     const int f_type;
+    const bool paint;
     int sequenziale = 0;          // zones processed; numbers the report lines
     int valore_incrementale = 0;  // cover zones processed
     std::vector<float> values;    // background values of the zone in hand

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "console.h"
+#include "envi_header.h"
 #include "file.h"
 #include "geo_input.h"
 #include "grid.h"
@@ -18,10 +19,13 @@
 #include "output_choices.h"
 #include "output_files.h"
 #include "program_main.h"
+#include "pixel_record.h"
 #include "shape_reader.h"
 #include "world_file.h"
+#include "zone_rasteriser.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +67,26 @@ struct Zonrik : Invocation {
     std::optional<WrittenFile> fp_aux;  // the report being written, once open (`file_ausiliario`)
     std::string report_name;           // its name
     std::vector<std::string> sidecars;  // the outputs' world files and ".prj", each file once
+
+    // A run over a mosaic in tiles (tiles/zonrik) holds no sample: the
+    // background's size, layout and placement are read, its samples are
+    // not (read_samples false). Where the samples of a RAW background lie
+    // (a ".dim" one's as an ENVI header's), and whether a background read
+    // through GDAL stores its bottom row first:
+    bool read_samples = true;
+    EnviHeader sample_layout;
+    bool gdal_rows_bottom_first = false;
+    // A tile's part: every record the loop lets through goes to visit_zone
+    // instead of being measured, and nothing is written.
+    std::function<void(const PixelRecord&)> visit_zone;
+    // Without samples: the background values of each zone measured, in
+    // zone order.
+    std::function<void(const Zone&, std::vector<float>&)> zone_values;
+    // Whether the zones are painted into the value raster and the cover
+    // picture; when they are painted tile by tile instead, both are written
+    // 1 x 1 and `measured` is given the zones' values.
+    bool paint_rasters = true;
+    std::function<void(const std::vector<float>&)> measured;
 };
 
 // Zonrik's name, help text and own options ("--partial": Zonrik::partial;

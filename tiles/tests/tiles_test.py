@@ -76,6 +76,41 @@ def shaded_buildings(rng, width, height, azimuth, largest, shadow_length, clear_
     return buildings, shadows
 
 
+def random_zones(rng, path, width, height, world):
+    """A polygon shapefile over a width x height background placed by
+    `world` (x size, y size, left, top): triangles and boxes anywhere,
+    overlapping, some across tiles of 2 to 16; a box with a hole over four
+    tiles of 16; a thin sliver; one polygon off the background (skipped)."""
+    a, e, left, top = world
+
+    def ring(points):
+        r = ogr.Geometry(ogr.wkbLinearRing)
+        for x, y in points + points[:1]:
+            r.AddPoint_2D(left + x * a, top + (height - y) * e)
+        return r
+
+    fixed = [[[(10.3, 10.2), (22.7, 10.2), (22.7, 22.6), (10.3, 22.6)], [(14.5, 14.5), (18.5, 14.5), (18.5, 18.5)]],
+             [[(3.2, 30.1), (3.6, 30.1), (3.6, 33.8)]], [[(-5.0, 2.0), (4.0, 2.0), (4.0, 6.0)]]]
+    shapes = [[[(x * width / 40, y * height / 36) for x, y in points] for points in rings] for rings in fixed]
+    for _ in range(12):
+        x, y = rng.uniform(0, width - 2), rng.uniform(0, height - 2)
+        w, h = rng.uniform(0.5, min(18, width - x)), rng.uniform(0.5, min(18, height - y))
+        if rng.random() < 0.5:
+            shapes.append([[(x, y), (x + w, y), (x + w, y + h), (x, y + h)]])
+        else:
+            shapes.append([[(x, y), (x + w, y + rng.uniform(0, h)), (x + rng.uniform(0, w), y + h)]])
+    source = ogr.GetDriverByName("ESRI Shapefile").CreateDataSource(path)
+    layer = source.CreateLayer("zones", geom_type=ogr.wkbPolygon)
+    for rings in shapes:
+        polygon = ogr.Geometry(ogr.wkbPolygon)
+        for points in rings:
+            polygon.AddGeometry(ring(points))
+        feature = ogr.Feature(layer.GetLayerDefn())
+        feature.SetGeometry(polygon)
+        layer.CreateFeature(feature)
+    source = None
+
+
 class TileCensus(SuiteRuns):
     def test_census_of_column_blocks_as_a_plain_column_scan(self):
         rng = np.random.default_rng(8)
@@ -304,6 +339,47 @@ class TiledRuns(SuiteRuns):
         self.assertEqual(done.returncode, 1)
         self.assertIn("Building classification should contain just one color", done.stderr)
 
+    def test_zonrik_zones_measured_from_tiles_as_one_run(self):
+        # A float background with NaN pixels, as RAW (".dim", ".rww") and as
+        # a GeoTIFF with a nodata value (read through GDAL: the GIS layout).
+        rng = np.random.default_rng(18)
+        self.zonrik_as_one_run(rng, 40, 36, [("mean", ["--partial"], 20), ("c_cover", [], 16)])
+        # Tiles of one and two pixels.
+        self.zonrik_as_one_run(rng, 3, 2, [("variance", [], 1), ("sp_temp", [], 2)], "small")
+
+    def zonrik_as_one_run(self, rng, width, height, runs, prefix=""):
+        values = rng.normal(30, 20, (height, width)).astype("<f4")
+        values[rng.random((height, width)) < 0.05] = np.nan
+        values[rng.random((height, width)) < 0.05] = -9999
+        values.tofile(os.path.join(self.work, "ground.raw"))
+        with open(os.path.join(self.work, "ground.dim"), "w") as f:
+            f.write(f"{width} {height}\n")
+        with open(os.path.join(self.work, "ground.rww"), "w") as f:
+            f.write("0.5\n0\n0\n-0.5\n420000.0\n5100000.0\n")
+        ds = gdal.GetDriverByName("GTiff").Create(os.path.join(self.work, "grid.tif"), width, height, 1,
+                                                  gdal.GDT_Float32)
+        ds.SetGeoTransform((420000.0, 0.5, 0, 5100000.0, 0, -0.5))
+        ds.GetRasterBand(1).SetNoDataValue(-9999)
+        ds.GetRasterBand(1).WriteArray(values)
+        ds = None
+        random_zones(rng, os.path.join(self.work, "zones.shp"), width, height, (0.5, -0.5, 420000.0, 5100000.0))
+        for n, (function, options, tile) in enumerate(runs):
+            background = ("ground.raw", "grid.tif")[n % 2]
+            if function == "c_cover":
+                options = options + ["--cover-max", "40", "--cover-min", "10"]
+            name = f"{prefix}z{n}"
+            self.one_run("zonrik", *options, "zones.shp", background, name, function)
+            out = os.path.join(self.work, f"out{prefix}{n}")
+            done = self.tiles("zonrik", background, out, "--tile", tile, "--jobs", 2, "--", "zones.shp", name,
+                              function, *options)
+            self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
+            self.assertEqual(sorted(os.listdir(out)), self.outputs(name))
+            self.assertSameFiles(self.outputs(name), out)
+            if function == "c_cover" and not prefix:
+                with open(os.path.join(out, name + "_cover.txt")) as f:
+                    lines = [line for line in f if line[:1].isdigit()]
+                self.assertEqual(len(lines), 14)  # the polygon off the background skipped
+
     def test_a_failed_tile_fails_the_run_and_the_next_run_completes_only_it(self):
         rng = np.random.default_rng(7)
         tiling.write_bmp(os.path.join(self.work, "classes.bmp"), random_class_map(rng, 40, 40), class_palette())
@@ -337,7 +413,8 @@ class TiledRuns(SuiteRuns):
         for args in (["talvern", "a.bmp", "out"], ["zonrik", "a.tif", "out"], ["traskel", "s.txt", "out"],
                      ["polvane", "a.bmp", "out", "--", "--of", "GTiff", "z"], ["polvane", "a.bmp", "out", "--tile", "1x"],
                      ["stelvar", "a.bmp", "out", "--", "0", "255"], ["polvane", "a.bmp", "out", "--overlap", "3"],
-                     ["polvane", "missing.bmp", "out"]):
+                     ["polvane", "missing.bmp", "out"],
+                     ["zonrik", "g.tif", "out", "--", "z.shp", "o", "mean", "--of", "GTiff"]):
             done = self.tiles(*args)
             self.assertEqual(done.returncode, 1, args)
             self.assertIn("Error: ", done.stdout)
