@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <tuple>
 
 namespace {
@@ -44,19 +45,33 @@ CandidateSearch::CandidateSearch(const Grid<std::uint8_t>& immagine, const LineN
 {
 }
 
-void CandidateSearch::list_border(const Box& box)
+void CandidateSearch::list_border(const Box& box, std::size_t reached_count)
 {
+    // Along the rows the top and bottom entries alternate by column, along
+    // the columns the left and right ones by row.
+    auto merge = [&](const std::vector<int>& first, const std::vector<int>& second, int lato_first, int lato_second,
+                     auto make) {
+        std::size_t i = 0, j = 0;
+        while (i < first.size() || j < second.size()) {
+            if (j == second.size() || (i < first.size() && first[i] <= second[j]))
+                estremi_.push_back(make(first[i++], lato_first));
+            else
+                estremi_.push_back(make(second[j++], lato_second));
+        }
+    };
     estremi_.clear();
-    for (int xx = box.minX; xx <= box.maxX; ++xx) {
-        if (immagine_(xx, box.minY) != 255) estremi_.push_back({xx, box.minY, 0});
-        if (immagine_(xx, box.maxY) != 255) estremi_.push_back({xx, box.maxY, 2});
-    }
-    for (int yy = box.minY; yy <= box.maxY; ++yy) {
-        if (immagine_(box.minX, yy) != 255) estremi_.push_back({box.minX, yy, 3});
-        if (immagine_(box.maxX, yy) != 255) estremi_.push_back({box.maxX, yy, 1});
-    }
+    near_line_.line_in_row(box.minY, box.minX, box.maxX, [&](int x) { first_side_.push_back(x); });
+    near_line_.line_in_row(box.maxY, box.minX, box.maxX, [&](int x) { second_side_.push_back(x); });
+    merge(first_side_, second_side_, 0, 2, [&](int x, int lato) { return BorderPixel{x, lato == 0 ? box.minY : box.maxY, lato}; });
+    first_side_.clear();
+    second_side_.clear();
+    near_line_.line_in_column(box.minX, box.minY, box.maxY, [&](int y) { first_side_.push_back(y); });
+    near_line_.line_in_column(box.maxX, box.minY, box.maxY, [&](int y) { second_side_.push_back(y); });
+    merge(first_side_, second_side_, 3, 1, [&](int y, int lato) { return BorderPixel{lato == 3 ? box.minX : box.maxX, y, lato}; });
+    first_side_.clear();
+    second_side_.clear();
     reached_.resize(estremi_.size());
-    for (std::size_t i = 0; i < estremi_.size(); ++i) reached_[i] = raggiunto_.reached(estremi_[i].x, estremi_[i].y);
+    for (std::size_t i = 0; i < estremi_.size(); ++i) reached_[i] = raggiunto_.reached_before(estremi_[i].x, estremi_[i].y, reached_count);
 }
 
 namespace {
@@ -141,16 +156,15 @@ void CandidateSearch::list_pairs()
                     const int dy = std::abs(e1.y - e2.y);
                     if (dx < spanning_dx && dy < spanning_dy) continue;
                     if (!near_line_.near_line((e1.x + e2.x) / 2, (e1.y + e2.y) / 2)) continue;
-                    pairs_.push_back({static_cast<long long>(dx) * dx + static_cast<long long>(dy) * dy,
-                                      std::min(i1, i2), std::max(i1, i2)});
+                    const double squared = static_cast<double>(static_cast<long long>(dx) * dx +
+                                                               static_cast<long long>(dy) * dy);
+                    pairs_.push_back({std::sqrt(squared), std::min(i1, i2), std::max(i1, i2)});
                 }
             }
         }
     }
-    // List order: by b, then (keeping that order) by a.
-    const int n = static_cast<int>(estremi_.size());
-    sort_by_key(pairs_, n, [](const Pair& p) { return p.b; });
-    sort_by_key(pairs_, n, [](const Pair& p) { return p.a; });
+    // By a; the pairs of one a are put in order of b as they are needed.
+    sort_by_key(pairs_, static_cast<int>(estremi_.size()), [](const Pair& p) { return p.a; });
 }
 
 template <typename Key>
@@ -168,31 +182,41 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
 {
     const BorderPixel& ea = estremi_[a];
     const BorderPixel& eb = estremi_[b];
-    const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
-    if (const std::optional<double> known = on_line_.find(ends)) {
-        if (*known < 0) return std::nullopt;
-        return known;
-    }
     const SegmentRaster raster(ea.x, ea.y, eb.x, eb.y);
     // A segment that leaves the line mostly does so away from its ends, so a
-    // few inner points are looked at first; then every point.
+    // few inner points are looked at first (before the memo, which only
+    // needs to know the segments that pass them).
     const int n = raster.count();
     const std::size_t width = static_cast<std::size_t>(immagine_.width());
-    bool on_line = true;
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
         const Point p = raster.point(i);
-        on_line = on_line && near_line_.is_line(static_cast<std::size_t>(p.y) * width + static_cast<std::size_t>(p.x));
+        if (!near_line_.is_line(static_cast<std::size_t>(p.y) * width + static_cast<std::size_t>(p.x)))
+            return std::nullopt;
     }
-    on_line = on_line && raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
-                  return near_line_.is_line(static_cast<std::size_t>(cell));
-              });
+    // Line pixels only ever become background: a segment that left the line
+    // pixels always will, and one that lay on them still does unless pixels
+    // were consumed since. Its q, from the widths of the mask as the
+    // extraction began, never changes.
+    const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
+    const std::optional<PairMemo::Known> known = on_line_.find(ends);
+    if (known && known->value < 0) return std::nullopt;
+    if (known && known->confirmed == mask_state_) return known->value;
+    const bool on_line = raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
+        return near_line_.is_line(static_cast<std::size_t>(cell));
+    });
     if (!on_line) {
-        on_line_.insert(ends, off_line);
+        on_line_.insert(ends, off_line, mask_state_);
         return std::nullopt;
     }
-    const double rapporto = static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
-    const double q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
-    on_line_.insert(ends, q);
+    double q = 0;
+    if (known) {
+        q = known->value;
+    } else {
+        const double rapporto =
+            static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
+        q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
+    }
+    on_line_.insert(ends, q, mask_state_);
     return q;
 }
 
@@ -225,17 +249,26 @@ double CandidateSearch::measure(int x1, int y1, int x2, int y2, double rapporto)
     return qo < qv ? qo : qv;
 }
 
-SearchResult CandidateSearch::search(const Box& box)
+SearchResult CandidateSearch::search(const Box& box, std::size_t reached_count)
 {
-    list_border(box);
+    list_border(box, reached_count);
     span_x_ = std::abs(box.maxX - box.minX);
     span_y_ = std::abs(box.maxY - box.minY);
     list_pairs();
     SearchResult result;
-    // Candidate 0: the first pair in list order that passes every test.
+    // Candidate 0: the first pair in list order (by a, then b) that passes
+    // every test.
     std::size_t first = 0;
     std::optional<double> q0;
-    for (; first < pairs_.size() && !q0; ++first) q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    for (std::size_t group_end = 0; first < pairs_.size() && !q0; ++first) {
+        if (first == group_end) {
+            while (group_end < pairs_.size() && pairs_[group_end].a == pairs_[first].a) ++group_end;
+            std::sort(pairs_.begin() + static_cast<std::ptrdiff_t>(first),
+                      pairs_.begin() + static_cast<std::ptrdiff_t>(group_end),
+                      [](const Pair& p, const Pair& q) { return p.b < q.b; });
+        }
+        q0 = walk_and_measure(pairs_[first].a, pairs_[first].b);
+    }
     if (!q0) return result;
     result.accepted = true;
     const Pair first_pair = pairs_[first - 1];
@@ -256,13 +289,17 @@ SearchResult CandidateSearch::search(const Box& box)
     // The pairs from the longest down, a whole length at a time: within one
     // the order does not matter, the choice below being a strict order, as
     // long as no pair that may still score low enough is passed over.
-    auto whole_length = [](const Pair& p) { return static_cast<int>(std::sqrt(static_cast<double>(p.squared_length))); };
+    auto whole_length = [](const Pair& p) { return static_cast<int>(p.length); };
     int longest = 0;
-    for (const Pair& p : pairs_) longest = std::max(longest, whole_length(p));
-    sort_by_key(pairs_, longest + 1, [&](const Pair& p) { return longest - whole_length(p); });
+    int shortest = std::numeric_limits<int>::max();
+    for (const Pair& p : pairs_) {
+        longest = std::max(longest, whole_length(p));
+        shortest = std::min(shortest, whole_length(p));
+    }
+    sort_by_key(pairs_, longest - shortest + 1, [&](const Pair& p) { return longest - whole_length(p); });
     for (std::size_t k = 0; k < pairs_.size(); ++k) {
         const Pair& pair = pairs_[k];
-        const double length = std::sqrt(static_cast<double>(pair.squared_length)) + 1;
+        const double length = pair.length + 1;
         if (-(length / 10) > bar) {  // q >= 0: it cannot score low enough
             // Nor can any pair from here on, all shorter than its whole length + 2.
             if (-((whole_length(pair) + 2.0) / 10) > bar) break;

@@ -47,11 +47,20 @@ public:
     CandidateSearch(const Grid<std::uint8_t>& immagine, const LineNeighbourhood& near_line, const MaskRuns& widths,
                     const ReachedPlane& raggiunto);
 
-    // To be called whenever pixels of immagine have changed: forgets which
-    // pairs were found to lie on line pixels or not.
-    void mask_changed() { on_line_.forget_all(); }
+    // To be called whenever line pixels of immagine have been consumed: the
+    // pairs found to lie on line pixels are walked again when next met.
+    void mask_changed()
+    {
+        if (++mask_state_ == 0) {  // the states wrapped: no old state may match again
+            on_line_.forget_all();
+            mask_state_ = 1;
+        }
+    }
 
-    // Runs one search over the box.
+    // Runs one search over the box, with the pixels reached by the earlier
+    // growths and the first `reached_count` pixels of the current one. It
+    // changes nothing but this object: searches with their own objects may
+    // run at once.
     //
     // The choice is the candidate of lowest score q - L / 10 among those with
     // q <= 1 and a score no worse than that of candidate 0 (the first pair
@@ -64,17 +73,17 @@ public:
     // crosses a side) and dropped when no line pixel lies near the middle of
     // the segment; what the walk along a pair's segment found is kept until
     // the mask changes, for the next searches of the growing region.
-    SearchResult search(const Box& box);
+    SearchResult search(const Box& box, std::size_t reached_count);
 
 private:
     struct Pair {
-        long long squared_length;
-        int a, b;  // indices into estremi_, a < b
+        double length;  // between the two ends
+        int a, b;       // indices into estremi_, a < b
     };
 
-    void list_border(const Box& box);
+    void list_border(const Box& box, std::size_t reached_count);
     // The pairs that pass the tests short of the walk along the segment and
-    // have a line pixel near their middle, in list order.
+    // have a line pixel near their middle, ordered by their first entry.
     void list_pairs();
     // Orders the pairs by key(pair), from 0 to keys - 1, keeping the order of
     // pairs with equal keys (a counting sort).
@@ -90,6 +99,7 @@ private:
     const MaskRuns& widths_;
     const ReachedPlane& raggiunto_;
     std::vector<BorderPixel> estremi_;
+    std::vector<int> first_side_, second_side_;  // line pixels along two opposite sides
     std::vector<char> reached_;  // per entry of estremi_
     double span_x_ = 0, span_y_ = 0;
     std::vector<Pair> pairs_, sorted_;
@@ -105,8 +115,10 @@ private:
     std::vector<Cluster> clusters_;
     std::vector<int> one_side_;
 
-    // The q of the pairs walked since the mask last changed (negative for a
-    // segment that leaves the line pixels), by their end points: growing
-    // boxes list many of the same pairs search after search.
+    // The q of the pairs walked (negative for a segment that leaves the line
+    // pixels), by their end points: growing boxes list many of the same pairs
+    // search after search, and growths through the same region list them
+    // again.
     PairMemo on_line_;
+    std::uint32_t mask_state_ = 1;  // counts the changes of the mask
 };

@@ -215,10 +215,13 @@ std::optional<int> filtra(VorlixRun& run)
         clean_line_mask(immagine, marks);
         marks = VisitMarks();
         if (const auto status = write_line_mask(run, immagine)) return status;
-        segmenti_estratti = extract_segments(immagine, [](const ExtractedSegment& s) {
-            std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
-            std::fflush(stdout);
-        });
+        segmenti_estratti = extract_segments(
+            immagine,
+            [](const ExtractedSegment& s) {
+                std::printf("\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
+                std::fflush(stdout);
+            },
+            run.threads);
     } else if (const auto status = write_line_mask(run, Grid<std::uint8_t>(immagine.width(), immagine.height(), 255))) {
         return status;
     }

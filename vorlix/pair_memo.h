@@ -1,6 +1,7 @@
-// What the candidate search has found out about pairs of end points while the
-// mask stays as it is: a small open-addressing table whose entries all lapse
-// at once when the mask changes (a new generation; nothing is cleared).
+// What the candidate search has found out about pairs of end points: a
+// bounded open-addressing table of values, each with the mask state it was
+// last confirmed in. When the table is full it starts afresh (a new
+// generation; nothing is cleared).
 #pragma once
 
 #include <cstdint>
@@ -14,17 +15,23 @@ struct SegmentEnds {
 
 class PairMemo {
 public:
-    std::optional<double> find(const SegmentEnds& ends) const
+    struct Known {
+        double value;
+        std::uint32_t confirmed;  // the mask state it was last confirmed in
+    };
+
+    std::optional<Known> find(const SegmentEnds& ends) const
     {
         if (slots_.empty()) return std::nullopt;
         for (std::size_t i = slot_of(ends);; i = (i + 1) & mask_) {
             const Slot& slot = slots_[i];
             if (slot.generation != generation_) return std::nullopt;
-            if (slot.ends == ends) return slot.value;
+            if (slot.ends == ends) return Known{slot.value, slot.confirmed};
         }
     }
 
-    void insert(const SegmentEnds& ends, double value);
+    // Enters or replaces the value of the pair.
+    void insert(const SegmentEnds& ends, double value, std::uint32_t confirmed);
 
     // Every entry lapses.
     void forget_all()
@@ -46,6 +53,7 @@ private:
         SegmentEnds ends;
         double value;
         std::uint32_t generation;  // live when equal to the table's
+        std::uint32_t confirmed;
     };
 
     std::size_t slot_of(const SegmentEnds& e) const

@@ -5,23 +5,29 @@
 #include "reached_plane.h"
 #include "segment_raster.h"
 #include "visit_marks.h"
+#include "work_items.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
 class Extraction {
 public:
-    Extraction(Grid<std::uint8_t>& immagine, const SegmentExtracted& on_extracted)
+    Extraction(Grid<std::uint8_t>& immagine, const SegmentExtracted& on_extracted, int threads)
         : immagine_(immagine),
           near_line_(immagine),
           widths_(immagine),
           raggiunto_(immagine.width(), immagine.height()),
           in_region_(immagine.width(), immagine.height()),
-          search_(immagine_, near_line_, widths_, raggiunto_),
+          threads_(std::max(1, threads)),
           on_extracted_(on_extracted)
     {
+        for (int i = 0; i < threads_; ++i)
+            searches_.push_back(std::make_unique<CandidateSearch>(immagine_, near_line_, widths_, raggiunto_));
+        if (threads_ > 1) team_ = std::make_unique<WorkTeam>(threads_);
     }
 
     std::vector<ExtractedSegment> run()
@@ -33,8 +39,25 @@ public:
     }
 
 private:
+    // A candidate search the growth has come to: it runs over `box` in
+    // step `next`, when `reached` pixels are listed; `listed` are at the
+    // end of that step.
+    struct PendingSearch {
+        Box box;
+        std::size_t reached;
+        std::size_t next;
+        std::size_t listed;
+    };
+
     void grow_region(int sx, int sy);
     void extend_box(std::size_t from, bool& grew);
+    // Runs the pending searches into results_, shared out over the threads
+    // when there are many.
+    void run_searches();
+    void mask_changed()
+    {
+        for (auto& search : searches_) search->mask_changed();
+    }
     void extract();
     // Collects the band of a segment along rows (horizontal) or columns and
     // marks it; `band` receives the collected pixels.
@@ -51,8 +74,13 @@ private:
     const MaskRuns widths_;                    // runs of the mask as the extraction began (copia_maschera)
     ReachedPlane raggiunto_;
     VisitMarks in_region_;                     // membership of punto
-    CandidateSearch search_;
+    const int threads_;
+    std::vector<std::unique_ptr<CandidateSearch>> searches_;  // one per thread
+    std::unique_ptr<WorkTeam> team_;                           // with more than one thread
     const SegmentExtracted& on_extracted_;
+
+    std::vector<PendingSearch> pending_;
+    std::vector<SearchResult> results_;
 
     std::vector<Point> punto_;
     Box box_{};
@@ -73,31 +101,86 @@ void Extraction::extend_box(std::size_t from, bool& grew)
     }
 }
 
+namespace {
+
+// A growth runs its searches one at a time until it has run this many; from
+// then on, with more than one thread, the growth steps ahead to this many
+// searches at a time, which are run at once. A search that ends the growth
+// makes the steps after it undone, and the searches after it are dropped:
+// each search depends only on its box and on the pixels reached before it.
+constexpr std::size_t searches_one_at_a_time = 16;
+constexpr std::size_t searches_at_once = 64;
+
+}  // namespace
+
+void Extraction::run_searches()
+{
+    results_.resize(pending_.size());
+    if (pending_.size() == 1) {
+        results_[0] = searches_[0]->search(pending_[0].box, pending_[0].reached);
+        return;
+    }
+    // One run of consecutive searches per thread: the searches of a run
+    // share most of their pairs, which the thread's search remembers.
+    const std::size_t items = static_cast<std::size_t>(threads_);
+    const std::size_t per_item = (pending_.size() + items - 1) / items;
+    team_->run(static_cast<int>(items), [&](int item, int worker) {
+        const std::size_t first = static_cast<std::size_t>(item) * per_item;
+        const std::size_t last = std::min(pending_.size(), first + per_item);
+        for (std::size_t k = first; k < last; ++k)
+            results_[k] = searches_[static_cast<std::size_t>(worker)]->search(pending_[k].box, pending_[k].reached);
+    });
+}
+
 void Extraction::grow_region(int sx, int sy)
 {
     const std::uint32_t mark = in_region_.fresh();
     punto_.assign(1, Point{sx, sy});
     in_region_(sx, sy) = mark;
-    raggiunto_.reach(sx, sy);
+    raggiunto_.start_growth(immagine_.cells().size());
+    raggiunto_.reach(sx, sy, 0);
     std::size_t prev = 0;
     bool fresh = false;
     bool found = false;
     bool stop = false;
     int failures = 0;
+    std::size_t searched = 0;
     segmento_.clear();
 
     std::size_t next = 0;
-    for (; next < punto_.size() && !stop; ++next) {
-        const Point c = punto_[next];
-        bool grew = false;
-        if (next == 0)
-            box_ = Box{c.x, c.x, c.y, c.y};
-        else
-            extend_box(prev, grew);
-        prev = punto_.size();
+    while (!stop) {
+        // The steps of the growth up to its next searches.
+        const std::size_t at_once = threads_ > 1 && searched >= searches_one_at_a_time ? searches_at_once : 1;
+        pending_.clear();
+        for (; next < punto_.size() && pending_.size() < at_once; ++next) {
+            const Point c = punto_[next];
+            bool grew = false;
+            if (next == 0)
+                box_ = Box{c.x, c.x, c.y, c.y};
+            else
+                extend_box(prev, grew);
+            prev = punto_.size();
 
-        if (next > 3 && grew && fresh) {
-            const SearchResult result = search_.search(box_);
+            const bool search_here = next > 3 && grew && fresh;
+            if (search_here) pending_.push_back({box_, punto_.size(), next, 0});
+
+            for (const NeighbourStep& s : neighbour_order) {
+                const int x = c.x + s.dx;
+                const int y = c.y + s.dy;
+                if (!immagine_.contains(x, y) || immagine_(x, y) == 255 || in_region_(x, y) == mark) continue;
+                in_region_(x, y) = mark;
+                raggiunto_.reach(x, y, punto_.size());
+                punto_.push_back({x, y});
+                if (immagine_(x, y) == 0) fresh = true;
+            }
+            if (search_here) pending_.back().listed = punto_.size();
+        }
+        if (pending_.empty()) break;  // the whole region is listed
+
+        run_searches();
+        for (std::size_t k = 0; k < pending_.size() && !stop; ++k) {
+            const SearchResult& result = results_[k];
+            ++searched;
             stop = !result.accepted;
             if (result.chosen) {
                 segmento_.push_back(*result.chosen);
@@ -106,18 +189,17 @@ void Extraction::grow_region(int sx, int sy)
             } else if (++failures > 100) {
                 stop = true;
             }
-        }
-
-        for (const NeighbourStep& s : neighbour_order) {
-            const int x = c.x + s.dx;
-            const int y = c.y + s.dy;
-            if (!immagine_.contains(x, y) || immagine_(x, y) == 255 || in_region_(x, y) == mark) continue;
-            in_region_(x, y) = mark;
-            punto_.push_back({x, y});
-            raggiunto_.reach(x, y);
-            if (immagine_(x, y) == 0) fresh = true;
+            if (stop) {
+                // The growth ends with the step of this search.
+                const PendingSearch& last = pending_[k];
+                for (std::size_t i = last.listed; i < punto_.size(); ++i)
+                    raggiunto_.unreach(punto_[i].x, punto_[i].y, i);
+                punto_.resize(last.listed);
+                next = last.next + 1;
+            }
         }
     }
+    raggiunto_.end_growth(punto_.size());
 
     if (found) {
         extract();
@@ -126,7 +208,7 @@ void Extraction::grow_region(int sx, int sy)
         // in it can ever search, so no later seed in it can do anything.
         // Retiring it spares growing it again from each of its pixels.
         for (const Point& p : punto_) consume(p.x, p.y);
-        search_.mask_changed();
+        mask_changed();
     }
 }
 
@@ -212,13 +294,14 @@ void Extraction::extract()
             else if (value == 250) consume(k.x, k.y);
         }
     }
-    search_.mask_changed();
+    mask_changed();
 }
 
 }  // namespace
 
-std::vector<ExtractedSegment> extract_segments(Grid<std::uint8_t>& immagine, const SegmentExtracted& on_extracted)
+std::vector<ExtractedSegment> extract_segments(Grid<std::uint8_t>& immagine, const SegmentExtracted& on_extracted,
+                                               int threads)
 {
-    Extraction extraction(immagine, on_extracted);
+    Extraction extraction(immagine, on_extracted, threads);
     return extraction.run();
 }

@@ -29,6 +29,8 @@ struct ExtractedSegment {
 using SegmentExtracted = std::function<void(const ExtractedSegment&)>;
 
 // Extracts the segments of `immagine` (changed in place) in extraction
-// order; `on_extracted` is told of each one as soon as it is extracted.
+// order; `on_extracted` is told of each one as soon as it is extracted. The
+// candidate searches of long growths are shared out over `threads` threads;
+// the segments are the same whatever their number.
 std::vector<ExtractedSegment> extract_segments(Grid<std::uint8_t>& immagine,
-                                               const SegmentExtracted& on_extracted = {});
+                                               const SegmentExtracted& on_extracted = {}, int threads = 1);

@@ -1,6 +1,7 @@
 #include "line_neighbourhood.h"
 #include "mask_runs.h"
 #include "random_images.h"
+#include "reached_plane.h"
 #include "reference_filter.h"
 #include "segment_extraction.h"
 #include "segment_raster.h"
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <utility>
 
@@ -111,6 +113,26 @@ TEST(SegmentRaster, MaskTablesMatchCounting)
                     ASSERT_EQ(near.near_line(x, y), line_near) << x << "," << y << " round " << round;
                     ASSERT_EQ(near.is_line(static_cast<std::size_t>(y) * mask.width() + x), mask(x, y) != 255);
                 }
+            // Stretches of rows and columns read a word at a time.
+            for (int k = 0; k < 200; ++k) {
+                const int y = static_cast<int>(rng() % mask.height());
+                const int x0 = static_cast<int>(rng() % mask.width());
+                const int x1 = x0 + static_cast<int>(rng() % (mask.width() - x0));
+                std::vector<int> want, got;
+                for (int x = x0; x <= x1; ++x)
+                    if (mask(x, y) != 255) want.push_back(x);
+                near.line_in_row(y, x0, x1, [&](int x) { got.push_back(x); });
+                ASSERT_EQ(got, want) << "row " << y << " from " << x0 << " to " << x1;
+                const int x = x0;
+                const int y0 = static_cast<int>(rng() % mask.height());
+                const int y1 = y0 + static_cast<int>(rng() % (mask.height() - y0));
+                want.clear();
+                got.clear();
+                for (int yy = y0; yy <= y1; ++yy)
+                    if (mask(x, yy) != 255) want.push_back(yy);
+                near.line_in_column(x, y0, y1, [&](int yy) { got.push_back(yy); });
+                ASSERT_EQ(got, want) << "column " << x << " from " << y0 << " to " << y1;
+            }
             // Line pixels consumed as the extraction does.
             for (auto& v : mask.cells()) {
                 if (v != 255 && rng() % 2 == 0) {
@@ -121,6 +143,36 @@ TEST(SegmentRaster, MaskTablesMatchCounting)
             }
         }
     }
+}
+
+// What had been reached when a search ran: earlier growths' pixels and the
+// growth's own first ones; pixels a growth took back and a clearing are
+// forgotten, also across a renumbering of the stamps.
+TEST(ReachedPlane, AnswersForAnyPointOfTheGrowth)
+{
+    ReachedPlane plane(4, 1);
+    plane.start_growth(4);
+    plane.reach(0, 0, 0);
+    plane.end_growth(1);
+    plane.start_growth(4);
+    plane.reach(2, 0, 0);
+    plane.reach(0, 0, 1);  // reached before: keeps its earlier stamp
+    plane.reach(3, 0, 2);
+    EXPECT_TRUE(plane.reached_before(0, 0, 0));
+    EXPECT_FALSE(plane.reached_before(2, 0, 0));
+    EXPECT_TRUE(plane.reached_before(2, 0, 1));
+    EXPECT_FALSE(plane.reached_before(3, 0, 2));
+    plane.unreach(3, 0, 2);
+    plane.unreach(0, 0, 1);  // not the growth's own: stays
+    plane.end_growth(2);
+    plane.start_growth(std::numeric_limits<std::uint32_t>::max() - 2);  // renumbers
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(plane.reached(x, 0), x == 0 || x == 2) << x;
+    plane.reach(1, 0, 0);
+    EXPECT_FALSE(plane.reached_before(1, 0, 0));
+    EXPECT_TRUE(plane.reached_before(2, 0, 0));
+    plane.end_growth(1);
+    plane.clear();
+    for (int x = 0; x < 4; ++x) EXPECT_FALSE(plane.reached(x, 0)) << x;
 }
 
 TEST(SegmentExtraction, HorizontalBandGivesItsMiddleRow)
@@ -151,25 +203,35 @@ TEST(SegmentExtraction, NothingFromBackgroundOrFromUsedPixelsOnly)
 
 namespace {
 
+// The same segments as the plain list growth, scores bit for bit, in the
+// same order, with the same console text, on one thread or several.
 void expect_same_extraction(const Grid<std::uint8_t>& mask, const std::string& what)
 {
-    Grid<std::uint8_t> fast = mask, ref = mask;
-    std::string fast_console, ref_console;
-    const std::vector<ExtractedSegment> got = extract_segments(fast, [&](const ExtractedSegment& s) {
-        char line[96];
-        std::snprintf(line, sizeof line, "\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
-        fast_console += line;
-    });
+    Grid<std::uint8_t> ref = mask;
+    std::string ref_console;
     const std::vector<reference::Segment> want = reference::extract_segments(ref, ref_console);
-    ASSERT_EQ(got.size(), want.size()) << what;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].x1, want[i].x1) << what << " segment " << i;
-        EXPECT_EQ(got[i].y1, want[i].y1) << what << " segment " << i;
-        EXPECT_EQ(got[i].x2, want[i].x2) << what << " segment " << i;
-        EXPECT_EQ(got[i].y2, want[i].y2) << what << " segment " << i;
-        EXPECT_EQ(got[i].punteggio, want[i].punteggio) << what << " segment " << i;
+    for (int threads : {1, 2, 3}) {
+        Grid<std::uint8_t> fast = mask;
+        std::string fast_console;
+        const std::vector<ExtractedSegment> got = extract_segments(
+            fast,
+            [&](const ExtractedSegment& s) {
+                char line[96];
+                std::snprintf(line, sizeof line, "\nESTRATTO SEGMENTO: %d %d %d %d", s.x1, s.y1, s.x2, s.y2);
+                fast_console += line;
+            },
+            threads);
+        const std::string where = what + ", " + std::to_string(threads) + " thread(s)";
+        ASSERT_EQ(got.size(), want.size()) << where;
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(got[i].x1, want[i].x1) << where << " segment " << i;
+            EXPECT_EQ(got[i].y1, want[i].y1) << where << " segment " << i;
+            EXPECT_EQ(got[i].x2, want[i].x2) << where << " segment " << i;
+            EXPECT_EQ(got[i].y2, want[i].y2) << where << " segment " << i;
+            EXPECT_EQ(got[i].punteggio, want[i].punteggio) << where << " segment " << i;
+        }
+        EXPECT_EQ(fast_console, ref_console) << where;
     }
-    EXPECT_EQ(fast_console, ref_console) << what;
 }
 
 }  // namespace
@@ -200,5 +262,16 @@ TEST(SegmentExtraction, MatchesWithLeftoverAndScatteredPixels)
             if (v == 0 && rng() % 3 == 0) v = 100;
         expect_same_extraction(mask, "leftover mask " + std::to_string(s));
         expect_same_extraction(testimages::speckle_mask(30, 24, 0.35 + 0.03 * i, s), "speckle " + std::to_string(s));
+    }
+}
+
+// Long lines crossing large masks: growths that run many searches, which
+// several threads run ahead of the growth (also past the search that ends
+// it).
+TEST(SegmentExtraction, MatchesOnLongGrowths)
+{
+    for (std::uint32_t seed : {9000u, 9001u, 9002u}) {
+        Grid<std::uint8_t> mask = testimages::line_mask(150, 120, seed);
+        expect_same_extraction(mask, "long lines " + std::to_string(seed));
     }
 }
