@@ -94,6 +94,11 @@ private:
         const std::size_t w = static_cast<std::size_t>(width);
         const std::size_t h = static_cast<std::size_t>(height);
         if (w != 0 && h > static_cast<std::size_t>(-1) / sizeof(T) / w) throw std::bad_alloc();
+#ifdef SUITE_GRID_BYTE_LIMIT
+        // The fuzz builds run as on a machine of little memory: a larger grid
+        // takes the programs' out-of-memory path, as it would there.
+        if (w * h * sizeof(T) > static_cast<std::size_t>(SUITE_GRID_BYTE_LIMIT)) throw std::bad_alloc();
+#endif
         return w * h;
     }
 
