@@ -367,6 +367,23 @@ def class_colours(pixels, palette):
     return sorted({int(c) for c in colours if c % 65793})
 
 
+def write_parameter_file(config, folder):
+    """The parameter file read from the current folder, as carried in the
+    config, into `folder` (nothing when there was none)."""
+    if config["parameters"] is not None:
+        with open(os.path.join(folder, RULES[config["program"]].parameter_file), "w", encoding="latin-1",
+                  newline="") as out:
+            out.write(config["parameters"])
+
+
+def run_logged(command, folder, log_name, env=None):
+    """Runs `command` in `folder` with no standard input and its console
+    output in folder/log_name; its exit status."""
+    with open(os.path.join(folder, log_name), "wb") as log:
+        return subprocess.run(command, cwd=folder, stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT,
+                              env=env).returncode
+
+
 def step_cut_two_maps(config, tile_id, folder):
     """The tile of both class maps (tile.bmp and shadow.bmp), the parameter
     file, and the colours each holds (classes.txt). A tile without a class
@@ -381,10 +398,7 @@ def step_cut_two_maps(config, tile_id, folder):
     with open(os.path.join(folder, "classes.txt"), "w") as out:
         for colours in found:
             out.write(" ".join(str(c) for c in colours) + "\n")
-    parameter_file = RULES[config["program"]].parameter_file
-    if config["parameters"] is not None:
-        with open(os.path.join(folder, parameter_file), "w", encoding="latin-1", newline="") as out:
-            out.write(config["parameters"])
+    write_parameter_file(config, folder)
     if not all(found):
         open(os.path.join(folder, "no_class"), "w").close()
 
@@ -416,11 +430,9 @@ def step_run(config, tile_id):
     # The tiles' rings are joined as traced, in the default layout; the
     # join writes them in the layout asked.
     environment = {k: v for k, v in os.environ.items() if k not in ("SUITE_SHAPEFILE_RINGS", "SUITE_GIS")}
-    with open(os.path.join(folder, "log.txt"), "wb") as log:
-        done = subprocess.run([os.path.join(config["programs"], program)] + arguments, cwd=folder,
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT, env=environment)
-    if done.returncode != 0:
-        sys.stderr.write(f"{program} ended with status {done.returncode} on the tile {tile_id} "
+    status = run_logged([os.path.join(config["programs"], program)] + arguments, folder, "log.txt", environment)
+    if status != 0:
+        sys.stderr.write(f"{program} ended with status {status} on the tile {tile_id} "
                          f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
         return 1
     return 0
@@ -545,17 +557,12 @@ def corner_run(config):
         if info.get("prj"):
             with open(os.path.join(folder, name + ".prj"), "w") as out:
                 out.write(info["prj"])
-    if config["parameters"] is not None:
-        with open(os.path.join(folder, RULES[config["program"]].parameter_file), "w", encoding="latin-1",
-                  newline="") as out:
-            out.write(config["parameters"])
+    write_parameter_file(config, folder)
     corner = {"id": "corner", "area": area, "core": area}
     arguments = ["tile.bmp"] + RULES[config["program"]].arguments(config, corner)
-    with open(os.path.join(folder, "log.txt"), "wb") as log:
-        done = subprocess.run([os.path.join(config["programs"], config["program"])] + arguments, cwd=folder,
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-    if done.returncode != 0:
-        sys.stderr.write(f"{config['program']} ended with status {done.returncode} on the mosaics' top-left pixel "
+    status = run_logged([os.path.join(config["programs"], config["program"])] + arguments, folder, "log.txt")
+    if status != 0:
+        sys.stderr.write(f"{config['program']} ended with status {status} on the mosaics' top-left pixel "
                          f"(its console output: {os.path.abspath(folder)}/log.txt)\n")
         return None
     return folder
@@ -607,13 +614,12 @@ def join_polvane(config):
         for t in config["tiles"]:
             x, y, w, h = t["area"]
             plan.write(f"tile {x} {y} {w} {h} {os.path.abspath(os.path.join('tiles', t['id']))}\n")
-    with open("merge_log.txt", "wb") as log:
-        done = subprocess.run([os.path.join(config["tools"], "suite-tiles-polvane-merge"), "plan.txt"],
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-    if done.returncode != 0:
+    status = run_logged([os.path.join(config["tools"], "suite-tiles-polvane-merge"), "plan.txt"], ".",
+                        "merge_log.txt")
+    if status != 0:
         with open("merge_log.txt", "rb") as log:
             sys.stderr.write(log.read().decode(errors="replace"))
-        sys.stderr.write(f"joining the tiles' shapefiles ended with status {done.returncode}\n")
+        sys.stderr.write(f"joining the tiles' shapefiles ended with status {status}\n")
         return 1
     return 0
 
@@ -628,19 +634,15 @@ def vorlix_cut(config, tile_id):
     os.makedirs(folder, exist_ok=True)
     gdal.Translate(os.path.join(folder, "tile.tif"), config["raster"], srcWin=tile_of(config, tile_id)["area"],
                    format="GTiff", bandList=[1])
-    if config["parameters"] is not None:
-        with open(os.path.join(folder, "vorlix_parameters.txt"), "w", encoding="latin-1", newline="") as out:
-            out.write(config["parameters"])
+    write_parameter_file(config, folder)
     return folder
 
 
 def run_vorlix(config, tile_id, folder, options, what):
     arguments = ["tile.tif"] + RULES["vorlix"].arguments(config, tile_of(config, tile_id)) + options
-    with open(os.path.join(folder, f"log_{what}.txt"), "wb") as log:
-        done = subprocess.run([os.path.join(config["programs"], "vorlix")] + arguments, cwd=folder,
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-    if done.returncode != 0:
-        sys.stderr.write(f"vorlix ended with status {done.returncode} on the tile {tile_id} ({what}; its console "
+    status = run_logged([os.path.join(config["programs"], "vorlix")] + arguments, folder, f"log_{what}.txt")
+    if status != 0:
+        sys.stderr.write(f"vorlix ended with status {status} on the tile {tile_id} ({what}; its console "
                          f"output: {os.path.abspath(folder)}/log_{what}.txt)\n")
         return 1
     return 0
@@ -649,14 +651,12 @@ def run_vorlix(config, tile_id, folder, options, what):
 # --- A background measured by Zonrik's helper ----------------------------------
 
 
-def zonrik_helper(tools, arguments, cwd, log_path):
-    """Runs suite-tiles-zonrik with its console output in `log_path`; its
-    status and output."""
-    with open(log_path, "wb") as log:
-        done = subprocess.run([os.path.join(tools, "suite-tiles-zonrik")] + arguments, cwd=cwd,
-                              stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
-    with open(log_path, "rb") as log:
-        return done.returncode, log.read().decode(errors="replace")
+def zonrik_helper(tools, arguments, cwd, log_name):
+    """Runs suite-tiles-zonrik in `cwd` with its console output in
+    cwd/log_name (or log_name, when absolute); its status and output."""
+    status = run_logged([os.path.join(tools, "suite-tiles-zonrik")] + arguments, cwd, log_name)
+    with open(os.path.join(cwd, log_name), "rb") as log:
+        return status, log.read().decode(errors="replace")
 
 
 def describe_background(mosaic_path, work, extra, tools):
@@ -668,7 +668,7 @@ def describe_background(mosaic_path, work, extra, tools):
     extra = [os.path.abspath(w) if w == request["shapefile"] else w for w in extra]
     raster = open_mosaic(mosaic_path, work)
     status, output = zonrik_helper(tools, ["size", "--"] + zonrik_command({"args": extra, "raster": raster}), work,
-                                   os.path.join(work, "size_log.txt"))
+                                   "size_log.txt")
     found = [line.split() for line in output.splitlines() if line.startswith("size ")]
     if status != 0 or not found:
         last = [line for line in output.splitlines() if line.strip()][-3:]
@@ -692,7 +692,7 @@ def background_tile_step(config, tile_id, step, files):
     folder = os.path.join("tiles", tile_id)
     os.makedirs(folder, exist_ok=True)
     arguments = [step] + background_window(config, tile_id, folder) + files + ["--"] + zonrik_command(config)
-    status, _ = zonrik_helper(config["tools"], arguments, folder, os.path.join(folder, f"{step}_log.txt"))
+    status, _ = zonrik_helper(config["tools"], arguments, folder, f"{step}_log.txt")
     if status != 0:
         sys.stderr.write(f"suite-tiles-zonrik {step} ended with status {status} on the tile {tile_id} "
                          f"(its console output: {os.path.abspath(folder)}/{step}_log.txt)\n")
