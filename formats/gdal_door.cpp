@@ -2,11 +2,14 @@
 
 #include "crs.h"
 #include "envi_georeferencing.h"
+#include "file.h"
 #include "platform.h"
 #include "version.h"
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -61,6 +64,17 @@ GeoProblem forward(Entry GdalModuleTable::*entry, Arguments&&... arguments)
     return module ? (module->*entry)(std::forward<Arguments>(arguments)...) : problem;
 }
 
+// The same for a routine that reads the raster `path`. Without the module a
+// name that is no file to read is what GDAL would have found it: a raster
+// that does not open (the programs then say so in their own words).
+template <typename Entry, typename... Arguments>
+GeoProblem forward_read(Entry GdalModuleTable::*entry, const std::string& path, Arguments&&... arguments)
+{
+    GeoProblem problem = forward(entry, path, std::forward<Arguments>(arguments)...);
+    if (problem != GeoProblem::Kind::module_unavailable || open_file(path, "rb")) return problem;
+    return {GeoProblem::Kind::cannot_open, path, path + ": " + std::generic_category().message(errno)};
+}
+
 }  // namespace
 
 const GdalModuleTable* gdal_module(GeoProblem& problem)
@@ -106,19 +120,19 @@ bool gdal_opens(const std::string& path)
 
 GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts& facts, Georeference& georeference)
 {
-    return forward(&GdalModuleTable::describe_through_gdal, path, facts, georeference);
+    return forward_read(&GdalModuleTable::describe_through_gdal, path, facts, georeference);
 }
 
 GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference,
                                    ClassMapColours* colours)
 {
-    return forward(&GdalModuleTable::read_bytes_through_gdal, path, values, georeference, colours);
+    return forward_read(&GdalModuleTable::read_bytes_through_gdal, path, values, georeference, colours);
 }
 
 GeoProblem read_floats_through_gdal(const std::string& path, Grid<float>& values, bool nodata_as_nan,
                                     Georeference& georeference)
 {
-    return forward(&GdalModuleTable::read_floats_through_gdal, path, values, nodata_as_nan, georeference);
+    return forward_read(&GdalModuleTable::read_floats_through_gdal, path, values, nodata_as_nan, georeference);
 }
 
 GeoProblem write_geotiff(const std::string& path, const Grid<float>& values, RowOrder rows,

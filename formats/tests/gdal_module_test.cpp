@@ -39,6 +39,13 @@ TEST(GdalModule, ProgramWithoutTheModuleRunsRawJobsAndRefusesGdalOnes)
     for (const char* name : {"mask_out.raw", "mask_out.dim", "mask_out.hdr"})
         EXPECT_EQ(read_bytes(dir.file(name)), read_bytes(reference.file(name))) << name;
 
+    // An input that is no file is refused as with the module.
+    const RunResult with_module = run_program("murgel", {"none.tif", "raw", "2"}, dir.path());
+    r = run_program(murgel, {"none.tif", "raw", "2"}, dir.path());
+    EXPECT_EQ(r.status, with_module.status);
+    EXPECT_NE(r.out.find("Error: cannot open 'none.tif'"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("module"), std::string::npos) << r.out;
+
     const std::string missing = "cannot load the GDAL module '" + dir.file("lib/suite/suite-gdal.so") + "': ";
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"mask.raw", "raw", "2", "--of", "GTiff"}, {"mask.tif", "raw", "2"}}) {
