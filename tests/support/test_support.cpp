@@ -40,7 +40,7 @@ TempDir::~TempDir()
 
 std::string program_path(const std::string& name)
 {
-    if (name.find('/') != std::string::npos) return name;
+    if (!name.empty() && name[0] == '/') return name;
     return std::string(SUITE_BIN_DIR) + "/" + name;
 }
 

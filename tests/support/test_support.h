@@ -34,8 +34,8 @@ struct RunResult {
     std::string out;  // standard output and standard error together
 };
 
-// Full name of a program of the suite in the build's binary folder; a name
-// with a folder in it is taken as it is (a copy of a program elsewhere).
+// Full name of a program of the suite in the build's binary folder; an
+// absolute name is taken as it is (a copy of a program elsewhere).
 std::string program_path(const std::string& name);
 
 // Runs `program` (a name of the suite, such as "stelvar") in folder `cwd`
