@@ -72,7 +72,7 @@ void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, c
     planes.maschera_minrad.fill(255);
     planes.maschera_varrad.fill(255);
     std::printf("Sogliatura della trasformata angolare:");
-    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang, threads);
+    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang, work);
     std::printf(" 100%% COMPLETED\n");
     std::printf("Sogliatura della trasformata minima-radianza:");
     minimum_radiance_threshold(t.minima_radianza, h, s.soglia_min, planes.maschera_minrad, threads);
