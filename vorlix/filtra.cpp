@@ -12,9 +12,11 @@
 #include "tile_share.h"
 #include "transforms.h"
 #include "visit_marks.h"
+#include "work_items.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -40,10 +42,32 @@ void print_transform_header(int raggio)
     std::printf("\nCalcolo trasformate (raggio = %d):\n", raggio);
 }
 
-// Steps after the transforms of one radius: scaling, thresholds, blob passes
-// and accumulation into `finale`.
+// The console lines of one radius after its transforms; a radius after the
+// first of its pass was worked in the same sweep, so its progress runs at
+// once.
+void print_radius_lines(int raggio, bool first_of_pass, int height)
+{
+    if (!first_of_pass) {
+        print_transform_header(raggio);
+        for (int y = 0; y < height; ++y) print_row_progress(y, height);
+    }
+    std::printf(" 100%% COMPLETED\n");
+    std::printf("\n");
+    std::printf("\n");
+    std::printf("Sogliatura della trasformata angolare:");
+    std::printf(" 100%% COMPLETED\n");
+    std::printf("Sogliatura della trasformata minima-radianza:");
+    std::printf(" 100%% COMPLETED\n");
+    std::printf("Sogliatura della trasformata scarto-radianza:");
+    std::printf(" 100%% COMPLETED\n");
+    std::fflush(stdout);
+}
+
+// The planes one radius is worked in after its transforms: the three
+// threshold masks (the combined mask takes the angular mask's place) and the
+// blob passes' marks.
 struct RadiusPlanes {
-    Grid<std::uint8_t> maschera_ang, maschera_minrad, maschera_varrad, maschera_comb;
+    Grid<std::uint8_t> maschera_ang, maschera_minrad, maschera_varrad;
     VisitMarks marks;
     std::vector<Point> punto;
 
@@ -51,44 +75,43 @@ struct RadiusPlanes {
         : maschera_ang(width, height, 255),
           maschera_minrad(width, height, 255),
           maschera_varrad(width, height, 255),
-          maschera_comb(width, height, 255),
           marks(width, height)
     {
     }
 };
 
+// Scaling, thresholds and blob passes of one radius; leaves its candidate
+// mask, with the lines labelled 10, in planes.maschera_ang.
 void threshold_radius(const Grid<std::uint8_t>& immagine, RadiusTransforms& t, const VorlixParameters& p,
-                      const FilterWork& work, RadiusPlanes& planes, Grid<std::uint8_t>& finale, TileShare* tile)
+                      const FilterWork& work, RadiusPlanes& planes, TileShare* tile)
 {
     const int threads = work.threads;
     if (tile) tile->take_maxima(t);
     scale_transforms(t);
-    std::printf("\n");
     const RadiusThresholds s = thresholds_for_radius(t.raggio, p);
-    std::printf("\n");
     const int Q = p.par_quadrosoglia;
     const int h = Q / 2;
     planes.maschera_ang.fill(255);
     planes.maschera_minrad.fill(255);
     planes.maschera_varrad.fill(255);
-    std::printf("Sogliatura della trasformata angolare:");
-    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang, threads);
-    std::printf(" 100%% COMPLETED\n");
-    std::printf("Sogliatura della trasformata minima-radianza:");
+    angular_threshold(t.direzione, Q, s.soglia_ang, s.tolleranza, planes.maschera_ang, work);
     minimum_radiance_threshold(t.minima_radianza, h, s.soglia_min, planes.maschera_minrad, threads);
-    std::printf(" 100%% COMPLETED\n");
-    std::printf("Sogliatura della trasformata scarto-radianza:");
     radiance_deviation_threshold(t.scarto_radianza, h, s.soglia_var, planes.maschera_varrad, threads);
-    std::printf(" 100%% COMPLETED\n");
-    std::fflush(stdout);
 
-    combine_masks(planes.maschera_ang, planes.maschera_minrad, planes.maschera_varrad, planes.maschera_comb);
-    remove_small_blobs(planes.maschera_comb, p.par_min_blob, planes.marks);
-    GlobalMeans means = global_means(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza);
-    if (tile) means = tile->take_means(t.raggio, planes.maschera_comb, immagine, t, means);
-    reclassify_blobs(planes.maschera_comb, immagine, t.minima_radianza, t.scarto_radianza, p, means, planes.marks,
+    Grid<std::uint8_t>& maschera_comb = planes.maschera_ang;
+    combine_masks(planes.maschera_ang, planes.maschera_minrad, planes.maschera_varrad, maschera_comb);
+    remove_small_blobs(maschera_comb, p.par_min_blob, planes.marks);
+    GlobalMeans means = global_means(maschera_comb, immagine, t.minima_radianza, t.scarto_radianza);
+    if (tile) means = tile->take_means(t.raggio, maschera_comb, immagine, t, means);
+    reclassify_blobs(maschera_comb, immagine, t.minima_radianza, t.scarto_radianza, p, means, planes.marks,
                      planes.punto);
-    accumulate_lines(planes.maschera_comb, finale);
+}
+
+// A tile that measures or is given the whole image's statistics notes them
+// radius by radius, in order.
+bool shares_statistics(const TileShare* tile)
+{
+    return tile && (tile->core || !tile->given.empty());
 }
 
 }  // namespace
@@ -100,9 +123,13 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
     const int height = immagine.height();
     Grid<std::uint8_t> finale(width, height, 255);
     if (parameters_problem(p)) return finale;  // the driver refuses such parameters
+    if (!shares_statistics(tile)) tile = nullptr;
     // Made once the first transforms are done: the transforms' working
-    // copies of the image are gone by then, which keeps the peak lower.
-    std::optional<RadiusPlanes> planes;
+    // copies of the image are gone by then, which keeps the peak lower. The
+    // second set, for a second radius worked beside the first, once the
+    // first radius of the pass has given up its transforms.
+    std::optional<RadiusPlanes> planes[2];
+    std::mutex finale_lock;
 
     // The radii in loop order, taken a pass at a time (64-bit steps: the
     // loop must end even next to the int limit).
@@ -116,15 +143,33 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
         const DirectionTable table(direction_table_radius(raggi.back(), width, height));
         std::vector<RadiusTransforms> transforms =
             compute_transforms(immagine, raggi, table, [&](int y) { print_row_progress(y, height); }, work);
-        if (!planes) planes.emplace(width, height);
-        for (std::size_t i = 0; i < raggi.size(); ++i) {
-            if (i > 0) {
-                print_transform_header(raggi[i]);
-                for (int y = 0; y < height; ++y) print_row_progress(y, height);
-            }
-            std::printf(" 100%% COMPLETED\n");
-            threshold_radius(immagine, transforms[i], p, work, *planes, finale, tile);
+        if (!planes[0]) planes[0].emplace(width, height);
+        const int count = static_cast<int>(raggi.size());
+
+        // The first radius on every thread; the others two at a time when
+        // there are threads for it (each radius' blob passes are one long
+        // walk), else one after the other. The lines of all radii are
+        // gathered in `finale` in any order: a pixel is a line when any
+        // radius finds it.
+        const bool side_by_side = work.threads >= 2 && !tile && count > 1;
+        auto work_radius = [&](int i, int set, const FilterWork& how) {
+            threshold_radius(immagine, transforms[i], p, how, *planes[set], tile);
             transforms[i] = RadiusTransforms();  // its planes are no longer needed
+            const std::lock_guard<std::mutex> hold(finale_lock);
+            accumulate_lines(planes[set]->maschera_ang, finale);
+        };
+        print_radius_lines(raggi[0], true, height);
+        work_radius(0, 0, work);
+        if (side_by_side) {
+            if (!planes[1]) planes[1].emplace(width, height);
+            run_items(
+                count - 1, 2, [&](int item, int worker) { work_radius(item + 1, worker, FilterWork{1, work.instruction_set}); },
+                [&](int item) { print_radius_lines(raggi[item + 1], false, height); });
+        } else {
+            for (int i = 1; i < count; ++i) {
+                print_radius_lines(raggi[i], false, height);
+                work_radius(i, 0, work);
+            }
         }
     }
     return finale;

@@ -52,7 +52,7 @@ const ProgramInfo vorlix_info = {
     "a world file or .prj that cannot be used, an input or parameter file that\n"
     "cannot be read, parameters the filter cannot run with, or an output that\n"
     "cannot be written; 2 standard input ended at a prompt.\n",
-    {{"threads", "N", "threads for the transforms and window tests (default: all processors)"},
+    {{"threads", "N", "threads for the transforms, window tests, radii and candidate searches (default: all processors)"},
      {"line-mask", "FILE", "also write the cleaned line mask (0 line, 255 background; RAW bytes)"},
      {"statistics", "FILE", "a tile's run: the whole image's statistics (suite-tiles)"},
      {"core", "X,Y,W,H", "a tile's run: the pixels it answers for (suite-tiles)"},

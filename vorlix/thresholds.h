@@ -6,6 +6,7 @@
 // and plain_local.
 #pragma once
 
+#include "filter_work.h"
 #include "grid.h"
 #include "parameters.h"
 #include "transforms.h"
@@ -31,8 +32,9 @@ void scale_transforms(RadiusTransforms& t);
 
 // maschera_ang = 0 where the pixels of the window of half side Q around a
 // pixel agree enough with its direction (directions 90 degrees apart agree).
+// Worked with the work's instruction set too: the same mask on every one.
 void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia_ang, double tolleranza,
-                       Grid<std::uint8_t>& maschera_ang, int threads = 1);
+                       Grid<std::uint8_t>& maschera_ang, const FilterWork& work = {});
 
 // maschera_minrad = 0 where local mean * soglia_min > value, the local mean
 // taken over the inside pixels of the window of half side h.

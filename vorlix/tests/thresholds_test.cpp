@@ -3,28 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
 // The window tests written out pixel by pixel.
+bool plain_angular_passes(const Grid<std::uint8_t>& dir, int x, int y, int Q, double soglia, double tol)
+{
+    int agree = 0, disagree = 0;
+    for (int yy = std::max(y - Q, 0); yy <= std::min(y + Q, dir.height() - 1); ++yy)
+        for (int xx = std::max(x - Q, 0); xx <= std::min(x + Q, dir.width() - 1); ++xx) {
+            int d = std::abs(dir(xx, yy) - dir(x, y)) % 90;
+            if (d > 45) d = 90 - d;
+            (tol >= d ? agree : disagree)++;
+        }
+    return soglia > 255 - 255.0 * agree / (agree + disagree);
+}
+
 Grid<std::uint8_t> plain_angular(const Grid<std::uint8_t>& dir, int Q, double soglia, double tol)
 {
-    const int W = dir.width(), H = dir.height();
-    Grid<std::uint8_t> mask(W, H, 255);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x) {
-            int agree = 0, disagree = 0;
-            for (int yy = y - Q; yy <= y + Q; ++yy)
-                for (int xx = x - Q; xx <= x + Q; ++xx) {
-                    if (!dir.contains(xx, yy)) continue;
-                    int d = std::abs(dir(xx, yy) - dir(x, y)) % 90;
-                    if (d > 45) d = 90 - d;
-                    (tol >= d ? agree : disagree)++;
-                }
-            if (soglia > 255 - 255.0 * agree / (agree + disagree)) mask(x, y) = 0;
-        }
+    Grid<std::uint8_t> mask(dir.width(), dir.height(), 255);
+    for (int y = 0; y < dir.height(); ++y)
+        for (int x = 0; x < dir.width(); ++x)
+            if (plain_angular_passes(dir, x, y, Q, soglia, tol)) mask(x, y) = 0;
     return mask;
 }
 
@@ -96,11 +99,13 @@ TEST(Thresholds, SlidingWindowsMatchTheWindowsPixelByPixel)
         for (int Q : {0, 1, 4, 8, 50}) {
             for (double tol : {11.0, 4.0, -2.0, 50.0}) {
                 const Grid<std::uint8_t> want = plain_angular(dir, Q, 209, tol);
-                for (int threads : {1, 2, 3}) {
-                    Grid<std::uint8_t> mask(w, h, 255);
-                    angular_threshold(dir, Q, 209, tol, mask, threads);
-                    EXPECT_TRUE(mask == want) << w << "x" << h << " Q " << Q << " tol " << tol << " threads " << threads;
-                }
+                for (InstructionSet set : usable_instruction_sets())
+                    for (int threads : {1, 2, 3}) {
+                        Grid<std::uint8_t> mask(w, h, 255);
+                        angular_threshold(dir, Q, 209, tol, mask, FilterWork{threads, set});
+                        EXPECT_TRUE(mask == want) << w << "x" << h << " Q " << Q << " tol " << tol << " threads "
+                                                  << threads << " " << instruction_set_name(set);
+                    }
             }
         }
         const Grid<std::uint8_t> plane = testimages::grey_with_lines(w, h, seed++);
@@ -116,14 +121,29 @@ TEST(Thresholds, SlidingWindowsMatchTheWindowsPixelByPixel)
     }
 }
 
-// A window too large for a table of its counts is worked out pixel by pixel.
+// A window too large for a table of its counts is worked out pixel by pixel,
+// and windows of more than 65535 pixels count in 32 bits (checked on a
+// diagonal of pixels: the plain version is slow there).
 TEST(Thresholds, HugeAngularWindow)
 {
     const Grid<std::uint8_t> dir = random_directions(1100, 6, 130);
     for (double tol : {11.0, 45.0}) {
         Grid<std::uint8_t> mask(1100, 6, 255);
-        angular_threshold(dir, 520, 250, tol, mask, 2);
+        angular_threshold(dir, 520, 250, tol, mask, FilterWork{2});
         EXPECT_TRUE(mask == plain_angular(dir, 520, 250, tol)) << tol;
     }
+    Grid<std::uint8_t> wide = random_directions(400, 240, 131);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 200; ++x) wide(x, y) = 0;  // one direction on the left, any on the right
+    Grid<std::uint8_t> mask(400, 240, 255);
+    angular_threshold(wide, 150, 170, 11.0, mask, FilterWork{2});
+    int passing = 0;
+    for (int i = 0; i < 200; ++i) {
+        const int x = i * 2, y = i;
+        EXPECT_EQ(mask(x, y) == 0, plain_angular_passes(wide, x, y, 150, 170, 11.0)) << x << "," << y;
+        passing += mask(x, y) == 0;
+    }
+    EXPECT_GT(passing, 0);
+    EXPECT_LT(passing, 200);
 }
 
