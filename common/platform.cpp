@@ -22,6 +22,7 @@
 #include <windows.h>
 #include <process.h>
 #else
+#include <dlfcn.h>
 #include <signal.h>
 #include <unistd.h>
 #endif
@@ -143,6 +144,50 @@ unsigned long process_id()
     return static_cast<unsigned long>(_getpid());
 #else
     return static_cast<unsigned long>(getpid());
+#endif
+}
+
+std::string executable_path()
+{
+#ifdef _WIN32
+    std::vector<char> name(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) return {};
+        if (length < name.size()) return std::string(name.data(), length);
+        name.resize(name.size() * 2);
+    }
+#else
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+#endif
+}
+
+void* load_library(const std::string& path, std::string& reason)
+{
+#ifdef _WIN32
+    HMODULE library = LoadLibraryA(path.c_str());
+    if (!library) reason = std::system_category().message(static_cast<int>(GetLastError()));
+    return reinterpret_cast<void*>(library);
+#else
+    // Every symbol bound now, so that a library that does not fit fails
+    // here, with the loader's reason, rather than at a later call.
+    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* error = dlerror();
+        reason = error ? error : "unknown reason";
+    }
+    return library;
+#endif
+}
+
+void* library_function(void* library, const char* name)
+{
+#ifdef _WIN32
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+#else
+    return dlsym(library, name);
 #endif
 }
 

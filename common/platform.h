@@ -43,6 +43,19 @@ std::string file_key(const std::string& path);
 // The process's identifier, for names no other run uses.
 unsigned long process_id();
 
+// The running program's file, its links resolved; empty when the system
+// does not tell.
+std::string executable_path();
+
+// Loads a shared library (a DLL on Windows) for the rest of the process:
+// it is never unloaded. Null, with the loader's reason in `reason`, when it
+// cannot be loaded (missing, or a library it needs is missing).
+void* load_library(const std::string& path, std::string& reason);
+
+// The address of the function a loaded library exports under `name`; null
+// when it has none.
+void* library_function(void* library, const char* name);
+
 // Files being written, removed when the process is interrupted (SIGINT,
 // SIGTERM, SIGHUP; Ctrl-C and Ctrl-Break on Windows) before the signal ends
 // it as it would have. install_interrupt_cleanup sets the handlers up once.

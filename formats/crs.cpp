@@ -1,4 +1,5 @@
 #include "crs.h"
+#include "spatial_reference.h"
 
 #include "file.h"
 #include "gdal_session.h"
@@ -86,4 +87,11 @@ GeoProblem write_prj_file(const std::string& path, const std::string& crs_wkt)
     file.write(esri);
     if (const std::error_code error = file.finish()) return {GeoProblem::Kind::write_failed, path, error.message()};
     return {};
+}
+
+bool same_crs(const std::string& first, const std::string& second)
+{
+    if (first == second) return true;
+    OGRSpatialReference a, b;
+    return !parse_crs(first, a) && !parse_crs(second, b) && a.IsSame(&b);
 }

@@ -9,8 +9,6 @@
 #include <optional>
 #include <string>
 
-class OGRSpatialReference;
-
 // The ".prj" beside a data file (plan.bmp: plan.prj, or plan.PRJ); none
 // when there is none.
 std::optional<std::string> find_prj_file(const std::string& data_path);
@@ -28,9 +26,6 @@ GeoProblem esri_wkt(const std::string& crs_wkt, std::string& esri);
 // writes one).
 GeoProblem write_prj_file(const std::string& path, const std::string& crs_wkt);
 
-// The CRS as WKT2, the form the readers hand out; empty when it is empty.
-std::string wkt_of(const OGRSpatialReference& srs);
-
-// Fills `srs` from the WKT (traditional GIS axis order: x easting or
-// longitude); a text that is no CRS is a problem.
-GeoProblem parse_crs(const std::string& crs_wkt, OGRSpatialReference& srs);
+// Whether two CRS texts name the same system (the same text, or parsed,
+// the same definition); a text that is no CRS matches none.
+bool same_crs(const std::string& first, const std::string& second);

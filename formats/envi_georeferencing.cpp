@@ -1,6 +1,7 @@
 #include "envi_georeferencing.h"
 
 #include "crs.h"
+#include "spatial_reference.h"
 
 #include <ogr_spatialref.h>
 

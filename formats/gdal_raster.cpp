@@ -1,6 +1,6 @@
 #include "gdal_raster.h"
 
-#include "crs.h"
+#include "spatial_reference.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>

@@ -7,9 +7,6 @@
 
 #if SUITE_HAVE_GDAL
 #include "crs.h"
-#include "gdal_raster.h"
-
-#include <ogr_spatialref.h>
 #endif
 
 #include <cmath>
@@ -20,90 +17,41 @@ bool gdal_built_in()
     return SUITE_HAVE_GDAL != 0;
 }
 
+#if !SUITE_HAVE_GDAL
+
+// Without GDAL only the suite's own formats are read. (With it, these come
+// from the GDAL module through gdal_door.cpp.)
+
 namespace {
-
-#if SUITE_HAVE_GDAL
-
-// Opens the raster and takes its georeferencing over.
-GeoProblem open_raster(const std::string& path, GdalRaster& raster, Georeference& georeference)
-{
-    if (GeoProblem problem = raster.open(path)) return problem;
-    WorldFile world;
-    if (GeoProblem problem = raster.world_file(world)) return problem;
-    georeference.world = world;
-    georeference.crs = raster.info().crs_wkt;
-    georeference.nodata = raster.info().nodata;
-    georeference.through_gdal = true;
-    return {};
-}
-
-#else
 
 GeoProblem without_gdal(const std::string& path)
 {
     return {GeoProblem::Kind::cannot_open, path, "this build reads only BMP and RAW files"};
 }
 
-#endif
-
 }  // namespace
 
-bool gdal_opens(const std::string& path)
+bool gdal_opens(const std::string&)
 {
-#if SUITE_HAVE_GDAL
-    GdalRaster raster;
-    return !raster.open(path);
-#else
-    (void)path;
     return false;
-#endif
 }
 
-GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts& facts, Georeference& georeference)
+GeoProblem describe_through_gdal(const std::string& path, GdalRasterFacts&, Georeference&)
 {
-#if SUITE_HAVE_GDAL
-    GdalRaster raster;
-    if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
-    const RasterInfo& info = raster.info();
-    facts = {info.driver, info.data_type, info.sample_bits, info.width, info.height, info.nodata, info.files};
-    return {};
-#else
-    (void)facts;
-    (void)georeference;
     return without_gdal(path);
-#endif
 }
 
-GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>& values, Georeference& georeference,
-                                   ClassMapColours* colours)
+GeoProblem read_bytes_through_gdal(const std::string& path, Grid<std::uint8_t>&, Georeference&, ClassMapColours*)
 {
-#if SUITE_HAVE_GDAL
-    GdalRaster raster;
-    if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
-    if (colours) *colours = raster.info().colours;
-    return raster.read_indices(values);
-#else
-    (void)values;
-    (void)georeference;
-    (void)colours;
     return without_gdal(path);
-#endif
 }
 
-GeoProblem read_floats_through_gdal(const std::string& path, Grid<float>& values, bool nodata_as_nan,
-                                    Georeference& georeference)
+GeoProblem read_floats_through_gdal(const std::string& path, Grid<float>&, bool, Georeference&)
 {
-#if SUITE_HAVE_GDAL
-    GdalRaster raster;
-    if (GeoProblem problem = open_raster(path, raster, georeference)) return problem;
-    return raster.read_values(values, nodata_as_nan ? NodataReading::as_nan : NodataReading::as_value);
-#else
-    (void)values;
-    (void)nodata_as_nan;
-    (void)georeference;
     return without_gdal(path);
-#endif
 }
+
+#endif
 
 InputProblem read_class_map(const std::string& path, Grid<std::int32_t>& Matrice, Extent& dim,
                             ClassMapColours& colours, Georeference& georeference)
@@ -124,13 +72,12 @@ InputProblem read_class_map(const std::string& path, Grid<std::int32_t>& Matrice
     if (problem.raster != RasterProblem::Kind::not_bmp) return problem;
 
 #if SUITE_HAVE_GDAL
-    GdalRaster raster;
     Georeference read;
     Grid<std::uint8_t> values;
-    problem.geo = open_raster(path, raster, read);
-    if (!problem.geo) problem.geo = raster.read_indices(values);
+    ClassMapColours read_colours;
+    problem.geo = read_bytes_through_gdal(path, values, read, &read_colours);
     if (problem.geo) return problem;
-    colours = raster.info().colours;
+    colours = read_colours;
     try {
         Matrice.resize(values.width(), values.height());
     } catch (const std::bad_alloc&) {
@@ -217,14 +164,12 @@ GeoProblem data_file_georeference(const std::string& data_path, const WorldFile&
 
 namespace {
 
-bool same_crs(const std::string& first, const std::string& second)
+bool crs_match(const std::string& first, const std::string& second)
 {
-    if (first == second) return true;
 #if SUITE_HAVE_GDAL
-    OGRSpatialReference a, b;
-    return !parse_crs(first, a) && !parse_crs(second, b) && a.IsSame(&b);
+    return same_crs(first, second);
 #else
-    return false;
+    return first == second;
 #endif
 }
 
@@ -250,7 +195,7 @@ std::optional<Georeference> shared_georeference(const Georeference& first, const
 {
     if (first.placed() && second.placed() && !same_corners(first.world, second.world, width, height))
         return std::nullopt;
-    if (!first.crs.empty() && !second.crs.empty() && !same_crs(first.crs, second.crs)) return std::nullopt;
+    if (!first.crs.empty() && !second.crs.empty() && !crs_match(first.crs, second.crs)) return std::nullopt;
     Georeference shared = first;
     if (!shared.placed()) shared.world = second.world;
     if (shared.crs.empty()) shared.crs = second.crs;

@@ -88,11 +88,12 @@ GeoProblem envi_georeference_lines(const Georeference& georeference, std::vector
     lines.clear();
     if (!georeference.placed()) return {};
 #if SUITE_HAVE_GDAL
-    return envi_georeferencing_lines(georeference.world, georeference.crs, lines);
-#else
+    // Without a CRS the lines need no GDAL: "map info" with an "Arbitrary"
+    // projection, as below.
+    if (!georeference.crs.empty()) return envi_georeferencing_lines(georeference.world, georeference.crs, lines);
+#endif
     std::string line;
     if (GeoProblem problem = envi_map_info(georeference.world, EnviProjection{}, line)) return problem;
     lines.push_back(line);
     return {};
-#endif
 }

@@ -30,6 +30,8 @@ std::string GeoProblem::message() const
         return "cannot read " + file + more;
     case Kind::write_failed:
         return "cannot write " + file + more;
+    case Kind::module_unavailable:
+        return detail;
     }
     return {};
 }

@@ -21,6 +21,7 @@ struct GeoProblem {
         out_of_memory,            // `detail` the raster's size
         read_failed,
         write_failed,
+        module_unavailable,       // the GDAL module (`path`) cannot be loaded; `detail` says why
     };
     Kind kind = Kind::none;
     std::string path;    // the file it is about

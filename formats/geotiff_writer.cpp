@@ -1,8 +1,8 @@
 #include "geotiff_writer.h"
 
-#include "crs.h"
 #include "gdal_session.h"
 #include "geotransform.h"
+#include "spatial_reference.h"
 
 #include <cpl_string.h>
 #include <gdal_priv.h>

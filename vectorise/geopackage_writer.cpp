@@ -1,9 +1,9 @@
 #include "geopackage_writer.h"
 
-#include "crs.h"
 #include "gdal_session.h"
 #include "ring_orientation.h"
 #include "shapefile_writer.h"
+#include "spatial_reference.h"
 
 #include <gdal_priv.h>
 #include <ogr_feature.h>
@@ -178,19 +178,13 @@ GeoPackageWriter::~GeoPackageWriter()
     abandon();
 }
 
-void GeoPackageWriter::abandon()
+GeoProblem GeoPackageWriter::abandon(GeoProblem problem)
 {
-    if (!state_) return;
+    if (!state_) return problem;
     GdalErrorCapture capture;
     state_->dataset.reset();
     remove_gdal_output(state_->path);
     state_.reset();
-}
-
-GeoProblem GeoPackageWriter::fail(const GdalErrorCapture& capture)
-{
-    const GeoProblem problem = capture.problem(GeoProblem::Kind::write_failed, state_ ? state_->path : "");
-    abandon();
     return problem;
 }
 
@@ -231,7 +225,7 @@ GeoProblem GeoPackageWriter::create(const std::string& path, const GeoPackageLay
         ok = state_->layer->CreateField(&field) == OGRERR_NONE;
     }
     ok = ok && state_->dataset->StartTransaction() == OGRERR_NONE;
-    if (!ok) return fail(capture);
+    if (!ok) return abandon(capture.problem(GeoProblem::Kind::write_failed, state_->path));
     return {};
 }
 
@@ -264,7 +258,7 @@ GeoProblem GeoPackageWriter::append(const RecordArrays& records, const FieldColu
             state.uncommitted = 0;
             ok = state.dataset->CommitTransaction() == OGRERR_NONE && state.dataset->StartTransaction() == OGRERR_NONE;
         }
-        if (!ok) return fail(capture);
+        if (!ok) return abandon(capture.problem(GeoProblem::Kind::write_failed, state_->path));
     }
     return {};
 }
@@ -275,16 +269,7 @@ GeoProblem GeoPackageWriter::finish()
     GdalErrorCapture capture;
     bool ok = state_->dataset->CommitTransaction() == OGRERR_NONE;
     state_->dataset.reset();  // closed: the spatial index is built
-    if (!ok || capture.failed()) return fail(capture);
+    if (!ok || capture.failed()) return abandon(capture.problem(GeoProblem::Kind::write_failed, state_->path));
     state_.reset();
     return {};
-}
-
-GeoProblem write_geopackage(const std::string& path, const GeoPackageLayout& layout, const RecordArrays& records,
-                            const FieldColumns& columns)
-{
-    GeoPackageWriter writer;
-    if (GeoProblem problem = writer.create(path, layout)) return problem;
-    if (GeoProblem problem = writer.append(records, columns)) return problem;
-    return writer.finish();
 }

@@ -24,8 +24,6 @@
 #include <string>
 #include <vector>
 
-class GdalErrorCapture;
-
 enum class FieldType { integer, real };
 
 struct FieldDefinition {
@@ -68,13 +66,18 @@ public:
 
 private:
     struct State;
-    // Closes and removes the file after a failure.
-    void abandon();
-    GeoProblem fail(const GdalErrorCapture& capture);
+    // Closes and removes the file (after a failure); hands `problem` back.
+    GeoProblem abandon(GeoProblem problem = {});
 
     std::unique_ptr<State> state_;
 };
 
 // Creates, appends and finishes in one call.
-GeoProblem write_geopackage(const std::string& path, const GeoPackageLayout& layout, const RecordArrays& records,
-                            const FieldColumns& columns);
+inline GeoProblem write_geopackage(const std::string& path, const GeoPackageLayout& layout,
+                                   const RecordArrays& records, const FieldColumns& columns)
+{
+    GeoPackageWriter writer;
+    if (GeoProblem problem = writer.create(path, layout)) return problem;
+    if (GeoProblem problem = writer.append(records, columns)) return problem;
+    return writer.finish();
+}

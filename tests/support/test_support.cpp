@@ -40,6 +40,7 @@ TempDir::~TempDir()
 
 std::string program_path(const std::string& name)
 {
+    if (!name.empty() && name[0] == '/') return name;
     return std::string(SUITE_BIN_DIR) + "/" + name;
 }
 
@@ -62,10 +63,11 @@ std::string shell_quote(const std::string& text)
 namespace {
 
 // Runs the program with standard input from a file; its console output
-// (standard output and error together) goes to a file, or, with a file size
-// limit, through a pipe, which the limit does not reach.
+// (standard output and error together) goes to a file, or, with a shell
+// `prefix` before the program (a file size limit, environment variables),
+// through a pipe, which a file size limit does not reach.
 RunResult run_command(const std::string& program, const std::vector<std::string>& args, const std::string& cwd,
-                      const std::string& stdin_text, const std::string& limit = "")
+                      const std::string& stdin_text, const std::string& prefix = "")
 {
     TempDir io;
     const std::string in_file = io.file("stdin.txt");
@@ -76,15 +78,15 @@ RunResult run_command(const std::string& program, const std::vector<std::string>
     for (const auto& arg : args) run += " " + shell_quote(arg);
     run += " < " + shell_quote(in_file);
     std::string command = "cd " + shell_quote(cwd) + " && ";
-    if (limit.empty())
+    if (prefix.empty())
         command += run + " > " + shell_quote(out_file) + " 2>&1";
     else
-        command += "{ (" + limit + run + " 2>&1); echo $? > " + shell_quote(status_file) + "; } | cat > " +
+        command += "{ (" + prefix + run + " 2>&1); echo $? > " + shell_quote(status_file) + "; } | cat > " +
                    shell_quote(out_file);
     const int raw = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    if (!limit.empty()) result.status = std::stoi(read_text(status_file));
+    if (!prefix.empty()) result.status = std::stoi(read_text(status_file));
     result.out = read_text(out_file);
     return result;
 }
@@ -104,6 +106,12 @@ RunResult run_program_with_file_limit(const std::string& program, const std::vec
     // limit fail with EFBIG.
     return run_command(program, args, cwd, stdin_text,
                        "trap '' XFSZ && ulimit -f " + std::to_string(blocks) + " && exec ");
+}
+
+RunResult run_program_with_environment(const std::string& program, const std::vector<std::string>& args,
+                                       const std::string& cwd, const std::string& variables)
+{
+    return run_command(program, args, cwd, "", variables + " ");
 }
 
 std::map<std::string, Bytes> folder_contents(const std::string& folder)

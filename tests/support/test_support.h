@@ -34,7 +34,8 @@ struct RunResult {
     std::string out;  // standard output and standard error together
 };
 
-// Full name of a program of the suite in the build's binary folder.
+// Full name of a program of the suite in the build's binary folder; an
+// absolute name is taken as it is (a copy of a program elsewhere).
 std::string program_path(const std::string& name);
 
 // Runs `program` (a name of the suite, such as "stelvar") in folder `cwd`
@@ -47,6 +48,10 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
 // program. Its console output is not limited.
 RunResult run_program_with_file_limit(const std::string& program, const std::vector<std::string>& args,
                                       const std::string& cwd, long blocks, const std::string& stdin_text = "");
+
+// The same, with `variables` ("NAME=value ...") added to its environment.
+RunResult run_program_with_environment(const std::string& program, const std::vector<std::string>& args,
+                                       const std::string& cwd, const std::string& variables);
 
 // Every file of a folder (not its subfolders) with its bytes.
 std::map<std::string, Bytes> folder_contents(const std::string& folder);

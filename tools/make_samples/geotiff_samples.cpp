@@ -7,8 +7,8 @@
 #include "town_rasters.h"
 
 #if SUITE_HAVE_GDAL
-#include "crs.h"
 #include "geotiff_writer.h"
+#include "spatial_reference.h"
 
 #include <ogr_spatialref.h>
 #endif
