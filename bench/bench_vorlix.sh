@@ -2,8 +2,8 @@
 # Times vorlix with its default parameters on synthetic aerial-like images
 # with a network of thin dark roads, 1024 x 1024, 2048 x 2048 and
 # 4096 x 4096, on one thread and on two (the transforms and window tests
-# share their rows; long region growths share their candidate searches,
-# run ahead of the growth). Goals:
+# share their rows, the radii after the first are worked two at a time, long
+# region growths share their candidate searches, run ahead of the growth). Goals:
 # 2048 x 2048 within 5 s and 1024 x 1024 within 1.2 s on two threads; peak
 # memory within 40 bytes per pixel (160 MB at 2048 x 2048). The segments
 # are the same bytes on every row of a size.
