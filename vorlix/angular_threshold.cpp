@@ -202,7 +202,9 @@ void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia
     // 45 or more agrees with every class and one below 0 with none.
     const int reach = tolleranza >= 45 ? 45 : tolleranza < 0 ? -1 : static_cast<int>(std::floor(tolleranza));
     // Counts of one column are at most its rows, a window's at most its
-    // pixels: 16-bit counts when every window fits in them.
+    // pixels: 16-bit counts when every window fits in them. (While the
+    // window moves, a count takes in a column before it gives one up and may
+    // pass the limit for a moment; unsigned arithmetic wraps back.)
     const long long widest = std::min<long long>(2LL * Q + 1, width);
     const long long tallest = std::min<long long>(2LL * Q + 1, height);
     if (widest * tallest <= 0xffff)
