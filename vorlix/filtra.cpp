@@ -162,8 +162,10 @@ Grid<std::uint8_t> detect_lines(const Grid<std::uint8_t>& immagine, const Vorlix
         work_radius(0, 0, work);
         if (side_by_side) {
             if (!planes[1]) planes[1].emplace(width, height);
+            FilterWork one_thread = work;
+            one_thread.threads = 1;
             run_items(
-                count - 1, 2, [&](int item, int worker) { work_radius(item + 1, worker, FilterWork{1, work.instruction_set}); },
+                count - 1, 2, [&](int item, int worker) { work_radius(item + 1, worker, one_thread); },
                 [&](int item) { print_radius_lines(raggi[item + 1], false, height); });
         } else {
             for (int i = 1; i < count; ++i) {
