@@ -96,8 +96,9 @@ GeoProblem write_prj_file(const std::string& path, const std::string& crs_wkt)
 
 bool same_crs(const std::string& first, const std::string& second)
 {
-    // Without the module the CRSs cannot be compared: taken as different,
-    // so that the run refuses the inputs rather than mixes them.
+    if (first == second) return true;
+    // Without the module two texts cannot be compared further: taken as
+    // different, so that the run refuses the inputs rather than mixes them.
     GeoProblem problem;
     const GdalModuleTable* module = gdal_module(problem);
     return module && module->same_crs(first, second);

@@ -32,7 +32,8 @@ void scale_transforms(RadiusTransforms& t);
 
 // maschera_ang = 0 where the pixels of the window of half side Q around a
 // pixel agree enough with its direction (directions 90 degrees apart agree).
-// Worked with the work's instruction set too: the same mask on every one.
+// Worked on the work's threads and with its instruction set: the same mask
+// for every choice.
 void angular_threshold(const Grid<std::uint8_t>& direzione, int Q, double soglia_ang, double tolleranza,
                        Grid<std::uint8_t>& maschera_ang, const FilterWork& work = {});
 
