@@ -88,6 +88,69 @@ int least_spanning(double span)
 
 }  // namespace
 
+// walk_and_measure first looks at the points n / 4 and 3n / 4 of the n
+// points of a segment. Along the major axis, of length d = n - 1, they lie
+// between half a pixel before and three quarters after the points a quarter
+// and three quarters of the way (from either end, the two being the same
+// pair of places); across it their rounding adds half a pixel to at most
+// three quarters of the slope's: 1.25 in all. Rounding the quarter points
+// down moves them by less than one more, so each look lies within two pixels
+// of one of the rounded quarter points along each axis.
+bool CandidateSearch::quarter_points_near_line(int x1, int y1, int x2, int y2) const
+{
+    return near_line_.near_line_2((3 * x1 + x2) / 4, (3 * y1 + y2) / 4) &&
+           near_line_.near_line_2((x1 + 3 * x2) / 4, (y1 + 3 * y2) / 4);
+}
+
+// Whether a line pixel lies within two pixels of the rounded quarter point
+// nearer `near` of some pair of the two clusters.
+bool CandidateSearch::line_near_quarters(const Cluster& near, const Cluster& far) const
+{
+    return near_line_.line_in_rectangle((3 * near.min_x + far.min_x) / 4 - 2, (3 * near.min_y + far.min_y) / 4 - 2,
+                                        (3 * near.max_x + far.max_x) / 4 + 2, (3 * near.max_y + far.max_y) / 4 + 2);
+}
+
+void CandidateSearch::pair_clusters(const Cluster& c1, const Cluster& c2, int spanning_dx, int spanning_dy)
+{
+    const BorderPixel* entries = estremi_.data();
+    const char* reached = reached_.data();
+    if (!c1.any_reached && !c2.any_reached) return;
+    // The farthest the pairs of the two clusters reach along each axis.
+    const int most_dx = std::max(std::abs(c1.max_x - c2.min_x), std::abs(c2.max_x - c1.min_x));
+    const int most_dy = std::max(std::abs(c1.max_y - c2.min_y), std::abs(c2.max_y - c1.min_y));
+    if (most_dx < spanning_dx && most_dy < spanning_dy) return;
+    // The middle points of the segments (the first look of
+    // walk_and_measure) lie within one pixel of the middles of their ends
+    // along each axis, rounded down; those lie in this rectangle. With no
+    // line pixel within one pixel of it, no segment between the clusters
+    // lies on line pixels. The same for the quarter points, within two
+    // pixels (see quarter_points_near_line).
+    const int from_x = (c1.min_x + c2.min_x) / 2;
+    const int to_x = (c1.max_x + c2.max_x) / 2;
+    const int from_y = (c1.min_y + c2.min_y) / 2;
+    const int to_y = (c1.max_y + c2.max_y) / 2;
+    if (!near_line_.line_in_rectangle(from_x - 1, from_y - 1, to_x + 1, to_y + 1)) return;
+    if (!line_near_quarters(c1, c2) || !line_near_quarters(c2, c1)) return;
+
+    for (int k1 = c1.begin; k1 < c1.end; ++k1) {
+        const int i1 = sides_[c1.lato][k1];
+        const BorderPixel e1 = entries[i1];
+        for (int k2 = c2.begin; k2 < c2.end; ++k2) {
+            const int i2 = sides_[c2.lato][k2];
+            if (!reached[i1] && !reached[i2]) continue;
+            const BorderPixel e2 = entries[i2];
+            const int dx = std::abs(e1.x - e2.x);
+            const int dy = std::abs(e1.y - e2.y);
+            if (dx < spanning_dx && dy < spanning_dy) continue;
+            if (!near_line_.near_line((e1.x + e2.x) / 2, (e1.y + e2.y) / 2)) continue;
+            if (!quarter_points_near_line(e1.x, e1.y, e2.x, e2.y)) continue;
+            const double squared = static_cast<double>(static_cast<long long>(dx) * dx +
+                                                       static_cast<long long>(dy) * dy);
+            pairs_.push_back({std::sqrt(squared), std::min(i1, i2), std::max(i1, i2)});
+        }
+    }
+}
+
 void CandidateSearch::list_pairs()
 {
     pairs_.clear();
@@ -120,45 +183,42 @@ void CandidateSearch::list_pairs()
         }
     }
 
-    for (std::size_t i = 0; i < clusters_.size(); ++i) {
-        const Cluster& c1 = clusters_[i];
-        for (std::size_t j = i + 1; j < clusters_.size(); ++j) {
-            const Cluster& c2 = clusters_[j];
-            if (c1.lato == c2.lato || (!c1.any_reached && !c2.any_reached)) continue;
-            // The farthest the pairs of the two clusters reach along each axis.
-            const int most_dx = std::max(std::abs(c1.max_x - c2.min_x), std::abs(c2.max_x - c1.min_x));
-            const int most_dy = std::max(std::abs(c1.max_y - c2.min_y), std::abs(c2.max_y - c1.min_y));
-            if (most_dx < spanning_dx && most_dy < spanning_dy) continue;
-            // The middle points of the segments (the first look of
-            // walk_and_measure) lie within one pixel of the middles of their
-            // ends along each axis; those lie in this rectangle. With no line
-            // pixel near any of it, no segment between the clusters lies on
-            // line pixels.
-            const int from_x = (c1.min_x + c2.min_x) / 2;
-            const int to_x = (c1.max_x + c2.max_x) / 2;
-            const int from_y = (c1.min_y + c2.min_y) / 2;
-            const int to_y = (c1.max_y + c2.max_y) / 2;
-            const long long looks = static_cast<long long>(to_x - from_x + 1) * (to_y - from_y + 1);
-            if (looks <= static_cast<long long>(c1.end - c1.begin) * (c2.end - c2.begin)) {
-                bool near = false;
-                for (int y = from_y; y <= to_y && !near; ++y)
-                    for (int x = from_x; x <= to_x && !near; ++x) near = near_line_.near_line(x, y);
-                if (!near) continue;
+    // The clusters of each side are consecutive in clusters_.
+    int side_begin[5] = {0, 0, 0, 0, 0};
+    for (const Cluster& c : clusters_) ++side_begin[c.lato + 1];
+    for (int lato = 0; lato < 4; ++lato) side_begin[lato + 1] += side_begin[lato];
+    // The row or column each side lies on.
+    const int side_line[4] = {box_.minY, box_.maxX, box_.maxY, box_.minX};
+    for (int lato1 = 0; lato1 < 4; ++lato1) {
+        for (int lato2 = lato1 + 1; lato2 < 4; ++lato2) {
+            const Cluster* first1 = clusters_.data() + side_begin[lato1];
+            const Cluster* last1 = clusters_.data() + side_begin[lato1 + 1];
+            const Cluster* first2 = clusters_.data() + side_begin[lato2];
+            const Cluster* last2 = clusters_.data() + side_begin[lato2 + 1];
+            auto pair_with = [&](const Cluster& c1, const Cluster* from, const Cluster* to) {
+                for (const Cluster* c2 = from; c2 != to; ++c2) pair_clusters(c1, *c2, spanning_dx, spanning_dy);
+            };
+            if ((lato1 + lato2) % 2 == 0) {  // opposite sides
+                for (const Cluster* c1 = first1; c1 != last1; ++c1) pair_with(*c1, first2, last2);
+                continue;
             }
-            for (int k1 = c1.begin; k1 < c1.end; ++k1) {
-                const int i1 = sides_[c1.lato][k1];
-                const BorderPixel e1 = entries[i1];
-                for (int k2 = c2.begin; k2 < c2.end; ++k2) {
-                    const int i2 = sides_[c2.lato][k2];
-                    if (!reached[i1] && !reached[i2]) continue;
-                    const BorderPixel e2 = entries[i2];
-                    const int dx = std::abs(e1.x - e2.x);
-                    const int dy = std::abs(e1.y - e2.y);
-                    if (dx < spanning_dx && dy < spanning_dy) continue;
-                    if (!near_line_.near_line((e1.x + e2.x) / 2, (e1.y + e2.y) / 2)) continue;
-                    const double squared = static_cast<double>(static_cast<long long>(dx) * dx +
-                                                               static_cast<long long>(dy) * dy);
-                    pairs_.push_back({std::sqrt(squared), std::min(i1, i2), std::max(i1, i2)});
+            // Two sides that meet at a corner: a pair spans the box when
+            // either of its clusters reaches far enough from the other
+            // side's line, along that line.
+            auto spans = [&](const Cluster& c) {
+                const int other_line = side_line[c.lato == lato1 ? lato2 : lato1];
+                if (c.lato % 2 == 0)  // a row: how far from the column
+                    return std::max(std::abs(c.min_x - other_line), std::abs(c.max_x - other_line)) >= spanning_dx;
+                return std::max(std::abs(c.min_y - other_line), std::abs(c.max_y - other_line)) >= spanning_dy;
+            };
+            spanning_.clear();
+            for (const Cluster* c2 = first2; c2 != last2; ++c2)
+                if (spans(*c2)) spanning_.push_back(c2);
+            for (const Cluster* c1 = first1; c1 != last1; ++c1) {
+                if (spans(*c1)) {
+                    pair_with(*c1, first2, last2);
+                } else {
+                    for (const Cluster* c2 : spanning_) pair_clusters(*c1, *c2, spanning_dx, spanning_dy);
                 }
             }
         }
@@ -186,6 +246,7 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     // A segment that leaves the line mostly does so away from its ends, so a
     // few inner points are looked at first (before the memo, which only
     // needs to know the segments that pass them).
+
     const int n = raster.count();
     const std::size_t width = static_cast<std::size_t>(immagine_.width());
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
@@ -197,10 +258,12 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     // pixels always will, and one that lay on them still does unless pixels
     // were consumed since. Its q, from the widths of the mask as the
     // extraction began, never changes.
+
     const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
     const std::optional<PairMemo::Known> known = on_line_.find(ends);
     if (known && known->value < 0) return std::nullopt;
     if (known && known->confirmed == mask_state_) return known->value;
+
     const bool on_line = raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
         return near_line_.is_line(static_cast<std::size_t>(cell));
     });
@@ -214,7 +277,7 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     } else {
         const double rapporto =
             static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
-        q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
+ q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
     }
     on_line_.insert(ends, q, mask_state_);
     return q;
@@ -251,6 +314,7 @@ double CandidateSearch::measure(int x1, int y1, int x2, int y2, double rapporto)
 
 SearchResult CandidateSearch::search(const Box& box, std::size_t reached_count)
 {
+    box_ = box;
     list_border(box, reached_count);
     span_x_ = std::abs(box.maxX - box.minX);
     span_y_ = std::abs(box.maxY - box.minY);

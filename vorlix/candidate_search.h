@@ -85,6 +85,14 @@ private:
     // The pairs that pass the tests short of the walk along the segment and
     // have a line pixel near their middle, ordered by their first entry.
     void list_pairs();
+    // Whether line pixels lie near both quarter points of the segment, where
+    // its first looks would find them.
+    bool quarter_points_near_line(int x1, int y1, int x2, int y2) const;
+    struct Cluster;
+    bool line_near_quarters(const Cluster& near, const Cluster& far) const;
+    // Lists the pairs of two clusters on different sides that pass the
+    // tests short of the walk.
+    void pair_clusters(const Cluster& c1, const Cluster& c2, int spanning_dx, int spanning_dy);
     // Orders the pairs by key(pair), from 0 to keys - 1, keeping the order of
     // pairs with equal keys (a counting sort).
     template <typename Key>
@@ -101,6 +109,7 @@ private:
     std::vector<BorderPixel> estremi_;
     std::vector<int> first_side_, second_side_;  // line pixels along two opposite sides
     std::vector<char> reached_;  // per entry of estremi_
+    Box box_{};
     double span_x_ = 0, span_y_ = 0;
     std::vector<Pair> pairs_, sorted_;
     std::vector<int> tally_;
@@ -113,6 +122,7 @@ private:
     };
     std::vector<int> sides_[4];  // the entries of each side, in list order
     std::vector<Cluster> clusters_;
+    std::vector<const Cluster*> spanning_;  // of one side, reaching far enough by themselves
     std::vector<int> one_side_;
 
     // The q of the pairs walked (negative for a segment that leaves the line

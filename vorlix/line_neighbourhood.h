@@ -6,9 +6,10 @@
 // stretch of a row or of a column is read 64 pixels at a time.
 //
 // A straight segment between two pixels passes its middle point within one
-// pixel of the middle of its two ends along each axis; where no line pixel
-// lies that near, the segment cannot lie on line pixels, and the candidate
-// search can drop the pair without rasterising it.
+// pixel of the middle of its two ends along each axis, and its quarter
+// points within two pixels of the quarter points of its ends (rounded down);
+// where no line pixel lies that near, the segment cannot lie on line pixels,
+// and the candidate search can drop the pair without rasterising it.
 #pragma once
 
 #include "grid.h"
@@ -22,6 +23,21 @@ public:
 
     // Whether a line pixel lies within one pixel of (x, y) along each axis.
     bool near_line(int x, int y) const { return test(near_, cell(x, y)); }
+
+    // Whether a line pixel lies within two pixels of (x, y) along each axis:
+    // the 5 x 5 square is covered by the 3 x 3 ones around its four
+    // diagonal neighbours (moved into the image at its edges).
+    bool near_line_2(int x, int y) const
+    {
+        const int left = x > 0 ? x - 1 : 0;
+        const int right = x + 1 < counts_.width() ? x + 1 : x;
+        const int up = y > 0 ? y - 1 : 0;
+        const int down = y + 1 < counts_.height() ? y + 1 : y;
+        return near_line(left, up) || near_line(right, up) || near_line(left, down) || near_line(right, down);
+    }
+
+    // Whether any line pixel lies in the rectangle, clipped to the image.
+    bool line_in_rectangle(int x0, int y0, int x1, int y1) const;
 
     // Whether the pixel of cell index y * width + x is a line pixel.
     bool is_line(std::size_t cell) const { return test(line_, cell); }
@@ -55,6 +71,19 @@ private:
     std::size_t column_cell(int x, int y) const
     {
         return static_cast<std::size_t>(x) * static_cast<std::size_t>(counts_.height()) + static_cast<std::size_t>(y);
+    }
+    // Whether any bit from first to last is set.
+    static bool any_bit(const std::vector<std::uint64_t>& bits, std::size_t first, std::size_t last)
+    {
+        const std::size_t first_word = first >> 6;
+        const std::size_t last_word = last >> 6;
+        const std::uint64_t head = ~std::uint64_t{0} << (first & 63);
+        const std::uint64_t tail = ~std::uint64_t{0} >> (63 - (last & 63));
+        if (first_word == last_word) return (bits[first_word] & head & tail) != 0;
+        if (bits[first_word] & head) return true;
+        for (std::size_t w = first_word + 1; w < last_word; ++w)
+            if (bits[w]) return true;
+        return (bits[last_word] & tail) != 0;
     }
     // Calls visit(i) for the set bits i from first to last, in order.
     template <typename Visit>

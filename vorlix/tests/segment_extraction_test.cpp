@@ -83,6 +83,28 @@ TEST(SegmentRaster, IntegersGiveThePointsOfTheDoubles)
     }
 }
 
+// The candidate search drops a pair when no line pixel lies within two
+// pixels of the rounded quarter points of its ends: the points n / 4 and
+// 3n / 4 of its segment must lie that near, whichever end is the upper one.
+TEST(SegmentRaster, QuarterLooksLieNearTheRoundedQuarterPoints)
+{
+    std::mt19937 rng(31);
+    for (int k = 0; k < 200000; ++k) {
+        const int range = k % 2 == 0 ? 40 : 5000;
+        const int x1 = static_cast<int>(rng() % range), y1 = static_cast<int>(rng() % range);
+        const int x2 = static_cast<int>(rng() % range), y2 = static_cast<int>(rng() % range);
+        const SegmentRaster raster(x1, y1, x2, y2);
+        const int n = raster.count();
+        const Point quarters[2] = {{(3 * x1 + x2) / 4, (3 * y1 + y2) / 4}, {(x1 + 3 * x2) / 4, (y1 + 3 * y2) / 4}};
+        auto within_two = [](Point p, Point q) { return std::abs(p.x - q.x) <= 2 && std::abs(p.y - q.y) <= 2; };
+        const Point first = raster.point(n / 4);
+        const Point last = raster.point(3 * n / 4);
+        ASSERT_TRUE((within_two(first, quarters[0]) && within_two(last, quarters[1])) ||
+                    (within_two(first, quarters[1]) && within_two(last, quarters[0])))
+            << x1 << "," << y1 << " " << x2 << "," << y2;
+    }
+}
+
 // Run lengths and line neighbourhoods from their tables, against counting.
 TEST(SegmentRaster, MaskTablesMatchCounting)
 {
@@ -111,6 +133,11 @@ TEST(SegmentRaster, MaskTablesMatchCounting)
                         for (int xx = x - 1; xx <= x + 1; ++xx)
                             line_near = line_near || (mask.contains(xx, yy) && mask(xx, yy) != 255);
                     ASSERT_EQ(near.near_line(x, y), line_near) << x << "," << y << " round " << round;
+                    bool line_near_2 = false;
+                    for (int yy = y - 2; yy <= y + 2; ++yy)
+                        for (int xx = x - 2; xx <= x + 2; ++xx)
+                            line_near_2 = line_near_2 || (mask.contains(xx, yy) && mask(xx, yy) != 255);
+                    ASSERT_EQ(near.near_line_2(x, y), line_near_2) << x << "," << y << " round " << round;
                     ASSERT_EQ(near.is_line(static_cast<std::size_t>(y) * mask.width() + x), mask(x, y) != 255);
                 }
             // Stretches of rows and columns read a word at a time.
@@ -132,6 +159,15 @@ TEST(SegmentRaster, MaskTablesMatchCounting)
                     if (mask(x, yy) != 255) want.push_back(yy);
                 near.line_in_column(x, y0, y1, [&](int yy) { got.push_back(yy); });
                 ASSERT_EQ(got, want) << "column " << x << " from " << y0 << " to " << y1;
+                // Rectangles, also reaching past the edges.
+                const int rx0 = static_cast<int>(rng() % (mask.width() + 8)) - 4;
+                const int ry0 = static_cast<int>(rng() % (mask.height() + 8)) - 4;
+                const int rx1 = rx0 + static_cast<int>(rng() % 70);
+                const int ry1 = ry0 + static_cast<int>(rng() % 5);
+                bool any = false;
+                for (int yy = ry0; yy <= ry1; ++yy)
+                    for (int xx = rx0; xx <= rx1; ++xx) any = any || (mask.contains(xx, yy) && mask(xx, yy) != 255);
+                ASSERT_EQ(near.line_in_rectangle(rx0, ry0, rx1, ry1), any) << rx0 << "," << ry0 << " " << rx1 << "," << ry1;
             }
             // Line pixels consumed as the extraction does.
             for (auto& v : mask.cells()) {
