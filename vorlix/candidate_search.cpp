@@ -264,9 +264,19 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     if (known && known->value < 0) return std::nullopt;
     if (known && known->confirmed == mask_state_) return known->value;
 
-    const bool on_line = raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
-        return near_line_.is_line(static_cast<std::size_t>(cell));
-    });
+    // Pairs walked one after another mostly share an end and leave the line
+    // at about the same place: that is looked at before the whole walk.
+    const int again = static_cast<int>(last_left_line_ * n);
+    const Point p = raster.point(std::min(again, n - 1));
+    bool on_line = near_line_.is_line(static_cast<std::size_t>(p.y) * width + static_cast<std::size_t>(p.x));
+    if (on_line) {
+        int walked = 0;
+        on_line = raster.all_of_cells(static_cast<std::ptrdiff_t>(width), [&](std::ptrdiff_t cell) {
+            ++walked;
+            return near_line_.is_line(static_cast<std::size_t>(cell));
+        });
+        if (!on_line) last_left_line_ = static_cast<double>(walked - 1) / n;
+    }
     if (!on_line) {
         on_line_.insert(ends, off_line, mask_state_);
         return std::nullopt;

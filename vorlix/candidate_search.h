@@ -130,5 +130,6 @@ private:
     // search after search, and growths through the same region list them
     // again.
     PairMemo on_line_;
+    double last_left_line_ = 0.5;  // where the last walk that left the line did so, as a share of its points
     std::uint32_t mask_state_ = 1;  // counts the changes of the mask
 };
