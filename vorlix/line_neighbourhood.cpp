@@ -1,7 +1,5 @@
 #include "line_neighbourhood.h"
 
-#include <algorithm>
-
 LineNeighbourhood::LineNeighbourhood(const Grid<std::uint8_t>& mask)
     : counts_(mask.width(), mask.height(), 0)
 {
@@ -30,16 +28,4 @@ void LineNeighbourhood::consumed(int x, int y)
     for (int yy = y - 1; yy <= y + 1; ++yy)
         for (int xx = x - 1; xx <= x + 1; ++xx)
             if (counts_.contains(xx, yy) && --counts_(xx, yy) == 0) set(near_, cell(xx, yy), false);
-}
-
-bool LineNeighbourhood::line_in_rectangle(int x0, int y0, int x1, int y1) const
-{
-    x0 = std::max(x0, 0);
-    y0 = std::max(y0, 0);
-    x1 = std::min(x1, counts_.width() - 1);
-    y1 = std::min(y1, counts_.height() - 1);
-    if (x0 > x1) return false;
-    for (int y = y0; y <= y1; ++y)
-        if (any_bit(line_, cell(x0, y), cell(x1, y))) return true;
-    return false;
 }

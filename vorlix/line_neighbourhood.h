@@ -14,6 +14,7 @@
 
 #include "grid.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -37,7 +38,17 @@ public:
     }
 
     // Whether any line pixel lies in the rectangle, clipped to the image.
-    bool line_in_rectangle(int x0, int y0, int x1, int y1) const;
+    bool line_in_rectangle(int x0, int y0, int x1, int y1) const
+    {
+        x0 = std::max(x0, 0);
+        y0 = std::max(y0, 0);
+        x1 = std::min(x1, counts_.width() - 1);
+        y1 = std::min(y1, counts_.height() - 1);
+        if (x0 > x1) return false;
+        for (int y = y0; y <= y1; ++y)
+            if (any_bit(line_, cell(x0, y), cell(x1, y))) return true;
+        return false;
+    }
 
     // Whether the pixel of cell index y * width + x is a line pixel.
     bool is_line(std::size_t cell) const { return test(line_, cell); }
