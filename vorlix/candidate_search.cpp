@@ -246,7 +246,6 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     // A segment that leaves the line mostly does so away from its ends, so a
     // few inner points are looked at first (before the memo, which only
     // needs to know the segments that pass them).
-
     const int n = raster.count();
     const std::size_t width = static_cast<std::size_t>(immagine_.width());
     for (int i : {n / 2, n / 4, 3 * n / 4}) {
@@ -258,7 +257,6 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     // pixels always will, and one that lay on them still does unless pixels
     // were consumed since. Its q, from the widths of the mask as the
     // extraction began, never changes.
-
     const SegmentEnds ends{ea.x, ea.y, eb.x, eb.y};
     const std::optional<PairMemo::Known> known = on_line_.find(ends);
     if (known && known->value < 0) return std::nullopt;
@@ -287,7 +285,7 @@ std::optional<double> CandidateSearch::walk_and_measure(int a, int b)
     } else {
         const double rapporto =
             static_cast<double>(std::abs(ea.y - eb.y) + 1) / static_cast<double>(std::abs(ea.x - eb.x) + 1);
- q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
+        q = measure(ea.x, ea.y, eb.x, eb.y, rapporto);
     }
     on_line_.insert(ends, q, mask_state_);
     return q;

@@ -83,12 +83,14 @@ private:
 
     void list_border(const Box& box, std::size_t reached_count);
     // The pairs that pass the tests short of the walk along the segment and
-    // have a line pixel near their middle, ordered by their first entry.
+    // have line pixels near their middle and quarter points, ordered by
+    // their first entry.
     void list_pairs();
     // Whether line pixels lie near both quarter points of the segment, where
     // its first looks would find them.
     bool quarter_points_near_line(int x1, int y1, int x2, int y2) const;
     struct Cluster;
+    // The same for some pair of two clusters, at the quarter nearer `near`.
     bool line_near_quarters(const Cluster& near, const Cluster& far) const;
     // Lists the pairs of two clusters on different sides that pass the
     // tests short of the walk.
