@@ -3,9 +3,13 @@
 // fields of different brightness with a soft texture and sensor noise,
 // crossed by straight and gently curved roads two to four pixels wide.
 //
-//   vorlix_gen <width> <height> <output.raw> [seed]
+//   vorlix_gen <width> <height> <output.raw> [seed] [tile]
 //
-// The same arguments always give the same image.
+// With a tile size the image is a mosaic of independent scenes of that size
+// (seeds seed, seed + 1, ... row by row), so its roads keep the lengths and
+// the density of one scene whatever the image size, as at a fixed ground
+// resolution; without one the roads of the single scene grow with it. The
+// same arguments always give the same image.
 
 #include "grid.h"
 #include "raw.h"
@@ -141,25 +145,36 @@ void paint_roads(Image& img, Random& rnd)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: vorlix_gen <width> <height> <output.raw> [seed]\n");
+        std::fprintf(stderr, "usage: vorlix_gen <width> <height> <output.raw> [seed] [tile]\n");
         return 2;
     }
     const int width = std::atoi(argv[1]);
     const int height = std::atoi(argv[2]);
     const std::uint64_t seed = argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1;
-    if (width < 1 || height < 1) {
-        std::fprintf(stderr, "vorlix_gen: width and height must be positive\n");
+    const int tile = argc > 5 ? std::atoi(argv[5]) : 0;
+    if (width < 1 || height < 1 || tile < 0) {
+        std::fprintf(stderr, "vorlix_gen: width and height must be positive, a tile size not negative\n");
         return 2;
     }
-    Random rnd(seed);
-    Image img{width, height, std::vector<double>(static_cast<std::size_t>(width) * height)};
-    paint_fields(img, rnd);
-    paint_roads(img, rnd);
-    add_texture(img, rnd);
-
+    const int tile_width = tile > 0 ? tile : width;
+    const int tile_height = tile > 0 ? tile : height;
     Grid<std::uint8_t> grey(width, height);
-    for (std::size_t i = 0; i < grey.cells().size(); ++i)
-        grey.cells()[i] = static_cast<unsigned char>(std::lround(std::min(255.0, std::max(1.0, img.grey[i]))));
+    std::uint64_t scene_seed = seed;
+    for (int y0 = 0; y0 < height; y0 += tile_height) {
+        for (int x0 = 0; x0 < width; x0 += tile_width) {
+            Random rnd(scene_seed++);
+            const int w = std::min(tile_width, width - x0);
+            const int h = std::min(tile_height, height - y0);
+            Image img{w, h, std::vector<double>(static_cast<std::size_t>(w) * h)};
+            paint_fields(img, rnd);
+            paint_roads(img, rnd);
+            add_texture(img, rnd);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    grey(x0 + x, y0 + y) = static_cast<unsigned char>(
+                        std::lround(std::min(255.0, std::max(1.0, img.at(x, y)))));
+        }
+    }
     if (write_raw_bytes(argv[3], grey)) {
         std::fprintf(stderr, "vorlix_gen: cannot write %s\n", argv[3]);
         return 1;
